@@ -1,0 +1,69 @@
+// The client library's message table: texts shown to the user, byte for byte.
+#pragma once
+
+namespace msg {
+// Configuration store
+constexpr const char* kCompanyProduct = "Farrowdyne\\Brelmox";
+constexpr const char* kKeyFormat = "SOFTWARE\\%s\\%s";
+constexpr const char* kConfigKey = "Config";
+constexpr const char* kConnectionKey = "Connection";
+constexpr const char* kValUsername = "Username";
+constexpr const char* kValPassword = "Password";
+constexpr const char* kValOrganization = "Organization";
+constexpr const char* kValProject = "Project";
+constexpr const char* kValDiffCommand = "DiffCommand";
+constexpr const char* kValURL = "URL";
+constexpr const char* kValVirtualDirectory = "Virtual Directory";
+constexpr const char* kValSecure = "Secure";
+
+// Transport
+constexpr const char* kFailedToConnect = "Failed to connect to Brelmox\n";
+constexpr const char* kNoUploadProgram = "Couldn't access upload program\n";
+constexpr const char* kReadFailed = "Couldn't read status from internet\n";
+constexpr const char* kCloseRequestFailed = "Failed to close Request handle\n";
+constexpr const char* kCloseConnectFailed = "Failed to close Connect handle\n";
+constexpr const char* kCloseSessionFailed = "Failed to close Session handle\n";
+constexpr const char* kSendCallName = "HttpSendRequest";
+constexpr const char* kHttpErrorAnswer = "Server answered HTTP %d for '%s'.";
+
+// Send-failure messages, one per operation
+constexpr const char* kErrValidatingUser = "Error validating user (%s): %s.";
+constexpr const char* kErrValidatingProject = "Error validating project (%s): %s.";
+constexpr const char* kErrCreatingProject = "Error creating project (%s): %s.";
+constexpr const char* kErrAddingFile = "Error adding file(%s): %s.";
+constexpr const char* kErrGettingFile = "Error getting file (%s): %s.";
+constexpr const char* kErrRemovingFile = "Error removing file (%s): %s.";
+constexpr const char* kErrUndoingCheckout = "Error undoing check out (%s): %s.";
+
+// Session validation and projects
+constexpr const char* kCannotConnectSite = "Couldn't connect to Brelmox site, '%s'";
+constexpr const char* kUnknownProject = "Unknown project with name '%s'.";
+constexpr const char* kCreatedProject = "Created Project '%s'.";
+
+// Labels
+constexpr const char* kLabelAttached = "Label '%s' attached to checked in files in Project '%s'.";
+
+// Transfers
+constexpr const char* kFileAdded = "File '%s' added to '%s'.";
+constexpr const char* kFileCheckedIn = "File '%s' checked in to '%s'.";
+constexpr const char* kFileSaved = "File '%s' saved in '%s'.";
+constexpr const char* kFileCheckedOut = "File '%s' checked out to '%s'.";
+constexpr const char* kErrDecompressing = "Error decompressing '%s' to '%s'.";
+constexpr const char* kRefusedUnsafeName = "Refused unsafe file name '%s' from the server.";
+constexpr const char* kFileUncheckedOut = "File '%s' unchecked out from '%s'.";
+constexpr const char* kFileUncheckedOutRoot = "File '%s' unchecked out from root.";
+constexpr const char* kFileRemoved = "File '%s' removed from '%s'.";
+constexpr const char* kFileRemovedRoot = "File '%s' removed from root.";
+
+// Protocol keywords and framing
+constexpr const char* kBoundaryLine = "--AaB03x\n";
+constexpr const char* kRecordEnd = "--AaB03x--\n";
+constexpr const char* kKeyProtocol = "protocol:";
+constexpr const char* kKeyStatus = "status:";
+constexpr const char* kKeyError = "error:";
+constexpr const char* kKeyName = "name:";
+constexpr const char* kKeyViewpath = "viewpath:";
+constexpr const char* kKeyVersion = "version:";
+constexpr const char* kKeySize = "size:";
+constexpr const char* kKeyContent = "content:";
+}  // namespace msg

@@ -1,0 +1,22 @@
+// Packs one file into a one-entry zip archive and unpacks the first entry of one.
+// The only user of minizip. Archives carry one deflated entry with an all-zero
+// file-info record; files of 4 GiB and more get zip64 records.
+#pragma once
+
+#include <string>
+
+class MyCompress {
+public:
+    virtual ~MyCompress() = default;
+
+    // Replaces any file at archivePath with an archive whose only entry, named
+    // sourcePath as given, holds the bytes of sourcePath.
+    bool CompressFile(const std::string& sourcePath, const std::string& archivePath);
+
+    // Writes the first entry of the archive to targetPath (created or truncated).
+    // False when the archive cannot be read or the entry fails its CRC check.
+    bool DecompressFile(const std::string& targetPath, const std::string& archivePath);
+
+    // Writes the first entry into an open, caller-owned descriptor.
+    bool DecompressToStream(int targetFd, const std::string& archivePath);
+};

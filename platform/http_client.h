@@ -1,0 +1,60 @@
+// HTTP on libcurl: the only place that talks to libcurl. A POST is sent with an
+// exact-length body and its answer is then pulled piece by piece, so neither
+// direction needs a whole transfer in memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// Where requests go: "host", "host:port", "[v6]" or "[v6]:port".
+struct HttpTarget {
+    bool secure = false;
+    std::string host;  // IPv6 addresses keep their brackets
+    int port = 0;      // 0: the scheme's default
+};
+
+// False when the text is not a host optionally followed by a port.
+bool ParseServerAddress(const std::string& address, bool secure, HttpTarget* target);
+
+// A request body of known length that can be read again from any offset (a retry
+// sends it anew).
+class BodySource {
+public:
+    virtual ~BodySource() = default;
+    virtual uint64_t Size() const = 0;
+    // Copies up to max bytes from offset into buf; returns the count, or -1 on error.
+    virtual long long ReadAt(uint64_t offset, char* buf, size_t max) = 0;
+};
+
+class HttpPost {
+public:
+    // objectName is the request target without its leading '/'.
+    HttpPost(const HttpTarget& target, const std::string& objectName);
+    ~HttpPost();
+    HttpPost(const HttpPost&) = delete;
+    HttpPost& operator=(const HttpPost&) = delete;
+
+    bool Valid() const;
+    void AddHeader(const std::string& line);  // "Name: value", without CR LF
+
+    // One attempt: true once the answer's status line and headers have arrived.
+    bool Send(BodySource& body, std::string* error);
+    int StatusCode() const;
+
+    // Up to max bytes of the answer body; *got is 0 at its end. False on a transfer
+    // error, with libcurl's description in *error.
+    bool Read(char* buf, size_t max, size_t* got, std::string* error);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// Connects to the host and port of an http:// or https:// URL within the timeout.
+bool CheckConnection(const std::string& url, int timeoutSeconds);
+
+}  // namespace platform
