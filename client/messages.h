@@ -20,9 +20,6 @@ constexpr const char* kValSecure = "Secure";
 constexpr const char* kFailedToConnect = "Failed to connect to Brelmox\n";
 constexpr const char* kNoUploadProgram = "Couldn't access upload program\n";
 constexpr const char* kReadFailed = "Couldn't read status from internet\n";
-constexpr const char* kCloseRequestFailed = "Failed to close Request handle\n";
-constexpr const char* kCloseConnectFailed = "Failed to close Connect handle\n";
-constexpr const char* kCloseSessionFailed = "Failed to close Session handle\n";
 constexpr const char* kSendCallName = "HttpSendRequest";
 constexpr const char* kHttpErrorAnswer = "Server answered HTTP %d for '%s'.";
 
@@ -54,6 +51,11 @@ constexpr const char* kFileUncheckedOut = "File '%s' unchecked out from '%s'.";
 constexpr const char* kFileUncheckedOutRoot = "File '%s' unchecked out from root.";
 constexpr const char* kFileRemoved = "File '%s' removed from '%s'.";
 constexpr const char* kFileRemovedRoot = "File '%s' removed from root.";
+constexpr const char* kInvalidSize = "Refused size '%s' of '%s' from the server.";
+constexpr const char* kAnswerEndedInRecord = "The server's answer ended in the middle of a record.";
+constexpr const char* kMalformedAnswer = "The server's answer is not in the expected form.";
+constexpr const char* kUnsendableName =
+    "Cannot send '%s': its name holds a line break or a double quote.";
 
 // Protocol keywords and framing
 constexpr const char* kBoundaryLine = "--AaB03x\n";

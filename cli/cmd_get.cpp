@@ -1,0 +1,34 @@
+#include "cli/commands.h"
+#include "cli/missing_file.h"
+#include "cli/switch_scan.h"
+#include "client/operations.h"
+
+namespace {
+
+// get and co differ only in the check-out flag sent with the request.
+int GetOrCheckOut(COstrelContext& context, int argc, char** argv, int checkout) {
+    std::string from;
+    std::string to;
+    std::string description;
+    std::string label;
+    std::string version;
+    int recurse = 0;
+    int preserve = 0;
+    ScanSwitches(argc, argv,
+                 {ValueSwitch("-f", &from), ValueSwitch("-t", &to), FlagSwitch("-r", &recurse),
+                  FlagSwitch("-p", &preserve), ValueSwitch("-d", &description),
+                  ValueSwitch("-l", &label), ValueSwitch("-v", &version)});
+    std::string viewPath;
+    if (!TrimmedFromText(from, &viewPath)) return 0;
+    return GetFiles(viewPath, to, recurse, preserve, checkout, description, label, version, context);
+}
+
+}  // namespace
+
+int RunGet(COstrelContext* context, int argc, char** argv) {
+    return GetOrCheckOut(*context, argc, argv, 0);
+}
+
+int RunCo(COstrelContext* context, int argc, char** argv) {
+    return GetOrCheckOut(*context, argc, argv, 1);
+}

@@ -1,0 +1,10 @@
+#include "cli/commands.h"
+#include "cli/switch_scan.h"
+#include "client/operations.h"
+
+int RunLbl(COstrelContext* context, int argc, char** argv) {
+    std::string label;
+    std::string description;
+    ScanSwitches(argc, argv, {ValueSwitch("-l", &label), ValueSwitch("-d", &description)});
+    return CreateLabel(*context, label, description);
+}

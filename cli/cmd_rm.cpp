@@ -1,0 +1,10 @@
+#include "cli/commands.h"
+#include "cli/switch_scan.h"
+#include "client/operations.h"
+
+int RunRm(COstrelContext* context, int argc, char** argv) {
+    std::string files;
+    int recurse = 0;
+    ScanSwitches(argc, argv, {ValueSwitch("-f", &files), FlagSwitch("-r", &recurse)});
+    return RemoveFiles(*context, files, recurse);
+}

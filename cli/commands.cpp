@@ -1,0 +1,59 @@
+#include "cli/commands.h"
+
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/messages.h"
+#include "cli/switch_scan.h"
+#include "client/operations.h"
+
+namespace {
+
+constexpr Command kCommands[] = {
+    {"cfg", RunCfg, Startup::None},
+    {"add", RunAdd, Startup::UserAndProject},
+    {"ci", RunCi, Startup::UserAndProject},
+    {"get", RunGet, Startup::UserAndProject},
+    {"co", RunCo, Startup::UserAndProject},
+    {"unco", RunUnco, Startup::UserAndProject},
+    {"lbl", RunLbl, Startup::UserAndProject},
+    {"rm", RunRm, Startup::UserAndProject},
+    {"cp", RunCp, Startup::User},
+    {"sync", RunSync, Startup::UserAndProject},
+};
+
+}  // namespace
+
+const Command* FindCommand(const char* word) {
+    const std::string lowered = ToLower(word != nullptr ? word : "");
+    for (const Command& command : kCommands) {
+        if (lowered == command.word) return &command;
+    }
+    return nullptr;
+}
+
+int RunCommand(const Command& command, int argc, char** argv) {
+    if (command.startup == Startup::None) return command.run(nullptr, argc, argv);
+    auto context = std::make_unique<COstrelContext>();
+    context->m_bConsole = 1;
+    int result = ConnectAndValidate(*context, command.startup == Startup::UserAndProject ? 1 : 0);
+    if (result != 0) return result;
+    return command.run(context.get(), argc, argv);
+}
+
+void PrintUsage() {
+    bool first = true;
+    for (const climsg::UsageLine& line : climsg::kUsage) {
+        if (first) {
+            char heading[64];
+            std::snprintf(heading, sizeof heading, line.text, climsg::kProgramVersion);
+            std::cout << heading << std::endl;
+            first = false;
+        } else {
+            std::cout << line.text << std::endl;
+        }
+        if (line.blankAfter) std::cout << std::endl;
+    }
+}

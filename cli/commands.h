@@ -1,0 +1,39 @@
+// The command table: each command word, its driver and what it needs before it runs.
+#pragma once
+
+#include "client/context.h"
+
+// What the start-up sequence checks before a driver runs.
+enum class Startup {
+    None,               // no context, no server (cfg)
+    User,               // configuration, reachability and the user (cp)
+    UserAndProject,     // ... and the configured project (every other command)
+};
+
+// A networked driver gets the validated context; cfg gets null.
+using CommandDriver = int (*)(COstrelContext* context, int argc, char** argv);
+
+struct Command {
+    const char* word;
+    CommandDriver run;
+    Startup startup;
+};
+
+int RunCfg(COstrelContext* context, int argc, char** argv);
+int RunAdd(COstrelContext* context, int argc, char** argv);
+int RunCi(COstrelContext* context, int argc, char** argv);
+int RunGet(COstrelContext* context, int argc, char** argv);
+int RunCo(COstrelContext* context, int argc, char** argv);
+int RunUnco(COstrelContext* context, int argc, char** argv);
+int RunLbl(COstrelContext* context, int argc, char** argv);
+int RunRm(COstrelContext* context, int argc, char** argv);
+int RunCp(COstrelContext* context, int argc, char** argv);
+int RunSync(COstrelContext* context, int argc, char** argv);
+
+// Finds the command for a word (compared after lower-casing), or null.
+const Command* FindCommand(const char* word);
+
+// Runs a command: the start-up sequence its table entry asks for, then its driver.
+int RunCommand(const Command& command, int argc, char** argv);
+
+void PrintUsage();

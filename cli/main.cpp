@@ -1,0 +1,12 @@
+// brelmox: the command-line client. The first argument names the command; anything
+// that is not a command prints the usage text.
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+    const Command* command = FindCommand(argc > 1 ? argv[1] : "");
+    if (command == nullptr) {
+        PrintUsage();
+        return 0;
+    }
+    return RunCommand(*command, argc, argv);
+}

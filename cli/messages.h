@@ -1,0 +1,52 @@
+// The command-line program's texts, byte for byte.
+#pragma once
+
+namespace climsg {
+constexpr const char* kProgramVersion = "1.1.6.0";
+constexpr const char* kMissingFile = "You must specify a file to \"get\" with the -f parameter.";
+
+// The usage text: one entry per line; a line marked blankAfter is followed by an empty line.
+struct UsageLine {
+    const char* text;
+    bool blankAfter;
+};
+constexpr UsageLine kUsage[] = {
+    {"Brelmox Version %s", false},
+    {"Command Line Interface syntax:", true},
+    {"Brelmox cfg -u username -pw password -o organization -pr project", true},
+    {"Brelmox add -f from -t to [-r [-p]] [-d description]", false},
+    {"\tfrom:\tfile(s) in the file system to add to the Repository", false},
+    {"\tto:\tviewpath in the Repository", false},
+    {"\tr:\tadd files from subdirectories in the file system (recurse)", false},
+    {"\tp:\tpreserve structure in Repository from file system", true},
+    {"Brelmox get -f from -t to [-r [-p]] [-d description] [-l label |[-v version]", false},
+    {"\tfrom:\tfile(s) to get from the Repository", false},
+    {"\tto:\tdirectory in the file system", false},
+    {"\tr:\tget files from sub folders of the Repository (recurse)", false},
+    {"\tp:\tpreserve structure in the file system from the Repository", false},
+    {"\tversion:\tget files with matching version", false},
+    {"\tlabel:\tget files with matching label", true},
+    {"Brelmox ci -f from -t to [-r [-p]] [-d description]", false},
+    {"\tfrom:\tfile(s) in the file system to check in to the Repository", false},
+    {"\tto:\tviewpath in the Repository", false},
+    {"\tr:\tcheck in files from subdirectories in the file system (recurse)", false},
+    {"\tp:\tpreserve structure in Repository from file system", true},
+    {"Brelmox co -f from -t to [-r [-p]] [-d description] [-l label |[-v version]", false},
+    {"\tfrom:\tfile(s) to check out from the Repository", false},
+    {"\tto:\tdirectory in the file system", false},
+    {"\tr:\tcheck out files from sub folders of the Repository (recurse)", false},
+    {"\tp:\tpreserve structure in the file system from the Repository", false},
+    {"\tversion:\tcheck out files with matching version", false},
+    {"\tlabel:\tcheck out files with matching label", true},
+    {"Brelmox lbl -l label [-d description]", false},
+    {"\tlabel:\tlabel to apply to project", true},
+    {"Brelmox unco -f files [-r]", false},
+    {"\tfrom:\tfile(s) to uncheck out (release) from the Repository", false},
+    {"\tr:\tuncheck out files from sub folders of the Repository (recurse)", true},
+    {"Brelmox rm -f files [-r]", false},
+    {"\tfrom:\tfile(s) to remove from the Repository", false},
+    {"\tr:\tuncheck out files from sub folders of the Repository (recurse)", true},
+    {"Brelmox cp -n name [-d description]", false},
+    {"\tname:\tname of Project to create", false},
+};
+}  // namespace climsg

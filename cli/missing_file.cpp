@@ -1,0 +1,13 @@
+#include "cli/missing_file.h"
+
+#include <iostream>
+
+#include "cli/messages.h"
+#include "client/path_text.h"
+
+bool TrimmedFromText(const std::string& from, std::string* trimmed) {
+    *trimmed = TrimSlashes(from);
+    if (!trimmed->empty()) return true;
+    std::cout << climsg::kMissingFile << std::endl;
+    return false;
+}

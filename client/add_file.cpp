@@ -1,0 +1,106 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "client/format.h"
+#include "client/messages.h"
+#include "client/multipart.h"
+#include "client/my_compress.h"
+#include "client/operations.h"
+#include "client/response.h"
+#include "client/result_codes.h"
+#include "client/short_answer.h"
+#include "platform/file_system.h"
+
+namespace {
+
+// The upload's answer is read in pieces of at most this many bytes.
+constexpr size_t kUploadAnswerPiece = 1023;
+
+// The path travels inside a quoted header line: a quote or a line break would end it early.
+bool IsSendableName(const std::string& path) {
+    return path.find_first_of("\"\r\n") == std::string::npos;
+}
+
+int FileError(const char* operation, const std::string& path, int error,
+              const COstrelContext& context) {
+    ReportMessage(platform::FileErrorText(operation, path, error), context.m_bConsole);
+    return result::kFileError;
+}
+
+// Packs the file into a temporary archive and opens it for sending. The archive's name
+// is removed at once: the open descriptor keeps its bytes until the send is over.
+int PackForSending(const std::string& localPath, platform::UniqueFd* archive, uint64_t* length,
+                   const COstrelContext& context) {
+    struct stat source {};
+    if (stat(localPath.c_str(), &source) != 0) return FileError("open", localPath, errno, context);
+    std::string archivePath;
+    platform::UniqueFd created(
+        platform::CreateUniqueTempFile(platform::SplitPath(localPath).dir, &archivePath));
+    if (!created.valid()) {
+        return FileError("create a temporary file in", platform::TempFolder(), errno, context);
+    }
+    errno = 0;
+    if (!MyCompress().CompressFile(localPath, archivePath)) {
+        int error = errno != 0 ? errno : EIO;
+        platform::RemoveFile(archivePath);
+        return FileError("pack", localPath, error, context);
+    }
+    *archive = platform::UniqueFd(open(archivePath.c_str(), O_RDONLY | O_CLOEXEC));
+    int error = errno;
+    platform::RemoveFile(archivePath);
+    struct stat packed {};
+    if (!archive->valid() || fstat(archive->get(), &packed) != 0) {
+        return FileError("open", archivePath, error, context);
+    }
+    *length = static_cast<uint64_t>(packed.st_size);
+    return result::kSuccess;
+}
+
+}  // namespace
+
+int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
+            const std::string& viewPath, const std::string& description) {
+    if (!IsSendableName(localPath)) {
+        ReportMessage(FormatMessage(msg::kUnsendableName, localPath), context.m_bConsole);
+        return result::kFileError;
+    }
+    ServerCall call(context, "add_files_from_cli.php");
+    if (call.OpenResult() != 0) return call.OpenResult();
+    MultipartBody body;
+    AddCredentialFields(body, context, true);
+    body.AddField("viewpath", viewPath);
+    body.AddYesNoField("checkin", checkin);
+    body.AddField("description", description);
+
+    platform::UniqueFd archive;
+    uint64_t length = 0;
+    int result = PackForSending(localPath, &archive, &length, context);
+    if (result != 0) return result;
+    body.AttachFile(localPath, archive.get(), length);
+    result = call.Send(body, msg::kErrAddingFile);
+    if (result != 0) return result;
+
+    int exchange = ReadShortAnswer(call, kUploadAnswerPiece, [&](const char* piece, size_t size) {
+        size_t position = 0;
+        int status = ReadStatus(&position, piece, size);
+        if (status != 0) {
+            ReportMessage(ReadError(&position, piece, size), context.m_bConsole);
+            // An unchanged file is reported but counts as success.
+            result = status == status::kUnchanged ? 0 : status;
+            return true;
+        }
+        std::string name;
+        std::string folder;
+        ParseField(&position, msg::kKeyName, &name, piece, size);
+        ParseField(&position, msg::kKeyViewpath, &folder, piece, size);
+        if (context.m_bConsole != 0) {
+            ReportMessage(FormatMessage(checkin != 0 ? msg::kFileCheckedIn : msg::kFileAdded,
+                                        localPath, folder),
+                          context.m_bConsole);
+        }
+        return false;
+    });
+    return exchange != 0 ? exchange : result;
+}

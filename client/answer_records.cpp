@@ -1,0 +1,122 @@
+#include "client/answer_records.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "client/messages.h"
+#include "client/response.h"
+#include "client/result_codes.h"
+
+namespace {
+
+constexpr size_t kReadPiece = 65535;
+// Fields of a record are a few lines; this much without a record end means the answer is broken.
+constexpr size_t kMaxRecordFields = 1 << 20;
+constexpr const char* kContentLine = "--AaB03x\ncontent:";
+
+size_t Find(const std::string& held, const char* pattern, size_t from = 0) {
+    const char* found = FindBytes(held.data() + from, held.size() - from, pattern, std::strlen(pattern));
+    return found == nullptr ? std::string::npos : static_cast<size_t>(found - held.data());
+}
+
+}  // namespace
+
+AnswerRecords::AnswerRecords(ServerCall& call, bool withContent)
+    : call_(call), withContent_(withContent) {}
+
+bool AnswerRecords::ReadMore() {
+    if (ended_ || failed_) return false;
+    piece_.resize(kReadPiece);
+    size_t got = 0;
+    if (!call_.Read(piece_.data(), piece_.size(), &got)) {
+        failed_ = true;
+        return false;
+    }
+    if (got == 0) {
+        ended_ = true;
+        return false;
+    }
+    held_.append(piece_.data(), got);
+    return true;
+}
+
+AnswerRecords::Next AnswerRecords::EndOfAnswer() const {
+    if (failed_) return Next::ReadFailed;
+    // Line ends and blanks after the last record are no record.
+    bool onlyBlank = std::all_of(held_.begin(), held_.end(),
+                                 [](char c) { return c == '\n' || c == '\r' || c == ' '; });
+    return onlyBlank ? Next::End : Next::Truncated;
+}
+
+AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasContent) {
+    for (size_t searched = 0;;) {
+        size_t end = Find(held_, msg::kRecordEnd, searched);
+        size_t content = withContent_ ? Find(held_, kContentLine, searched) : std::string::npos;
+        size_t contentLineEnd = content == std::string::npos
+                                    ? std::string::npos
+                                    : held_.find('\n', content + std::strlen(kContentLine));
+        if (contentLineEnd != std::string::npos && (end == std::string::npos || content < end)) {
+            *fields = held_.substr(0, contentLineEnd + 1);
+            held_.erase(0, contentLineEnd + 1);
+            *hasContent = true;
+            return Next::Record;
+        }
+        if (end != std::string::npos) {
+            *fields = held_.substr(0, end);
+            held_.erase(0, end + std::strlen(msg::kRecordEnd));
+            *hasContent = false;
+            return Next::Record;
+        }
+        if (held_.size() > kMaxRecordFields) return Next::Malformed;
+        // A marker may straddle two reads: search again from just before the old end.
+        searched = held_.size() > 32 ? held_.size() - 32 : 0;
+        if (!ReadMore()) return EndOfAnswer();
+    }
+}
+
+AnswerRecords::Next AnswerRecords::TakeContent(uint64_t size, const ContentWriter& write) {
+    bool writing = true;
+    while (size > 0) {
+        if (held_.empty() && !ReadMore()) return failed_ ? Next::ReadFailed : Next::Truncated;
+        size_t count = static_cast<size_t>(std::min<uint64_t>(size, held_.size()));
+        if (writing) writing = write(held_.data(), count);
+        held_.erase(0, count);
+        size -= count;
+    }
+    return Next::Record;
+}
+
+AnswerRecords::Next AnswerRecords::SkipToRecordEnd() {
+    const size_t endLength = std::strlen(msg::kRecordEnd);
+    for (;;) {
+        size_t end = Find(held_, msg::kRecordEnd);
+        if (end != std::string::npos) {
+            held_.erase(0, end + endLength);
+            return Next::Record;
+        }
+        // Keep only what could be the start of the end line.
+        if (held_.size() >= endLength) held_.erase(0, held_.size() - (endLength - 1));
+        if (!ReadMore()) return failed_ ? Next::ReadFailed : Next::Truncated;
+    }
+}
+
+void AnswerRecords::Drain() {
+    do {
+        held_.clear();
+    } while (ReadMore());
+}
+
+int BrokenAnswerResult(AnswerRecords::Next next, const COstrelContext& context) {
+    switch (next) {
+        case AnswerRecords::Next::Malformed:
+            ReportMessage(msg::kMalformedAnswer, context.m_bConsole);
+            return result::kUnexpectedField;
+        case AnswerRecords::Next::Truncated:
+            ReportMessage(msg::kAnswerEndedInRecord, context.m_bConsole);
+            return result::kReadFailed;
+        case AnswerRecords::Next::ReadFailed:  // the transport has said why
+            return result::kReadFailed;
+        default:
+            return result::kSuccess;
+    }
+}

@@ -1,0 +1,57 @@
+// The answers that carry several records (get and check out, undo check-out, remove).
+// Each record ends with the line "--AaB03x--\n". A file record announces its archive's
+// size and the archive bytes follow its "content:" line; they are handed on as they
+// arrive, so memory holds one read and one record's fields, never a whole file.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "client/transport.h"
+
+class AnswerRecords {
+public:
+    enum class Next {
+        Record,     // a record's fields are in *fields
+        End,        // the answer ended after a complete record
+        Truncated,  // the answer ended inside a record
+        ReadFailed,  // the transport failed; its message has been shown
+        Malformed,  // no record end within a sane distance
+    };
+
+    // withContent: records may carry inline content after a "content:" line.
+    AnswerRecords(ServerCall& call, bool withContent);
+
+    // The next record's fields: up to and including its "content:" line when it carries
+    // content, otherwise the whole record without its end line.
+    Next NextRecord(std::string* fields, bool* hasContent);
+
+    // Hands exactly size content bytes to write (which returns false to stop writing,
+    // the bytes are then still consumed). Truncated when the answer ends first.
+    using ContentWriter = std::function<bool(const char* data, size_t length)>;
+    Next TakeContent(uint64_t size, const ContentWriter& write);
+
+    // Skips what lies between the content and the record end line, and the line.
+    Next SkipToRecordEnd();
+
+    // Reads and discards the rest of the answer.
+    void Drain();
+
+private:
+    // Reads one more piece into held_; false at the end of the answer or after a failure.
+    bool ReadMore();
+    Next EndOfAnswer() const;
+
+    ServerCall& call_;
+    bool withContent_;
+    std::string held_;  // received bytes not yet handed on
+    std::vector<char> piece_;
+    bool ended_ = false;
+    bool failed_ = false;
+};
+
+// The result of an answer that broke off or lost its form, with its message shown:
+// -5 for an answer that ended inside a record or failed, -1003 for a malformed one.
+int BrokenAnswerResult(AnswerRecords::Next next, const COstrelContext& context);

@@ -1,0 +1,27 @@
+#include "client/format.h"
+#include "client/messages.h"
+#include "client/operations.h"
+#include "client/result_codes.h"
+#include "client/transport.h"
+#include "platform/http_client.h"
+
+namespace {
+constexpr int kReachabilityTimeoutSeconds = 10;
+}
+
+int ConnectAndValidate(COstrelContext& context, int validateProject) {
+    int result = context.LoadConfig();
+    const std::string url = BuildCheckURL(context);
+    if (!platform::CheckConnection(url, kReachabilityTimeoutSeconds)) {
+        ReportMessage(FormatMessage(msg::kCannotConnectSite, url), context.m_bConsole);
+        return result::kUnreachable;
+    }
+    if (result == result::kConfigMissing) return result;
+    result = ValidateUser(context);
+    if (result != 0 || validateProject == 0) return result;
+    result = ValidateProject(context);
+    if (result == status::kUnknownProject) {
+        ReportMessage(FormatMessage(msg::kUnknownProject, context.m_strProject), context.m_bConsole);
+    }
+    return result;
+}

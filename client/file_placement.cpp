@@ -1,0 +1,78 @@
+#include "client/file_placement.h"
+
+#include <sstream>
+
+#include "client/operations.h"
+#include "client/path_text.h"
+#include "platform/file_system.h"
+
+namespace {
+
+bool IsSafeName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string::npos;
+}
+
+bool HasParentStep(const std::string& folder) {
+    std::istringstream parts(folder);
+    std::string part;
+    while (std::getline(parts, part, '/')) {
+        if (part == "..") return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// Folders are created from the left; an absolute path starts at '/', and empty
+// components (a doubled slash) are passed over. Outcomes are not checked here: a
+// folder that could not be made fails the write into it, with its own message.
+int CreateDirectoryPath(const std::string& path) {
+    std::string prefix = !path.empty() && path[0] == '/' ? "/" : "";
+    std::istringstream parts(path);
+    std::string part;
+    while (std::getline(parts, part, '/')) {
+        if (part.empty()) continue;
+        prefix += part;
+        if (!platform::IsDirectory(prefix)) platform::MakeDirectory(prefix);
+        prefix += '/';
+    }
+    return 1;
+}
+
+bool PlaceRecord(const std::string& name, const std::string& recordViewPath,
+                 const std::string& requestViewPath, const std::string& localFolder, int preserve,
+                 FilePlacement* placement, std::string* unsafe) {
+    const std::string repositoryFolder = ForwardSlashes(TrimSlashes(recordViewPath));
+    std::string folder = ForwardSlashes(localFolder);
+    if (!IsSafeName(name)) {
+        *unsafe = name;
+        return false;
+    }
+    if (preserve != 0) {
+        const std::string requested = ForwardSlashes(TrimSlashes(requestViewPath));
+        size_t slash = requested.rfind('/');
+        size_t baseLength = slash == std::string::npos ? 0 : slash;
+        // Only the lengths are compared: the folder is mirrored whole once it goes deeper
+        // than the folder that was asked for.
+        std::string rest = repositoryFolder.size() > baseLength
+                               ? TrimSlashes(repositoryFolder.substr(baseLength))
+                               : "";
+        if (!rest.empty()) {
+            if (HasParentStep(repositoryFolder)) {
+                *unsafe = recordViewPath;
+                return false;
+            }
+            // An empty local folder keeps the mirrored folder relative, not at the root.
+            folder = folder.empty() ? repositoryFolder : folder + "/" + repositoryFolder;
+        }
+    }
+    if (!folder.empty()) {
+        folder.erase(folder.find_last_not_of("/\\") + 1);
+        folder += '/';
+    }
+    placement->targetFolder = folder;
+    placement->targetPath = folder + name;
+    placement->repositoryPath = repositoryFolder.empty() ? name : repositoryFolder + "/" + name;
+    return true;
+}

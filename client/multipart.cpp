@@ -1,0 +1,51 @@
+#include "client/multipart.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+void MultipartBody::AddField(const std::string& name, const std::string& value) {
+    head_ += head_.empty() ? "--AaB03x\r\n" : "\r\n--AaB03x\r\n";
+    head_ += "Content-Disposition: form-data; name=\"" + name + "\"\r\n\r\n";
+    // Values end at their first zero byte, as the texts they come from do.
+    head_ += value.c_str();
+}
+
+void MultipartBody::AttachFile(const std::string& fileName, int fd, uint64_t length) {
+    head_ += "\r\n--AaB03x\r\n";
+    head_ += "Content-Disposition: form-data; name=\"userfile\"; filename=\"" + fileName + "\"\r\n";
+    head_ += "Content-Transfer-Encoding: binary\r\n";
+    head_ += "Content-Type: application/x-octet-stream\r\n\r\n";
+    fd_ = fd;
+    fileLength_ = length;
+}
+
+uint64_t MultipartBody::Size() const {
+    return head_.size() + fileLength_ + std::strlen(kTrailer);
+}
+
+long long MultipartBody::ReadAt(uint64_t offset, char* buf, size_t max) {
+    size_t copied = 0;
+    auto copyText = [&](const std::string& text, uint64_t start) {
+        if (offset + copied < start || offset + copied >= start + text.size()) return;
+        size_t from = offset + copied - start;
+        size_t count = std::min(max - copied, text.size() - from);
+        std::memcpy(buf + copied, text.data() + from, count);
+        copied += count;
+    };
+    copyText(head_, 0);
+    uint64_t fileEnd = head_.size() + fileLength_;
+    while (copied < max && offset + copied < fileEnd) {
+        uint64_t at = offset + copied - head_.size();
+        size_t want = static_cast<size_t>(std::min<uint64_t>(max - copied, fileLength_ - at));
+        ssize_t got = pread(fd_, buf + copied, want, static_cast<off_t>(at));
+        if (got < 0 && errno == EINTR) continue;
+        // A file that shrank while it was being sent cannot fill its announced length.
+        if (got <= 0) return -1;
+        copied += static_cast<size_t>(got);
+    }
+    if (copied < max) copyText(kTrailer, fileEnd);
+    return static_cast<long long>(copied);
+}

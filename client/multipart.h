@@ -1,0 +1,32 @@
+// The multipart/form-data request body with the fixed boundary "AaB03x". Text
+// fields are inserted verbatim; an upload adds one file part, streamed from an
+// open file so that the body never has to be held whole in memory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/http_client.h"
+
+class MultipartBody : public platform::BodySource {
+public:
+    void AddField(const std::string& name, const std::string& value);
+    void AddYesNoField(const std::string& name, int flag) { AddField(name, flag != 0 ? "Y" : "N"); }
+
+    // The file part, always last: fileName is written into the disposition line, the
+    // bytes come from fd (owned by the caller) at the time they are sent.
+    void AttachFile(const std::string& fileName, int fd, uint64_t length);
+
+    // The whole body of a text-only request.
+    std::string Text() const { return head_ + kTrailer; }
+
+    uint64_t Size() const override;
+    long long ReadAt(uint64_t offset, char* buf, size_t max) override;
+
+private:
+    static constexpr const char* kTrailer = "\r\n--AaB03x--\r\n";
+
+    std::string head_;
+    int fd_ = -1;
+    uint64_t fileLength_ = 0;
+};

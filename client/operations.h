@@ -1,0 +1,31 @@
+// The server operations of the client library, one source file each.
+#pragma once
+
+#include <string>
+
+#include "client/context.h"
+
+// Start-up and projects
+int ValidateUser(COstrelContext& context);
+int ValidateProject(COstrelContext& context);
+int CreateProject(COstrelContext& context, const std::string& name, const std::string& description);
+int ConnectAndValidate(COstrelContext& context, int validateProject);
+
+// Labels
+int CreateLabel(COstrelContext& context, const std::string& label, const std::string& description);
+
+// Upload
+int AddFiles(std::string startPath, std::string pattern, std::string viewPath, int recurse,
+             int preserve, int checkin, std::string description, COstrelContext& context);
+int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
+            const std::string& viewPath, const std::string& description);
+
+// Download
+int GetFiles(std::string viewPath, std::string localFolder, int recurse, int preserve,
+             int checkout, std::string description, std::string label, std::string version,
+             COstrelContext& context);
+int CreateDirectoryPath(const std::string& path);
+
+// Undo check-out and remove
+int UncheckoutFiles(COstrelContext& context, const std::string& viewPath, int recurse);
+int RemoveFiles(COstrelContext& context, const std::string& viewPath, int recurse);

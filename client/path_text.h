@@ -1,0 +1,13 @@
+// Small text operations on paths and view paths.
+#pragma once
+
+#include <string>
+
+// Removes every leading and trailing '\' and '/'.
+std::string TrimSlashes(const std::string& text);
+
+// Replaces every '\' with '/'.
+std::string ForwardSlashes(std::string text);
+
+// The path made absolute against the current folder, without resolving links.
+std::string AbsolutePath(const std::string& path);

@@ -1,0 +1,9 @@
+#include "client/messages.h"
+#include "client/operations.h"
+#include "client/repository_action.h"
+
+int RemoveFiles(COstrelContext& context, const std::string& viewPath, int recurse) {
+    static const RepositoryAction kRemove = {"remove_files_from_cli.php", msg::kErrRemovingFile,
+                                             msg::kFileRemoved, msg::kFileRemovedRoot};
+    return ActOnRepositoryFiles(context, kRemove, viewPath, recurse);
+}

@@ -1,0 +1,55 @@
+#include "client/repository_action.h"
+
+#include "client/answer_records.h"
+#include "client/format.h"
+#include "client/messages.h"
+#include "client/response.h"
+#include "client/short_answer.h"
+
+namespace {
+
+int ReportRecord(const COstrelContext& context, const RepositoryAction& action,
+                 const std::string& fields) {
+    size_t position = 0;
+    int status = ReadStatus(&position, fields.data(), fields.size());
+    if (status != 0) {
+        ReportMessage(ReadError(&position, fields.data(), fields.size()), context.m_bConsole);
+        return status;
+    }
+    if (context.m_bConsole == 0) return 0;
+    std::string name;
+    std::string viewPath;
+    ParseField(&position, msg::kKeyName, &name, fields.data(), fields.size());
+    ParseField(&position, msg::kKeyViewpath, &viewPath, fields.data(), fields.size());
+    ReportMessage(viewPath.empty() ? FormatMessage(action.doneAtRoot, name)
+                                   : FormatMessage(action.done, name, viewPath),
+                  context.m_bConsole);
+    return 0;
+}
+
+}  // namespace
+
+int ActOnRepositoryFiles(COstrelContext& context, const RepositoryAction& action,
+                         const std::string& viewPath, int recurse) {
+    ServerCall call(context, action.script);
+    if (call.OpenResult() != 0) return call.OpenResult();
+    MultipartBody body;
+    AddCredentialFields(body, context, true);
+    body.AddYesNoField("recurse", recurse);
+    body.AddField("viewpath", viewPath);
+    int result = call.Send(body, action.sendFailure);
+    if (result != 0) return result;
+
+    AnswerRecords records(call, false);
+    for (;;) {
+        std::string fields;
+        bool hasContent = false;
+        AnswerRecords::Next next = records.NextRecord(&fields, &hasContent);
+        if (next != AnswerRecords::Next::Record) {
+            int broken = BrokenAnswerResult(next, context);
+            return broken != 0 ? broken : result;
+        }
+        int status = ReportRecord(context, action, fields);
+        if (status != 0) result = status;
+    }
+}

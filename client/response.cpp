@@ -1,0 +1,62 @@
+#include "client/response.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "client/messages.h"
+#include "client/result_codes.h"
+
+int ParseField(size_t* position, const char* keyword, std::string* value, const char* buffer,
+               size_t length) {
+    const size_t boundaryLength = std::strlen(msg::kBoundaryLine);
+    std::string boundary;
+    while (boundary.size() < boundaryLength && *position < length) {
+        boundary += buffer[(*position)++];
+    }
+    if (boundary != msg::kBoundaryLine) return result::kUnexpectedField;
+
+    // The line ends at its LF; without one, the buffer's last byte ends it.
+    size_t lineLength = 0;
+    if (*position < length && buffer[*position] != '\n') {
+        size_t index = *position;
+        while (buffer[index] != '\n' && index + 1 < length) ++index;
+        lineLength = index - *position;
+    }
+    std::string line(buffer + std::min(*position, length), lineLength);
+    *position = std::min(length, *position + lineLength + 1);
+
+    const size_t keywordLength = std::strlen(keyword);
+    if (line.compare(0, keywordLength, keyword) != 0 || line.size() < keywordLength) {
+        return result::kUnexpectedField;
+    }
+    *value = line.substr(keywordLength);
+    return result::kSuccess;
+}
+
+const char* FindBytes(const char* data, size_t dataLength, const char* pattern,
+                      size_t patternLength) {
+    if (dataLength < patternLength) return nullptr;
+    return static_cast<const char*>(memmem(data, dataLength, pattern, patternLength));
+}
+
+int StatusValue(const std::string& text) {
+    long value = std::strtol(text.c_str(), nullptr, 10);
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+int ReadStatus(size_t* position, const char* buffer, size_t length) {
+    std::string protocol;
+    std::string status;
+    ParseField(position, msg::kKeyProtocol, &protocol, buffer, length);
+    ParseField(position, msg::kKeyStatus, &status, buffer, length);
+    return StatusValue(status);
+}
+
+std::string ReadError(size_t* position, const char* buffer, size_t length) {
+    std::string error;
+    ParseField(position, msg::kKeyError, &error, buffer, length);
+    return error;
+}

@@ -1,0 +1,20 @@
+// One file record of a download answer: its archive is written to a temporary file as
+// it arrives and, once the record's end line is in, unpacked to its place.
+#pragma once
+
+#include <string>
+
+#include "client/answer_records.h"
+#include "client/context.h"
+
+struct FileRequest {
+    std::string viewPath;
+    std::string localFolder;
+    int preserve = 0;
+    int checkout = 0;
+};
+
+// fields: the record's fields as AnswerRecords gave them. Returns 0, the record's
+// server status, or the code of the failure (its message shown).
+int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasContent,
+                   const FileRequest& request, COstrelContext& context);

@@ -1,0 +1,136 @@
+#include "client/transport.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "client/format.h"
+#include "client/messages.h"
+#include "client/path_text.h"
+#include "client/result_codes.h"
+
+namespace {
+
+constexpr int kSendRetries = 5;
+constexpr auto kRetryPause = std::chrono::milliseconds(50);
+constexpr const char* kContentTypeHeader = "Content-Type: multipart/form-data, boundary=AaB03x";
+
+}  // namespace
+
+InternetRequest::InternetRequest(const platform::HttpTarget& target, const std::string& objectName)
+    : post_(target, objectName), objectName_(objectName) {
+    post_.AddHeader(kContentTypeHeader);
+}
+
+bool InternetRequest::Read(char* buf, size_t max, size_t* got) {
+    if (!lookahead_.empty()) {
+        *got = std::min(max, lookahead_.size());
+        std::memcpy(buf, lookahead_.data(), *got);
+        lookahead_.erase(0, *got);
+        return true;
+    }
+    std::string error;
+    return post_.Read(buf, max, got, &error);
+}
+
+bool InternetRequest::IsKeywordAnswerOrSuccess() {
+    int code = post_.StatusCode();
+    if (code >= 200 && code < 300) return true;
+    const std::string boundary = msg::kBoundaryLine;
+    char piece[16];
+    while (lookahead_.size() < boundary.size()) {
+        size_t got = 0;
+        std::string error;
+        if (!post_.Read(piece, boundary.size() - lookahead_.size(), &got, &error) || got == 0) break;
+        lookahead_.append(piece, got);
+    }
+    return lookahead_ == boundary;
+}
+
+std::string BuildObjectName(const std::string& virtualDirectory, const std::string& script) {
+    std::string directory = TrimSlashes(virtualDirectory);
+    return directory.empty() ? script : directory + "/" + script;
+}
+
+std::string BuildCheckURL(const COstrelContext& context) { return "http://" + context.m_strURL; }
+
+int OpenSession(COstrelContext& context, std::unique_ptr<InternetSession>* session) {
+    auto opened = std::make_unique<InternetSession>();
+    if (!platform::ParseServerAddress(context.m_strURL, context.m_bSecure != 0, &opened->target)) {
+        ReportMessage(msg::kFailedToConnect, context.m_bConsole);
+        return result::kNoConnection;
+    }
+    *session = std::move(opened);
+    return result::kSuccess;
+}
+
+int OpenPostRequest(const std::string& script, COstrelContext& context, InternetSession& session,
+                    std::unique_ptr<InternetRequest>* request) {
+    auto opened = std::make_unique<InternetRequest>(
+        session.target, BuildObjectName(context.m_strVirtualDirectory, script));
+    if (!opened->Valid()) {
+        ReportMessage(msg::kNoUploadProgram, context.m_bConsole);
+        return result::kNoRequest;
+    }
+    *request = std::move(opened);
+    return result::kSuccess;
+}
+
+bool SendRequest(InternetRequest& request, COstrelContext& context, const char* message,
+                 platform::BodySource& body) {
+    std::string error;
+    bool sent = request.Post().Send(body, &error);
+    for (int retries = 0; !sent && retries < kSendRetries; ++retries) {
+        std::this_thread::sleep_for(kRetryPause);
+        sent = request.Post().Send(body, &error);
+    }
+    if (!sent) ReportMessage(FormatMessage(message, msg::kSendCallName, error), context.m_bConsole);
+    return sent;
+}
+
+ServerCall::ServerCall(COstrelContext& context, const std::string& script, Connection connection)
+    : context_(context) {
+    openResult_ = OpenSession(context, &session_);
+    if (openResult_ != 0) return;
+    if (connection == Connection::PlainHttp) session_->target.secure = false;
+    openResult_ = OpenPostRequest(script, context, *session_, &request_);
+}
+
+int ServerCall::Send(platform::BodySource& body, const char* failureMessage) {
+    if (!SendRequest(*request_, context_, failureMessage, body)) return result::kSendFailed;
+    return CheckAnswerKind();
+}
+
+int ServerCall::SendOnce(platform::BodySource& body) {
+    std::string error;
+    if (request_->Post().Send(body, &error)) return CheckAnswerKind();
+    ReportMessage(error, context_.m_bConsole);
+    return result::kSendFailed;
+}
+
+int ServerCall::CheckAnswerKind() {
+    if (request_->IsKeywordAnswerOrSuccess()) return result::kSuccess;
+    ReportMessage(
+        FormatMessage(msg::kHttpErrorAnswer, request_->Post().StatusCode(), request_->ObjectName()),
+        context_.m_bConsole);
+    return result::kHttpError;
+}
+
+bool ServerCall::Read(char* buf, size_t max, size_t* got) {
+    if (request_->Read(buf, max, got)) return true;
+    *got = 0;
+    ReportMessage(msg::kReadFailed, context_.m_bConsole);
+    return false;
+}
+
+int ServerCall::ReadPiece(char* buf, size_t capacity, size_t* got) {
+    *got = 0;
+    while (*got < capacity) {
+        size_t count = 0;
+        if (!Read(buf + *got, capacity - *got, &count)) return result::kReadFailed;
+        if (count == 0) break;
+        *got += count;
+    }
+    return result::kSuccess;
+}

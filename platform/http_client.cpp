@@ -1,0 +1,317 @@
+#include "platform/http_client.h"
+
+#include <curl/curl.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+namespace {
+
+constexpr long kConnectTimeoutSeconds = 30;
+constexpr long kStallSeconds = 120;
+constexpr long kReceiveBufferBytes = 64 * 1024;
+constexpr int kPollMilliseconds = 1000;
+
+// libcurl wants one global initialisation before any handle; a static object gives it.
+struct CurlGlobal {
+    CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+    ~CurlGlobal() { curl_global_cleanup(); }
+};
+void EnsureCurlInitialised() { static CurlGlobal global; }
+
+bool IsHostCharacter(unsigned char c) {
+    return std::isalnum(c) || c == '.' || c == '-' || c == '_' || c >= 0x80;
+}
+
+bool ParsePort(const std::string& text, int* port) {
+    if (text.empty() || text.size() > 5) return false;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    }
+    *port = std::atoi(text.c_str());
+    return *port > 0 && *port <= 65535;
+}
+
+// Bytes outside the unreserved set and '/' are percent-encoded so that an odd
+// virtual directory still makes a valid request target.
+std::string EncodeTarget(const std::string& objectName) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : objectName) {
+        if (std::isalnum(c) || std::strchr("/-._~", c) != nullptr) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+// The conventional variables name another bundle of trusted certificates; libcurl
+// itself only reads them in its command-line tool.
+const char* TrustedBundle() {
+    for (const char* name : {"SSL_CERT_FILE", "CURL_CA_BUNDLE"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return value;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool ParseServerAddress(const std::string& address, bool secure, HttpTarget* target) {
+    target->secure = secure;
+    target->port = 0;
+    std::string portText;
+    if (!address.empty() && address[0] == '[') {
+        size_t close = address.find(']');
+        if (close == std::string::npos || close == 1) return false;
+        target->host = address.substr(0, close + 1);
+        std::string rest = address.substr(close + 1);
+        if (!rest.empty()) {
+            if (rest[0] != ':') return false;
+            portText = rest.substr(1);
+            if (!ParsePort(portText, &target->port)) return false;
+        }
+        for (char c : target->host.substr(1, close - 1)) {
+            if (!std::isxdigit(static_cast<unsigned char>(c)) && c != ':' && c != '.') return false;
+        }
+        return true;
+    }
+    size_t colon = address.find(':');
+    target->host = address.substr(0, colon);
+    if (colon != std::string::npos && !ParsePort(address.substr(colon + 1), &target->port)) {
+        return false;
+    }
+    if (target->host.empty()) return false;
+    for (unsigned char c : target->host) {
+        if (!IsHostCharacter(c)) return false;
+    }
+    return true;
+}
+
+struct HttpPost::State {
+    CURLM* multi = nullptr;
+    CURL* easy = nullptr;
+    curl_slist* headers = nullptr;
+    std::string url;
+    bool secure = false;
+    bool valid = false;
+
+    BodySource* body = nullptr;
+    uint64_t bodyOffset = 0;
+
+    std::string pending;  // answer bytes received but not yet read
+    size_t pendingPos = 0;
+    bool paused = false;
+    bool headersDone = false;
+    bool finished = false;
+    bool attached = false;
+    CURLcode result = CURLE_OK;
+    long status = 0;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+
+    ~State() {
+        Detach();
+        if (easy != nullptr) curl_easy_cleanup(easy);
+        if (multi != nullptr) curl_multi_cleanup(multi);
+        curl_slist_free_all(headers);
+    }
+
+    void Detach() {
+        if (attached) curl_multi_remove_handle(multi, easy);
+        attached = false;
+    }
+
+    std::string ErrorText() const {
+        std::string text = errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(result);
+        return text + "\n";
+    }
+
+    static size_t OnBody(char* data, size_t size, size_t count, void* user) {
+        auto* self = static_cast<State*>(user);
+        if (self->pendingPos < self->pending.size()) {
+            // The reader has not taken the last piece yet: hold the transfer back.
+            self->paused = true;
+            return CURL_WRITEFUNC_PAUSE;
+        }
+        self->headersDone = true;
+        self->pending.assign(data, size * count);
+        self->pendingPos = 0;
+        return size * count;
+    }
+
+    static size_t OnHeader(char* data, size_t size, size_t count, void* user) {
+        auto* self = static_cast<State*>(user);
+        size_t length = size * count;
+        std::string line(data, length);
+        if (line.rfind("HTTP/", 0) == 0) {
+            size_t space = line.find(' ');
+            self->status = space == std::string::npos ? 0 : std::atol(line.c_str() + space + 1);
+        } else if ((line == "\r\n" || line == "\n") && self->status >= 200) {
+            self->headersDone = true;
+        }
+        return length;
+    }
+
+    static size_t OnBodyRequest(char* buffer, size_t size, size_t count, void* user) {
+        auto* self = static_cast<State*>(user);
+        long long got = self->body->ReadAt(self->bodyOffset, buffer, size * count);
+        if (got < 0) return CURL_READFUNC_ABORT;
+        self->bodyOffset += static_cast<uint64_t>(got);
+        return static_cast<size_t>(got);
+    }
+
+    static int OnSeek(void* user, curl_off_t offset, int origin) {
+        auto* self = static_cast<State*>(user);
+        if (origin != SEEK_SET || offset < 0) return CURL_SEEKFUNC_CANTSEEK;
+        self->bodyOffset = static_cast<uint64_t>(offset);
+        return CURL_SEEKFUNC_OK;
+    }
+
+    void Configure() {
+        curl_easy_reset(easy);
+        curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(easy, CURLOPT_POST, 1L);
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->Size()));
+        curl_easy_setopt(easy, CURLOPT_READFUNCTION, &State::OnBodyRequest);
+        curl_easy_setopt(easy, CURLOPT_READDATA, this);
+        curl_easy_setopt(easy, CURLOPT_SEEKFUNCTION, &State::OnSeek);
+        curl_easy_setopt(easy, CURLOPT_SEEKDATA, this);
+        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &State::OnBody);
+        curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &State::OnHeader);
+        curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+        curl_easy_setopt(easy, CURLOPT_USERAGENT, "HttpSendRequestEx");
+        curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+        curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
+        curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+        curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
+        if (const char* bundle = TrustedBundle()) curl_easy_setopt(easy, CURLOPT_CAINFO, bundle);
+    }
+
+    void ResetTransfer(BodySource* source) {
+        Detach();
+        body = source;
+        bodyOffset = 0;
+        pending.clear();
+        pendingPos = 0;
+        paused = headersDone = finished = false;
+        result = CURLE_OK;
+        status = 0;
+        errorBuffer[0] = '\0';
+        Configure();
+        curl_multi_add_handle(multi, easy);
+        attached = true;
+    }
+
+    // Lets libcurl move the transfer on, waiting up to one poll interval for the socket.
+    void Pump() {
+        int running = 0;
+        CURLMcode code = curl_multi_perform(multi, &running);
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+            if (message->msg == CURLMSG_DONE) {
+                finished = true;
+                result = message->data.result;
+            }
+        }
+        if (code != CURLM_OK && !finished) {
+            finished = true;
+            result = CURLE_RECV_ERROR;
+        }
+        if (!finished && running > 0 && pendingPos >= pending.size()) {
+            curl_multi_poll(multi, nullptr, 0, kPollMilliseconds, nullptr);
+        }
+    }
+};
+
+HttpPost::HttpPost(const HttpTarget& target, const std::string& objectName)
+    : state_(std::make_unique<State>()) {
+    EnsureCurlInitialised();
+    state_->secure = target.secure;
+    std::string url = (target.secure ? "https://" : "http://") + target.host;
+    if (target.port != 0) url += ":" + std::to_string(target.port);
+    url += "/" + EncodeTarget(objectName);
+
+    CURLU* parsed = curl_url();
+    bool wellFormed = parsed != nullptr && curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK;
+    curl_url_cleanup(parsed);
+
+    state_->url = url;
+    state_->multi = curl_multi_init();
+    state_->easy = curl_easy_init();
+    // An empty Expect keeps libcurl from waiting for "100 Continue" on large bodies.
+    state_->headers = curl_slist_append(nullptr, "Expect:");
+    state_->valid = wellFormed && state_->multi != nullptr && state_->easy != nullptr;
+}
+
+HttpPost::~HttpPost() = default;
+
+bool HttpPost::Valid() const { return state_->valid; }
+
+void HttpPost::AddHeader(const std::string& line) {
+    state_->headers = curl_slist_append(state_->headers, line.c_str());
+}
+
+bool HttpPost::Send(BodySource& body, std::string* error) {
+    state_->ResetTransfer(&body);
+    while (!state_->headersDone && !state_->finished) state_->Pump();
+    if (state_->headersDone) return true;
+    if (state_->result == CURLE_OK) state_->result = CURLE_GOT_NOTHING;
+    *error = state_->ErrorText();
+    return false;
+}
+
+int HttpPost::StatusCode() const { return static_cast<int>(state_->status); }
+
+bool HttpPost::Read(char* buf, size_t max, size_t* got, std::string* error) {
+    *got = 0;
+    State& s = *state_;
+    for (;;) {
+        if (s.pendingPos < s.pending.size()) {
+            *got = std::min(max, s.pending.size() - s.pendingPos);
+            std::memcpy(buf, s.pending.data() + s.pendingPos, *got);
+            s.pendingPos += *got;
+            return true;
+        }
+        if (s.finished) {
+            if (s.result == CURLE_OK) return true;
+            *error = s.ErrorText();
+            return false;
+        }
+        if (s.paused) {
+            s.paused = false;
+            curl_easy_pause(s.easy, CURLPAUSE_CONT);
+            continue;
+        }
+        s.Pump();
+    }
+}
+
+bool CheckConnection(const std::string& url, int timeoutSeconds) {
+    EnsureCurlInitialised();
+    CURL* easy = curl_easy_init();
+    if (easy == nullptr) return false;
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_CONNECT_ONLY, 1L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeoutSeconds));
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // The check is about the host itself, not about a proxy in front of it.
+    curl_easy_setopt(easy, CURLOPT_PROXY, "");
+    if (const char* bundle = TrustedBundle()) curl_easy_setopt(easy, CURLOPT_CAINFO, bundle);
+    CURLcode code = curl_easy_perform(easy);
+    curl_easy_cleanup(easy);
+    return code == CURLE_OK;
+}
+
+}  // namespace platform
