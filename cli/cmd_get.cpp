@@ -20,7 +20,8 @@ int GetOrCheckOut(COstrelContext& context, int argc, char** argv, int checkout) 
                   ValueSwitch("-l", &label), ValueSwitch("-v", &version)});
     std::string viewPath;
     if (!TrimmedFromText(from, &viewPath)) return 0;
-    return GetFiles(viewPath, to, recurse, preserve, checkout, description, label, version, context);
+    return GetFiles(viewPath, to, recurse, preserve, checkout, description, label, version,
+                    context);
 }
 
 }  // namespace

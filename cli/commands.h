@@ -5,9 +5,9 @@
 
 // What the start-up sequence checks before a driver runs.
 enum class Startup {
-    None,               // no context, no server (cfg)
-    User,               // configuration, reachability and the user (cp)
-    UserAndProject,     // ... and the configured project (every other command)
+    None,            // no context, no server (cfg)
+    User,            // configuration, reachability and the user (cp)
+    UserAndProject,  // ... and the configured project (every other command)
 };
 
 // A networked driver gets the validated context; cfg gets null.

@@ -8,9 +8,9 @@
 #include <string>
 
 struct Switch {
-    const char* name;                                // lower case, e.g. "-f"
+    const char* name;                                 // lower case, e.g. "-f"
     std::function<void(const std::string&)> onValue;  // a value switch, or
-    int* flag = nullptr;                             // a flag switch, set to flagValue
+    int* flag = nullptr;                              // a flag switch, set to flagValue
     int flagValue = 1;
 };
 

@@ -15,7 +15,8 @@ constexpr size_t kMaxRecordFields = 1 << 20;
 constexpr const char* kContentLine = "--AaB03x\ncontent:";
 
 size_t Find(const std::string& held, const char* pattern, size_t from = 0) {
-    const char* found = FindBytes(held.data() + from, held.size() - from, pattern, std::strlen(pattern));
+    const char* found =
+        FindBytes(held.data() + from, held.size() - from, pattern, std::strlen(pattern));
     return found == nullptr ? std::string::npos : static_cast<size_t>(found - held.data());
 }
 

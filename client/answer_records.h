@@ -12,13 +12,13 @@
 #include "client/transport.h"
 
 class AnswerRecords {
-public:
+  public:
     enum class Next {
-        Record,     // a record's fields are in *fields
-        End,        // the answer ended after a complete record
-        Truncated,  // the answer ended inside a record
+        Record,      // a record's fields are in *fields
+        End,         // the answer ended after a complete record
+        Truncated,   // the answer ended inside a record
         ReadFailed,  // the transport failed; its message has been shown
-        Malformed,  // no record end within a sane distance
+        Malformed,   // no record end within a sane distance
     };
 
     // withContent: records may carry inline content after a "content:" line.
@@ -39,7 +39,7 @@ public:
     // Reads and discards the rest of the answer.
     void Drain();
 
-private:
+  private:
     // Reads one more piece into held_; false at the end of the answer or after a failure.
     bool ReadMore();
     Next EndOfAnswer() const;

@@ -21,7 +21,8 @@ int ConnectAndValidate(COstrelContext& context, int validateProject) {
     if (result != 0 || validateProject == 0) return result;
     result = ValidateProject(context);
     if (result == status::kUnknownProject) {
-        ReportMessage(FormatMessage(msg::kUnknownProject, context.m_strProject), context.m_bConsole);
+        ReportMessage(FormatMessage(msg::kUnknownProject, context.m_strProject),
+                      context.m_bConsole);
     }
     return result;
 }

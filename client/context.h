@@ -7,7 +7,7 @@
 #include <string>
 
 class COstrelContext {
-public:
+  public:
     COstrelContext() = default;
     virtual ~COstrelContext() = default;
 

@@ -3,7 +3,8 @@
 #include "client/operations.h"
 #include "client/short_answer.h"
 
-int CreateProject(COstrelContext& context, const std::string& name, const std::string& description) {
+int CreateProject(COstrelContext& context, const std::string& name,
+                  const std::string& description) {
     MultipartBody body;
     AddCredentialFields(body, context, false);
     body.AddField("project_name", name);

@@ -38,7 +38,8 @@ int ReplaceFromArchive(const std::string& targetPath, const std::string& archive
     std::string partial = folder + (folder.back() == '/' ? "" : "/") + ".brelmox-XXXXXX";
     int fd = mkstemp(partial.data());
     if (fd < 0) {
-        ReportMessage(platform::FileErrorText("create a file in", folder, errno), context.m_bConsole);
+        ReportMessage(platform::FileErrorText("create a file in", folder, errno),
+                      context.m_bConsole);
         return result::kFileError;
     }
     close(fd);

@@ -6,10 +6,11 @@
 #include <type_traits>
 
 namespace format_detail {
-inline const char* Arg(const std::string& text) { return text.c_str(); }
+inline const char* Arg(const std::string& text) {
+    return text.c_str();
+}
 template <typename T>
-    requires std::is_arithmetic_v<T> || std::is_pointer_v<T>
-T Arg(T value) {
+requires std::is_arithmetic_v<T> || std::is_pointer_v<T> T Arg(T value) {
     return value;
 }
 }  // namespace format_detail

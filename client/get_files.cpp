@@ -23,14 +23,14 @@ MultipartBody GetFilesBody(const COstrelContext& context, const std::string& vie
 
 // Within a recursive get, a file without the asked label or version does not end it.
 bool GoesOnAfter(int code, int recurse) {
-    return code == 0 || (recurse != 0 && (code == status::kNothingMatched ||
-                                          code == status::kNoSuchVersion));
+    return code == 0 ||
+           (recurse != 0 && (code == status::kNothingMatched || code == status::kNoSuchVersion));
 }
 
 }  // namespace
 
-int GetFiles(std::string viewPath, std::string localFolder, int recurse, int preserve,
-             int checkout, std::string description, std::string label, std::string version,
+int GetFiles(std::string viewPath, std::string localFolder, int recurse, int preserve, int checkout,
+             std::string description, std::string label, std::string version,
              COstrelContext& context) {
     ServerCall call(context, "get_files_from_cli.php");
     if (call.OpenResult() != 0) return call.OpenResult();

@@ -9,7 +9,7 @@
 #include "platform/http_client.h"
 
 class MultipartBody : public platform::BodySource {
-public:
+  public:
     void AddField(const std::string& name, const std::string& value);
     void AddYesNoField(const std::string& name, int flag) { AddField(name, flag != 0 ? "Y" : "N"); }
 
@@ -23,7 +23,7 @@ public:
     uint64_t Size() const override;
     long long ReadAt(uint64_t offset, char* buf, size_t max) override;
 
-private:
+  private:
     static constexpr const char* kTrailer = "\r\n--AaB03x--\r\n";
 
     std::string head_;

@@ -21,8 +21,8 @@ int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
             const std::string& viewPath, const std::string& description);
 
 // Download
-int GetFiles(std::string viewPath, std::string localFolder, int recurse, int preserve,
-             int checkout, std::string description, std::string label, std::string version,
+int GetFiles(std::string viewPath, std::string localFolder, int recurse, int preserve, int checkout,
+             std::string description, std::string label, std::string version,
              COstrelContext& context);
 int CreateDirectoryPath(const std::string& path);
 

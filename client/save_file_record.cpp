@@ -1,7 +1,7 @@
 #include "client/save_file_record.h"
 
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <limits>
 
 #include "client/file_placement.h"
@@ -37,7 +37,8 @@ bool ParseSize(const std::string& text, uint64_t* size) {
 int SkipRecord(AnswerRecords& records, bool hasContent, uint64_t size, int code,
                const COstrelContext& context) {
     AnswerRecords::Next next = AnswerRecords::Next::Record;
-    if (hasContent && size > 0) next = records.TakeContent(size, [](const char*, size_t) { return false; });
+    if (hasContent && size > 0)
+        next = records.TakeContent(size, [](const char*, size_t) { return false; });
     if (next == AnswerRecords::Next::Record) next = records.SkipToRecordEnd();
     int broken = BrokenAnswerResult(next, context);
     return broken != 0 ? broken : code;
@@ -48,8 +49,9 @@ int ReceiveArchive(AnswerRecords& records, uint64_t size, const std::string& fal
                    std::string* archivePath, const COstrelContext& context) {
     platform::UniqueFd archive(platform::CreateUniqueTempFile(fallbackFolder, archivePath));
     if (!archive.valid()) {
-        ReportMessage(platform::FileErrorText("create a temporary file in", platform::TempFolder(), errno),
-                      context.m_bConsole);
+        ReportMessage(
+            platform::FileErrorText("create a temporary file in", platform::TempFolder(), errno),
+            context.m_bConsole);
         return SkipRecord(records, true, size, result::kFileError, context);
     }
     int writeError = 0;
@@ -62,7 +64,8 @@ int ReceiveArchive(AnswerRecords& records, uint64_t size, const std::string& fal
     if (next == AnswerRecords::Next::Record) next = records.SkipToRecordEnd();
     int code = BrokenAnswerResult(next, context);
     if (code == 0 && writeError != 0) {
-        ReportMessage(platform::FileErrorText("write", *archivePath, writeError), context.m_bConsole);
+        ReportMessage(platform::FileErrorText("write", *archivePath, writeError),
+                      context.m_bConsole);
         code = result::kFileError;
     }
     if (code != 0) platform::RemoveFile(*archivePath);

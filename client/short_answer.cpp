@@ -15,7 +15,8 @@ int ReadShortAnswer(ServerCall& call, size_t pieceSize, const AnswerPieceHandler
 }
 
 int PostShortRequest(COstrelContext& context, const std::string& script, MultipartBody& body,
-                     const char* failureMessage, size_t pieceSize, const AnswerPieceHandler& onPiece) {
+                     const char* failureMessage, size_t pieceSize,
+                     const AnswerPieceHandler& onPiece) {
     ServerCall call(context, script);
     if (call.OpenResult() != 0) return call.OpenResult();
     int result = call.Send(body, failureMessage);

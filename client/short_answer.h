@@ -19,7 +19,8 @@ int ReadShortAnswer(ServerCall& call, size_t pieceSize, const AnswerPieceHandler
 
 // Opens, sends with retries and reads the answer: 0 or the transport's code.
 int PostShortRequest(COstrelContext& context, const std::string& script, MultipartBody& body,
-                     const char* failureMessage, size_t pieceSize, const AnswerPieceHandler& onPiece);
+                     const char* failureMessage, size_t pieceSize,
+                     const AnswerPieceHandler& onPiece);
 
 // username, password and organization, and project when asked, from the context.
 void AddCredentialFields(MultipartBody& body, const COstrelContext& context, bool withProject);

@@ -42,7 +42,8 @@ bool InternetRequest::IsKeywordAnswerOrSuccess() {
     while (lookahead_.size() < boundary.size()) {
         size_t got = 0;
         std::string error;
-        if (!post_.Read(piece, boundary.size() - lookahead_.size(), &got, &error) || got == 0) break;
+        if (!post_.Read(piece, boundary.size() - lookahead_.size(), &got, &error) || got == 0)
+            break;
         lookahead_.append(piece, got);
     }
     return lookahead_ == boundary;
@@ -53,7 +54,9 @@ std::string BuildObjectName(const std::string& virtualDirectory, const std::stri
     return directory.empty() ? script : directory + "/" + script;
 }
 
-std::string BuildCheckURL(const COstrelContext& context) { return "http://" + context.m_strURL; }
+std::string BuildCheckURL(const COstrelContext& context) {
+    return "http://" + context.m_strURL;
+}
 
 int OpenSession(COstrelContext& context, std::unique_ptr<InternetSession>* session) {
     auto opened = std::make_unique<InternetSession>();

@@ -14,7 +14,7 @@ struct InternetSession {
 };
 
 class InternetRequest {
-public:
+  public:
     InternetRequest(const platform::HttpTarget& target, const std::string& objectName);
 
     bool Valid() const { return post_.Valid(); }
@@ -27,7 +27,7 @@ public:
     // An HTTP error status is only acceptable when a keyword answer follows it.
     bool IsKeywordAnswerOrSuccess();
 
-private:
+  private:
     platform::HttpPost post_;
     std::string objectName_;
     std::string lookahead_;  // answer bytes taken to look at the answer's kind
@@ -53,7 +53,7 @@ bool SendRequest(InternetRequest& request, COstrelContext& context, const char* 
 
 // One server operation's handles, closed when it goes out of scope.
 class ServerCall {
-public:
+  public:
     enum class Connection { Configured, PlainHttp };
 
     ServerCall(COstrelContext& context, const std::string& script,
@@ -75,7 +75,7 @@ public:
     // the network is still read as one piece. -5 after a failed read, else 0.
     int ReadPiece(char* buf, size_t capacity, size_t* got);
 
-private:
+  private:
     int CheckAnswerKind();
 
     COstrelContext& context_;

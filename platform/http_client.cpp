@@ -20,7 +20,9 @@ struct CurlGlobal {
     CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
     ~CurlGlobal() { curl_global_cleanup(); }
 };
-void EnsureCurlInitialised() { static CurlGlobal global; }
+void EnsureCurlInitialised() {
+    static CurlGlobal global;
+}
 
 bool IsHostCharacter(unsigned char c) {
     return std::isalnum(c) || c == '.' || c == '-' || c == '_' || c >= 0x80;
@@ -244,7 +246,8 @@ HttpPost::HttpPost(const HttpTarget& target, const std::string& objectName)
     url += "/" + EncodeTarget(objectName);
 
     CURLU* parsed = curl_url();
-    bool wellFormed = parsed != nullptr && curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK;
+    bool wellFormed =
+        parsed != nullptr && curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK;
     curl_url_cleanup(parsed);
 
     state_->url = url;
@@ -257,7 +260,9 @@ HttpPost::HttpPost(const HttpTarget& target, const std::string& objectName)
 
 HttpPost::~HttpPost() = default;
 
-bool HttpPost::Valid() const { return state_->valid; }
+bool HttpPost::Valid() const {
+    return state_->valid;
+}
 
 void HttpPost::AddHeader(const std::string& line) {
     state_->headers = curl_slist_append(state_->headers, line.c_str());
@@ -272,7 +277,9 @@ bool HttpPost::Send(BodySource& body, std::string* error) {
     return false;
 }
 
-int HttpPost::StatusCode() const { return static_cast<int>(state_->status); }
+int HttpPost::StatusCode() const {
+    return static_cast<int>(state_->status);
+}
 
 bool HttpPost::Read(char* buf, size_t max, size_t* got, std::string* error) {
     *got = 0;

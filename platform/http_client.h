@@ -23,7 +23,7 @@ bool ParseServerAddress(const std::string& address, bool secure, HttpTarget* tar
 // A request body of known length that can be read again from any offset (a retry
 // sends it anew).
 class BodySource {
-public:
+  public:
     virtual ~BodySource() = default;
     virtual uint64_t Size() const = 0;
     // Copies up to max bytes from offset into buf; returns the count, or -1 on error.
@@ -31,7 +31,7 @@ public:
 };
 
 class HttpPost {
-public:
+  public:
     // objectName is the request target without its leading '/'.
     HttpPost(const HttpTarget& target, const std::string& objectName);
     ~HttpPost();
@@ -49,7 +49,7 @@ public:
     // error, with libcurl's description in *error.
     bool Read(char* buf, size_t max, size_t* got, std::string* error);
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -1,0 +1,134 @@
+#include "client/transport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "client/multipart.h"
+#include "client/operations.h"
+#include "client/tests/wire_fixture.h"
+#include "test_support/test_certificate.h"
+
+namespace {
+
+using testsupport::Answer;
+using testsupport::CloseWithoutAnswer;
+using testsupport::HttpResponse;
+
+TEST(BuildObjectName, TrimsTheVirtualDirectory) {
+    struct Case {
+        const char* directory;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/scm/", "scm/validate_user_from_cli.php"}, {"\\scm\\", "scm/validate_user_from_cli.php"},
+        {"/", "validate_user_from_cli.php"},         {"", "validate_user_from_cli.php"},
+        {"a/b\\", "a/b/validate_user_from_cli.php"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BuildObjectName(c.directory, "validate_user_from_cli.php"), c.expected)
+            << c.directory;
+    }
+}
+
+using TransportTest = WireTest;
+
+TEST_F(TransportTest, RequestOnTheWireHasExactlyTheAgreedHeaders) {
+    context.m_strVirtualDirectory = "\\scm\\";
+    server.Enqueue(StatusReply(0));
+    ASSERT_EQ(ValidateProject(context), 0);
+    ASSERT_EQ(server.RequestCount(), 1u);
+    testsupport::RecordedRequest request = server.Request(0);
+    EXPECT_EQ(request.method + " " + request.target + " " + request.version,
+              "POST /scm/validate_project_from_cli.php HTTP/1.1");
+    std::vector<std::string> names;
+    for (const auto& [name, value] : request.headers) names.push_back(name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Accept", "Content-Length", "Content-Type", "Host",
+                                               "User-Agent"}));
+    EXPECT_EQ(request.Header("User-Agent"), "HttpSendRequestEx");
+    EXPECT_EQ(request.Header("Accept"), "*/*");
+    EXPECT_EQ(request.Header("Content-Type"), "multipart/form-data, boundary=AaB03x");
+    EXPECT_EQ(request.Header("Host"), server.HostAndPort());
+    EXPECT_EQ(request.Header("Content-Length"), std::to_string(request.body.size()));
+    EXPECT_EQ(request.body,
+              "--AaB03x\r\nContent-Disposition: form-data; name=\"organization\"\r\n\r\nAcme"
+              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"project\"\r\n\r\nWeb"
+              "\r\n--AaB03x--\r\n");
+}
+
+TEST_F(TransportTest, RetriesAfterThreeFailedSendsWithoutAMessage) {
+    for (int i = 0; i < 3; ++i) server.Enqueue(CloseWithoutAnswer());
+    server.Enqueue(StatusReply(0));
+    std::string printed = Printed([&] { EXPECT_EQ(ValidateUser(context), 0); });
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(server.RequestCount(), 4u);
+}
+
+TEST_F(TransportTest, RetriesFiveTimesThenReportsOnce) {
+    std::string printed = Printed([&] { EXPECT_EQ(ValidateUser(context), -1002); });
+    EXPECT_EQ(server.RequestCount(), 6u);
+    ASSERT_EQ(printed.rfind("Error validating user (HttpSendRequest): ", 0), 0u) << printed;
+    // The transport's text ends its own line, so the final "." stands on the next one.
+    EXPECT_EQ(printed.substr(printed.size() - 3), "\n.\n");
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2);
+}
+
+TEST_F(TransportTest, UnparsableAddressFailsToConnect) {
+    context.m_strURL = "host name with spaces";
+    std::string printed = Printed([&] { EXPECT_EQ(ValidateUser(context), -3); });
+    EXPECT_EQ(printed, "Failed to connect to Brelmox\n\n");
+}
+
+TEST_F(TransportTest, HttpErrorPageIsAFailure) {
+    server.Enqueue(Answer({HttpResponse("<html>Not Found</html>", 404)}));
+    std::string printed = Printed([&] { EXPECT_EQ(ValidateUser(context), -6); });
+    EXPECT_EQ(printed, "Server answered HTTP 404 for 'validate_user_from_cli.php'.\n");
+}
+
+TEST_F(TransportTest, KeywordAnswerIsReadWhateverItsHttpStatus) {
+    server.Enqueue(Answer({HttpResponse(StatusBody(-2014, "Invalid user"), 500)}));
+    std::string printed = Printed([&] { EXPECT_EQ(ValidateUser(context), -2014); });
+    EXPECT_EQ(printed, "Invalid user\n");
+}
+
+TEST_F(TransportTest, AnswerSplitIntoPiecesIsReadAsOne) {
+    std::string raw = HttpResponse(StatusBody(-2014, "Invalid user"));
+    server.Enqueue(Answer(testsupport::SplitEvery(raw, 7), std::chrono::milliseconds(2)));
+    std::string printed = Printed([&] { EXPECT_EQ(ValidateUser(context), -2014); });
+    EXPECT_EQ(printed, "Invalid user\n");
+}
+
+TEST_F(TransportTest, ServerThatDiesMidAnswerIsAReadFailure) {
+    std::string raw = HttpResponse(StatusBody(0) + std::string(5000, 'x'));
+    server.Enqueue(testsupport::StopEarly({raw.substr(0, raw.size() - 100)}));
+    std::string printed = Printed([&] { EXPECT_EQ(ValidateUser(context), -5); });
+    EXPECT_EQ(printed, "Couldn't read status from internet\n\n");
+}
+
+TEST(TlsTransport, TrustedCertificateIsAcceptedAndUntrustedRefused) {
+    testsupport::TempDir dir;
+    std::string cert;
+    std::string key;
+    ASSERT_TRUE(testsupport::MakeTestCertificate(dir.Path(), &cert, &key));
+    testsupport::ScriptedServer tls(cert, key);
+    tls.SetDefaultReply(WireTest::StatusReply(0));
+    COstrelContext context;
+    context.m_strURL = tls.HostAndPort();
+    context.m_bSecure = 1;
+
+    setenv("SSL_CERT_FILE", cert.c_str(), 1);
+    EXPECT_EQ(ValidateProject(context), 0);
+    EXPECT_EQ(tls.RequestCount(), 1u);
+
+    testsupport::TempDir otherDir;
+    std::string otherCert;
+    std::string otherKey;
+    ASSERT_TRUE(testsupport::MakeTestCertificate(otherDir.Path(), &otherCert, &otherKey));
+    setenv("SSL_CERT_FILE", otherCert.c_str(), 1);
+    EXPECT_EQ(ValidateProject(context), -1002);
+    EXPECT_EQ(tls.RequestCount(), 1u);
+    unsetenv("SSL_CERT_FILE");
+}
+
+}  // namespace

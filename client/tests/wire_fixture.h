@@ -1,0 +1,35 @@
+// A client context pointed at a scripted server, with a private configuration folder,
+// and helpers to build keyword answers and to capture what an operation prints.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "client/context.h"
+#include "test_support/answer_bytes.h"
+#include "test_support/scripted_server.h"
+#include "test_support/temp_dir.h"
+
+class WireTest : public ::testing::Test {
+  public:
+    // A keyword answer: "protocol:1", "status:STATUS" and, when not empty, "error:ERROR".
+    static std::string StatusBody(int status, const std::string& error = "");
+    // The same inside an HTTP 200 answer, as one piece.
+    static testsupport::ScriptedReply StatusReply(int status, const std::string& error = "");
+
+  protected:
+    WireTest();
+    ~WireTest() override;
+
+    // Runs an operation and returns what it printed on standard output.
+    std::string Printed(const std::function<void()>& operation);
+
+    testsupport::TempDir dir;
+    testsupport::ScriptedServer server;
+    COstrelContext context;
+
+  private:
+    std::string savedConfigHome_;
+};
