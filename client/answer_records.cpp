@@ -20,6 +20,15 @@ size_t Find(const std::string& held, const char* pattern, size_t from = 0) {
     return found == nullptr ? std::string::npos : static_cast<size_t>(found - held.data());
 }
 
+// A complete answer of protocol, a non-zero status and an error line.
+bool IsRefusal(const std::string& held) {
+    size_t position = 0;
+    std::string error;
+    return ReadStatus(&position, held.data(), held.size()) != 0 &&
+           ParseField(&position, msg::kKeyError, &error, held.data(), held.size()) == 0 &&
+           held.back() == '\n';
+}
+
 }  // namespace
 
 AnswerRecords::AnswerRecords(ServerCall& call, bool withContent)
@@ -71,7 +80,15 @@ AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasCont
         if (held_.size() > kMaxRecordFields) return Next::Malformed;
         // A marker may straddle two reads: search again from just before the old end.
         searched = held_.size() > 32 ? held_.size() - 32 : 0;
-        if (!ReadMore()) return EndOfAnswer();
+        if (ReadMore()) continue;
+        if (!failed_ && IsRefusal(held_)) {
+            // A refusal of the whole request may come without a record end: still show it.
+            fields->swap(held_);
+            held_.clear();
+            *hasContent = false;
+            return Next::Record;
+        }
+        return EndOfAnswer();
     }
 }
 

@@ -1,0 +1,234 @@
+// The brelmox program as a user runs it: words, switches, output and exit statuses.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "client/context.h"
+#include "client/messages.h"
+#include "platform/registry_file.h"
+#include "test_support/answer_bytes.h"
+#include "test_support/run_program.h"
+#include "test_support/scripted_server.h"
+#include "test_support/temp_dir.h"
+
+namespace {
+
+using testsupport::KeywordField;
+
+const char* const kUsage =
+    "Brelmox Version 1.1.6.0\n"
+    "Command Line Interface syntax:\n\n"
+    "Brelmox cfg -u username -pw password -o organization -pr project\n\n"
+    "Brelmox add -f from -t to [-r [-p]] [-d description]\n"
+    "\tfrom:\tfile(s) in the file system to add to the Repository\n"
+    "\tto:\tviewpath in the Repository\n"
+    "\tr:\tadd files from subdirectories in the file system (recurse)\n"
+    "\tp:\tpreserve structure in Repository from file system\n\n"
+    "Brelmox get -f from -t to [-r [-p]] [-d description] [-l label |[-v version]\n"
+    "\tfrom:\tfile(s) to get from the Repository\n"
+    "\tto:\tdirectory in the file system\n"
+    "\tr:\tget files from sub folders of the Repository (recurse)\n"
+    "\tp:\tpreserve structure in the file system from the Repository\n"
+    "\tversion:\tget files with matching version\n"
+    "\tlabel:\tget files with matching label\n\n"
+    "Brelmox ci -f from -t to [-r [-p]] [-d description]\n"
+    "\tfrom:\tfile(s) in the file system to check in to the Repository\n"
+    "\tto:\tviewpath in the Repository\n"
+    "\tr:\tcheck in files from subdirectories in the file system (recurse)\n"
+    "\tp:\tpreserve structure in Repository from file system\n\n"
+    "Brelmox co -f from -t to [-r [-p]] [-d description] [-l label |[-v version]\n"
+    "\tfrom:\tfile(s) to check out from the Repository\n"
+    "\tto:\tdirectory in the file system\n"
+    "\tr:\tcheck out files from sub folders of the Repository (recurse)\n"
+    "\tp:\tpreserve structure in the file system from the Repository\n"
+    "\tversion:\tcheck out files with matching version\n"
+    "\tlabel:\tcheck out files with matching label\n\n"
+    "Brelmox lbl -l label [-d description]\n"
+    "\tlabel:\tlabel to apply to project\n\n"
+    "Brelmox unco -f files [-r]\n"
+    "\tfrom:\tfile(s) to uncheck out (release) from the Repository\n"
+    "\tr:\tuncheck out files from sub folders of the Repository (recurse)\n\n"
+    "Brelmox rm -f files [-r]\n"
+    "\tfrom:\tfile(s) to remove from the Repository\n"
+    "\tr:\tuncheck out files from sub folders of the Repository (recurse)\n\n"
+    "Brelmox cp -n name [-d description]\n"
+    "\tname:\tname of Project to create\n";
+
+class BrelmoxProgram : public ::testing::Test {
+  protected:
+    BrelmoxProgram() { setenv("XDG_CONFIG_HOME", config().c_str(), 1); }
+
+    std::string config() const { return dir.Path("config"); }
+
+    testsupport::RunResult Run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), testsupport::BinPath("brelmox"));
+        return testsupport::RunProgram(arguments, {{"XDG_CONFIG_HOME", config()}}, "", dir.Path());
+    }
+
+    std::string Stored(const char* name) {
+        platform::RegValues values;
+        if (!platform::RegReadKey(BuildKeyPath(msg::kConfigKey), &values)) return "<no key>";
+        auto found = values.find(name);
+        return found == values.end() ? "<absent>" : found->second.data;
+    }
+
+    // A configured user and project, and a server that accepts every request.
+    void Connect() {
+        for (const auto& [name, value] : {std::pair{"Username", "alice"},
+                                          {"Password", "pw"},
+                                          {"Organization", "Acme"},
+                                          {"Project", "Web"}}) {
+            WriteRegString(BuildKeyPath(msg::kConfigKey), name, value);
+        }
+        WriteRegString(BuildKeyPath(msg::kConnectionKey), "URL", server.HostAndPort());
+        server.SetDefaultReply(testsupport::Answer({testsupport::HttpResponse(
+            KeywordField("protocol:", "1") + KeywordField("status:", "0"))}));
+    }
+
+    // The body of the request that followed the start-up requests.
+    std::string CommandBody(size_t startupRequests = 2) {
+        EXPECT_EQ(server.RequestCount(), startupRequests + 1);
+        return server.RequestCount() > startupRequests ? server.Request(startupRequests).body : "";
+    }
+
+    static std::string Field(const std::string& name, const std::string& value) {
+        return "name=\"" + name + "\"\r\n\r\n" + value + "\r\n--AaB03x";
+    }
+
+    testsupport::TempDir dir;
+    testsupport::ScriptedServer server;
+};
+
+TEST_F(BrelmoxProgram, PrintsTheUsageTextForAnythingButACommand) {
+    for (std::vector<std::string> arguments :
+         {std::vector<std::string>{}, {"help"}, {"-f"}, {"adds"}, {""}}) {
+        testsupport::RunResult run = Run(arguments);
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(run.stdoutText, kUsage);
+        EXPECT_EQ(run.stderrText, "");
+    }
+}
+
+TEST_F(BrelmoxProgram, CfgStoresEachValueAsTypedAndSaysNothing) {
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{"Cfg", "-U", "bob"}, "Username", "bob"},
+        {{"cfg", "-PR", "Web", "-u", "Alice"}, "Project", "Web"},
+        {{"cfg", "-u", "alice", "-u", "carol"}, "Username", "carol"},
+        {{"cfg", "-pw", "se\"cret\\1", "-o", "Acme"}, "Password", "se\"cret\\1"},
+        {{"cfg", "-pw"}, "Password", "se\"cret\\1"},
+        {{"cfg", "-u", "-pw"}, "Username", "-pw"},
+        {{"cfg", "-f", "x", "-o", "Other"}, "Organization", "Other"},
+    };
+    for (const Case& c : cases) {
+        testsupport::RunResult run = Run(c.arguments);
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(run.stdoutText + run.stderrText, "");
+        EXPECT_EQ(Stored(c.value), c.expected) << c.arguments.back();
+    }
+    EXPECT_EQ(Stored("Project"), "Web");
+}
+
+TEST_F(BrelmoxProgram, UnreachableSiteEndsEveryNetworkedCommand) {
+    WriteRegString(BuildKeyPath(msg::kConnectionKey), "URL", "127.0.0.1:1");
+    for (const char* word : {"add", "ci", "get", "co", "unco", "lbl", "rm", "cp", "SYNC"}) {
+        testsupport::RunResult run = Run({word, "-f", "x"});
+        EXPECT_EQ(run.exitStatus, -2025 & 0xff) << word;
+        EXPECT_EQ(run.stdoutText, "Couldn't connect to Brelmox site, 'http://127.0.0.1:1'\n")
+            << word;
+    }
+}
+
+TEST_F(BrelmoxProgram, MissingConfigurationExitsWithMinusTwo) {
+    WriteRegString(BuildKeyPath(msg::kConnectionKey), "URL", server.HostAndPort());
+    testsupport::RunResult run = Run({"get", "-f", "x"});
+    EXPECT_EQ(run.exitStatus, 254);
+    EXPECT_EQ(run.stdoutText, "");
+}
+
+TEST_F(BrelmoxProgram, UnknownProjectStopsLblButNotCp) {
+    Connect();
+    server.Enqueue(testsupport::Answer({testsupport::HttpResponse("")}));  // validate user
+    server.Enqueue(testsupport::Answer({testsupport::HttpResponse(
+        KeywordField("protocol:", "1") + KeywordField("status:", "-2018") +
+        KeywordField("error:", "unknown"))}));
+    testsupport::RunResult lbl = Run({"lbl", "-l", "Release1"});
+    EXPECT_EQ(lbl.exitStatus, -2018 & 0xff);
+    EXPECT_EQ(lbl.stdoutText, "Unknown project with name 'Web'.\n");
+
+    testsupport::RunResult cp = Run({"cp", "-d", "-n", "Web"});
+    EXPECT_EQ(cp.exitStatus, 0);
+    EXPECT_EQ(cp.stdoutText, "Created Project ''.\n");
+    const std::string body = server.Request(3).body;
+    EXPECT_NE(body.find(Field("project_name", "") + "\r\n" + "Content-Disposition: form-data; " +
+                        Field("project_description", "-n")),
+              std::string::npos);
+}
+
+TEST_F(BrelmoxProgram, GetNeedsAFileAfterTheStartUp) {
+    Connect();
+    for (std::vector<std::string> arguments : {std::vector<std::string>{"get", "-t", "/work"},
+                                               {"co", "-f", "\\\\", "-t", "/w"},
+                                               {"sync", "-t", "/w", "-pbw"},
+                                               {"get", "-f"}}) {
+        testsupport::RunResult run = Run(arguments);
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(run.stdoutText, "You must specify a file to \"get\" with the -f parameter.\n");
+    }
+    EXPECT_EQ(server.RequestCount(), 8u);  // the start-up requests alone
+}
+
+TEST_F(BrelmoxProgram, SwitchesFollowTheCommonRules) {
+    Connect();
+    struct Case {
+        std::vector<std::string> arguments;
+        std::vector<std::string> expectedFields;
+    };
+    const Case cases[] = {
+        {{"get", "-f", "/Src/main.c/", "-t", "out"}, {Field("viewpath", "Src/main.c")}},
+        {{"get", "-f", "a", "-F", "b", "-t", "out"}, {Field("viewpath", "b")}},
+        {{"co", "-f", "Src", "-t", "out", "-r", "-l", "Release1"},
+         {Field("recurse", "Y"), Field("checkout", "Y"), Field("label", "Release1")}},
+        {{"sync", "-f", "/Src/", "-t", "out", "-r", "-pbw", "-v", "3"},
+         {Field("recurse", "N"), Field("viewpath", "Src"), Field("version_no", "3")}},
+        {{"unco", "-f", "Src/*.c", "-r", "-t", "x"},
+         {Field("recurse", "Y"), Field("viewpath", "Src/*.c")}},
+        {{"rm", "-f", "Src/old.c"}, {Field("recurse", "N"), Field("viewpath", "Src/old.c")}},
+        {{"lbl", "-d", "nightly", "-l", "Release1"},
+         {Field("label", "Release1"), Field("description", "nightly")}},
+    };
+    size_t requests = 0;
+    for (const Case& c : cases) {
+        // Only the request matters here: the answer is a bare status, not a file record.
+        Run(c.arguments);
+        requests += 3;
+        ASSERT_EQ(server.RequestCount(), requests) << c.arguments[0];
+        const std::string body = server.Request(requests - 1).body;
+        for (const std::string& field : c.expectedFields) {
+            EXPECT_NE(body.find(field), std::string::npos) << c.arguments[0] << ": " << field;
+        }
+    }
+}
+
+TEST_F(BrelmoxProgram, AddTakesTheNextWordAsValueWhateverItIs) {
+    Connect();
+    dir.WriteFile("-r", "a file named like a switch");
+    dir.WriteFile("sub/x.c", "not to be sent");
+    testsupport::RunResult run = Run({"add", "-x", "foo", "-f", "-r", "-t", "Docs"});
+    EXPECT_EQ(run.exitStatus, 0) << run.stdoutText;
+    ASSERT_EQ(server.RequestCount(), 3u);  // the one file, no recursion
+    EXPECT_NE(server.Request(2).body.find("filename=\"" + dir.Path("-r") + "\""),
+              std::string::npos);
+
+    // A value switch that is the last word has no value.
+    run = Run({"add", "-t", "Docs", "-f"});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(server.RequestCount(), 5u);
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// Uploads against a scripted server: the body of each file, the walk and its result.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "client/operations.h"
+#include "client/tests/transfer_fixture.h"
+
+namespace {
+
+using testsupport::Answer;
+using testsupport::HttpResponse;
+using testsupport::KeywordField;
+
+class AddFilesTest : public TransferTest {
+  protected:
+    static testsupport::ScriptedReply Accepted(const std::string& name, const std::string& folder) {
+        return Answer({HttpResponse(StatusBody(0) + KeywordField("name:", name) +
+                                    KeywordField("viewpath:", folder))});
+    }
+    int Add(const std::string& pattern, const std::string& viewPath, int recurse = 0,
+            int preserve = 0, int checkin = 0) {
+        return AddFiles(pattern, pattern, viewPath, recurse, preserve, checkin, "fix", context);
+    }
+    std::string src() const { return dir.Path("src"); }
+};
+
+TEST_F(AddFilesTest, SendsTheFileWithItsFullPathAndTheFields) {
+    std::string content(100000, '\0');
+    for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i % 251);
+    dir.WriteFile("src/a.bin", content);
+    server.Enqueue(Accepted("a.bin", "Src"));
+    std::string printed = Printed([&] { EXPECT_EQ(Add(src() + "/a.bin", "Src"), 0); });
+    EXPECT_EQ(printed, "File '" + src() + "/a.bin' added to 'Src'.\n");
+    const std::string body = server.Request(0).body;
+    EXPECT_EQ(server.Request(0).target, "/add_files_from_cli.php");
+    EXPECT_EQ(FieldOf(body, "username"), "alice");
+    EXPECT_EQ(FieldOf(body, "viewpath"), "Src");
+    EXPECT_EQ(FieldOf(body, "checkin"), "N");
+    EXPECT_NE(body.find("name=\"description\"\r\n\r\nfix\r\n--AaB03x\r\n"
+                        "Content-Disposition: form-data; name=\"userfile\"; filename=\"" +
+                        src() + "/a.bin\"\r\nContent-Transfer-Encoding: binary\r\n"),
+              std::string::npos);
+    EXPECT_EQ(UploadedContent(body), content);
+}
+
+TEST_F(AddFilesTest, CheckInSendsYesAndSaysCheckedIn) {
+    dir.WriteFile("src/a.c", "x");
+    server.Enqueue(Accepted("a.c", "Src"));
+    std::string printed = Printed([&] { EXPECT_EQ(Add(src() + "/a.c", "Src", 0, 0, 5), 0); });
+    EXPECT_EQ(FieldOf(server.Request(0).body, "checkin"), "Y");
+    EXPECT_EQ(printed, "File '" + src() + "/a.c' checked in to 'Src'.\n");
+}
+
+TEST_F(AddFilesTest, WalkSendsFilesBeforeSubFoldersWithPreservedViewPaths) {
+    for (const char* file : {"src/b.c", "src/a.c", "src/readme.txt", "src/util/c.c",
+                             "src/util/deep/d.c", "src/zz/e.c"}) {
+        dir.WriteFile(file, file);
+    }
+    server.SetDefaultReply(Accepted("x", "y"));
+    EXPECT_EQ(Add(src() + "/*.c", "Src/", 1, 1), 0);
+    std::vector<std::pair<std::string, std::string>> sent;
+    for (const auto& request : server.RecordedRequests()) {
+        const std::string head = "filename=\"";
+        size_t at = request.body.find(head) + head.size();
+        sent.emplace_back(request.body.substr(at, request.body.find('"', at) - at),
+                          FieldOf(request.body, "viewpath"));
+    }
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {src() + "/a.c", "Src\\"},
+        {src() + "/b.c", "Src\\"},
+        {src() + "/util/c.c", "Src\\util\\"},
+        {src() + "/util/deep/d.c", "Src\\util\\deep\\"},
+        {src() + "/zz/e.c", "Src\\zz\\"},
+    };
+    EXPECT_EQ(sent, expected);
+}
+
+TEST_F(AddFilesTest, RelativePatternsSendFullPathsAndEmptyViewPathKeepsSubFolders) {
+    dir.WriteFile("src/util/c.c", "c");
+    server.SetDefaultReply(Accepted("c.c", "util"));
+    const std::string saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    EXPECT_EQ(Add("src/*.c", "", 1, 1), 0);
+    std::filesystem::current_path(saved);
+    ASSERT_EQ(server.RequestCount(), 1u);
+    EXPECT_EQ(FieldOf(server.Request(0).body, "viewpath"), "util\\");
+    EXPECT_NE(server.Request(0).body.find("filename=\"" + src() + "/util/c.c\""),
+              std::string::npos);
+}
+
+TEST_F(AddFilesTest, RefusalAnywhereInTheWalkIsTheResult) {
+    dir.WriteFile("src/a.c", "a");
+    dir.WriteFile("src/b.c", "b");
+    dir.WriteFile("src/empty/readme.txt", "no match here");
+    server.Enqueue(StatusReply(-2007, "a.c exists"));
+    server.Enqueue(Accepted("b.c", "Src"));
+    std::string printed = Printed([&] { EXPECT_EQ(Add(src() + "/*.c", "Src", 1), -2007); });
+    EXPECT_EQ(printed, "a.c exists\nFile '" + src() + "/b.c' added to 'Src'.\n");
+}
+
+TEST_F(AddFilesTest, UnchangedFileIsReportedButSucceeds) {
+    dir.WriteFile("src/a.c", "a");
+    server.Enqueue(StatusReply(-2011, "a.c is unchanged"));
+    std::string printed = Printed([&] { EXPECT_EQ(Add(src() + "/a.c", "Src", 0, 0, 1), 0); });
+    EXPECT_EQ(printed, "a.c is unchanged\n");
+}
+
+TEST_F(AddFilesTest, NothingMatchingSendsNothing) {
+    dir.WriteFile("src/sub/readme.txt", "x");
+    EXPECT_EQ(Add(src() + "/*.c", "Src", 1), 0);
+    EXPECT_EQ(Add(src(), "Src"), 0);  // a folder named without a pattern is skipped
+    EXPECT_EQ(Add("", "Docs"), 0);
+    EXPECT_EQ(server.RequestCount(), 0u);
+}
+
+TEST_F(AddFilesTest, NamesThatWouldBreakTheBodyAreNotSent) {
+    const std::string path = dir.WriteFile("src/say \"hi\".c", "x");
+    std::string printed = Printed([&] { EXPECT_EQ(Add(path, "Src"), -1001); });
+    EXPECT_EQ(printed,
+              "Cannot send '" + path + "': its name holds a line break or a double quote.\n");
+    EXPECT_EQ(server.RequestCount(), 0u);
+}
+
+TEST_F(AddFilesTest, MissingSourceIsAFileError) {
+    std::string printed =
+        Printed([&] { EXPECT_EQ(AddFile(context, 0, dir.Path("gone.c"), "Src", ""), -1001); });
+    EXPECT_EQ(printed, "Cannot open '" + dir.Path("gone.c") + "': No such file or directory\n");
+    EXPECT_EQ(server.RequestCount(), 0u);
+}
+
+}  // namespace

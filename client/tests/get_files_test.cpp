@@ -1,0 +1,207 @@
+// Downloads against a scripted server: request fields, record handling, placement and
+// every way an answer can be damaged.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "client/operations.h"
+#include "client/tests/transfer_fixture.h"
+#include "test_support/run_program.h"
+
+namespace {
+
+using testsupport::Answer;
+using testsupport::HttpResponse;
+
+class GetFilesTest : public TransferTest {
+  protected:
+    int Get(const std::string& viewPath, int recurse = 0, int preserve = 0,
+            const std::string& label = "", const std::string& version = "") {
+        return GetFiles(viewPath, local(), recurse, preserve, 0, "", label, version, context);
+    }
+    void Serve(const std::string& body, size_t pieceSize = 0) {
+        const std::string raw = HttpResponse(body);
+        server.Enqueue(pieceSize == 0 ? Answer({raw})
+                                      : Answer(testsupport::SplitEvery(raw, pieceSize),
+                                               std::chrono::milliseconds(1)));
+    }
+    std::string LocalFile(const std::string& name) { return dir.ReadFile(local() + "/" + name); }
+    bool LocalExists(const std::string& name) {
+        return std::filesystem::exists(local() + "/" + name);
+    }
+};
+
+TEST_F(GetFilesTest, LabelAndVersionAreSentOnlyWhenGiven) {
+    server.SetDefaultReply(Answer({HttpResponse("")}));
+    ASSERT_EQ(Get("Src", 1), 0);
+    ASSERT_EQ(GetFiles("Src", local(), 0, 0, 1, "why", "Release1", "7", context), 0);
+    const std::string plain = server.Request(0).body;
+    EXPECT_EQ(FieldOf(plain, "recurse"), "Y");
+    EXPECT_EQ(FieldOf(plain, "checkout"), "N");
+    EXPECT_EQ(FieldOf(plain, "label"), "<absent>");
+    EXPECT_EQ(FieldOf(plain, "version_no"), "<absent>");
+    EXPECT_NE(plain.find("name=\"viewpath\"\r\n\r\nSrc\r\n--AaB03x\r\n"
+                         "Content-Disposition: form-data; name=\"description\"\r\n\r\n\r\n"),
+              std::string::npos);
+    const std::string full = server.Request(1).body;
+    EXPECT_EQ(FieldOf(full, "checkout"), "Y");
+    EXPECT_NE(
+        full.find("name=\"viewpath\"\r\n\r\nSrc\r\n--AaB03x\r\n"
+                  "Content-Disposition: form-data; name=\"label\"\r\n\r\nRelease1\r\n--AaB03x\r\n"
+                  "Content-Disposition: form-data; name=\"version_no\"\r\n\r\n7\r\n--AaB03x\r\n"
+                  "Content-Disposition: form-data; name=\"description\"\r\n\r\nwhy"),
+        std::string::npos);
+}
+
+TEST_F(GetFilesTest, SavesEveryRecordInOrderWhateverTheReadBoundaries) {
+    const std::string body = FileRecord("a.c", "Src", ArchiveOf("alpha")) +
+                             FileRecord("b.c", "Src", ArchiveOf("beta")) +
+                             FileRecord("c.c", "", ArchiveOf(std::string(3000, 'c')));
+    for (size_t piece : {0u, 1u, 5u, 11u}) {
+        std::filesystem::remove_all(local());
+        Serve(body, piece);
+        std::string printed = Printed([&] { EXPECT_EQ(Get("Src/*.c"), 0); });
+        EXPECT_EQ(printed, "File 'Src/a.c' saved in '" + local() + "/a.c'.\n" +
+                               "File 'Src/b.c' saved in '" + local() + "/b.c'.\n" +
+                               "File 'c.c' saved in '" + local() + "/c.c'.\n")
+            << "pieces of " << piece;
+        EXPECT_EQ(LocalFile("a.c"), "alpha");
+        EXPECT_EQ(LocalFile("c.c"), std::string(3000, 'c'));
+    }
+}
+
+TEST_F(GetFilesTest, LargeRecordAndArchiveHoldingTheEndLineArriveWhole) {
+    const std::string big = Noise(300 * 1024);
+    // A stored entry keeps the end line's bytes visible inside the archive.
+    const std::string stored = dir.WriteFile("end-line.txt", "x\n--AaB03x--\ny\n");
+    ASSERT_EQ(testsupport::RunProgram({"zip", "-0", "-j", "-q", dir.Path("stored.zip"), stored})
+                  .exitStatus,
+              0);
+    Serve(FileRecord("big.bin", "", ArchiveOf(big)) +
+          FileRecord("end-line.txt", "", dir.ReadFile("stored.zip")));
+    EXPECT_EQ(Get("*"), 0);
+    EXPECT_TRUE(LocalFile("big.bin") == big);
+    EXPECT_EQ(LocalFile("end-line.txt"), "x\n--AaB03x--\ny\n");
+}
+
+TEST_F(GetFilesTest, ReadOnlyLocalFileIsOverwritten) {
+    dir.WriteFile("local/a.c", "old");
+    chmod((local() + "/a.c").c_str(), 0444);
+    Serve(FileRecord("a.c", "Src", ArchiveOf("new")));
+    EXPECT_EQ(Get("Src/a.c"), 0);
+    EXPECT_EQ(LocalFile("a.c"), "new");
+    struct stat info {};
+    ASSERT_EQ(stat((local() + "/a.c").c_str(), &info), 0);
+    EXPECT_TRUE(info.st_mode & S_IWUSR);
+}
+
+TEST_F(GetFilesTest, PreserveMirrorsFoldersBelowTheRequestedOne) {
+    Serve(FileRecord("a.c", "Src", ArchiveOf("a")) +
+          FileRecord("b.c", "Src\\util", ArchiveOf("b")));
+    std::string printed = Printed([&] { EXPECT_EQ(Get("Src/*.c", 1, 1), 0); });
+    EXPECT_EQ(printed, "File 'Src/a.c' saved in '" + local() + "/a.c'.\n" +
+                           "File 'Src/util/b.c' saved in '" + local() + "/Src/util/b.c'.\n");
+    EXPECT_EQ(LocalFile("Src/util/b.c"), "b");
+}
+
+TEST_F(GetFilesTest, MissingFilesGoOnOnlyInARecursiveGet) {
+    const std::string body = FileRecord("a.c", "", ArchiveOf("a")) +
+                             RefusalRecord(-2013, "b.c has no label R1") +
+                             FileRecord("c.c", "", ArchiveOf("c"));
+    Serve(body);
+    std::string printed = Printed([&] { EXPECT_EQ(Get("*", 1), 0); });
+    EXPECT_NE(printed.find("b.c has no label R1\n"), std::string::npos);
+    EXPECT_TRUE(LocalExists("c.c"));
+
+    std::filesystem::remove_all(local());
+    Serve(body);
+    EXPECT_EQ(Get("*", 0), -2013);
+    EXPECT_TRUE(LocalExists("a.c"));
+    EXPECT_FALSE(LocalExists("c.c"));
+}
+
+TEST_F(GetFilesTest, RefusalIsShownOnlyInConsoleMode) {
+    context.m_bConsole = 0;
+    Serve(RefusalRecord(-2002, "Nothing matched"));
+    std::string printed = Printed([&] { EXPECT_EQ(Get("Nope"), -2002); });
+    EXPECT_EQ(printed, "");
+}
+
+TEST_F(GetFilesTest, HostileNamesAreRefusedAndNothingIsWritten) {
+    struct Case {
+        std::string name;
+        std::string viewPath;
+        int preserve;
+        std::string offending;
+    };
+    const Case cases[] = {
+        {"", "", 0, ""},
+        {".", "", 0, "."},
+        {"..", "", 0, ".."},
+        {"../escape.c", "", 0, "../escape.c"},
+        {"..\\escape.c", "", 0, "..\\escape.c"},
+        {"escape.c", "Src\\..\\..\\..", 1, "Src\\..\\..\\.."},
+    };
+    for (const Case& c : cases) {
+        Serve(FileRecord(c.name, c.viewPath, ArchiveOf("evil")) +
+              FileRecord("ok.c", "", ArchiveOf("ok")));
+        std::string printed =
+            Printed([&] { EXPECT_EQ(Get("Src/*", 1, c.preserve), -1004) << c.name; });
+        EXPECT_EQ(printed, "Refused unsafe file name '" + c.offending + "' from the server.\n");
+        EXPECT_FALSE(std::filesystem::exists(dir.Path("escape.c")));
+        // Processing stops at the failing record, as for any other failure.
+        EXPECT_FALSE(LocalExists("ok.c"));
+    }
+}
+
+TEST_F(GetFilesTest, DamagedArchiveLeavesTheOldFileInPlace) {
+    dir.WriteFile("local/a.c", "precious");
+    std::string archive = ArchiveOf(Noise(5000));
+    archive[archive.size() / 2] ^= 0x55;
+    Serve(FileRecord("a.c", "", archive));
+    std::string printed = Printed([&] { EXPECT_EQ(Get("a.c"), -2027); });
+    EXPECT_EQ(printed.rfind("Error decompressing '", 0), 0u) << printed;
+    EXPECT_NE(printed.find("' to '" + local() + "/a.c'.\n"), std::string::npos);
+    EXPECT_TRUE(LocalFile("a.c") == "precious");
+}
+
+TEST_F(GetFilesTest, UnusableSizesAreRefusedWithoutAllocating) {
+    for (const char* size : {"-5", "abc", "", "99999999999999999999"}) {
+        Serve(FileRecord("a.c", "", ArchiveOf("a"), size));
+        std::string printed = Printed([&] { EXPECT_EQ(Get("a.c"), -1003) << size; });
+        EXPECT_EQ(printed, std::string("Refused size '") + size + "' of 'a.c' from the server.\n");
+    }
+}
+
+TEST_F(GetFilesTest, AnswerEndingInsideARecordIsAFailure) {
+    dir.WriteFile("local/b.c", "old");
+    const std::string second = FileRecord("b.c", "", ArchiveOf(Noise(4000)));
+    // The size promises more than arrives.
+    Serve(FileRecord("a.c", "", ArchiveOf("a")) + second.substr(0, second.size() - 500));
+    std::string printed = Printed([&] { EXPECT_EQ(Get("*"), -5); });
+    EXPECT_NE(printed.find("The server's answer ended in the middle of a record.\n"),
+              std::string::npos);
+    EXPECT_EQ(LocalFile("a.c"), "a");
+    EXPECT_TRUE(LocalFile("b.c") == "old");
+
+    // All content arrived, but not the end line: the record is not saved either.
+    Serve(second.substr(0, second.size() - 11));
+    printed = Printed([&] { EXPECT_EQ(Get("*"), -5); });
+    EXPECT_EQ(printed, "The server's answer ended in the middle of a record.\n");
+    EXPECT_TRUE(LocalFile("b.c") == "old");
+}
+
+TEST_F(GetFilesTest, RefusalOfTheWholeRequestIsShownWithoutARecordEnd) {
+    Serve(StatusBody(-2014, "Invalid user"));
+    std::string printed = Printed([&] { EXPECT_EQ(Get("*"), -2014); });
+    EXPECT_EQ(printed, "Invalid user\n");
+}
+
+TEST_F(GetFilesTest, EmptyAnswerFetchesNothing) {
+    Serve("");
+    EXPECT_EQ(Get("*"), 0);
+    EXPECT_FALSE(std::filesystem::exists(local()));
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+#include "client/tests/transfer_fixture.h"
+
+#include "client/my_compress.h"
+
+using testsupport::KeywordField;
+
+std::string TransferTest::ArchiveOf(const std::string& content) {
+    const std::string source = dir.WriteFile("archive-source", content);
+    const std::string archive = dir.Path("archive.zip");
+    EXPECT_TRUE(MyCompress().CompressFile(source, archive));
+    return dir.ReadFile(archive);
+}
+
+std::string TransferTest::FileRecord(const std::string& name, const std::string& viewPath,
+                                     const std::string& archive, const char* size) {
+    return KeywordField("protocol:", "1") + KeywordField("status:", "0") +
+           KeywordField("name:", name) + KeywordField("version:", "3") +
+           KeywordField("size:", size == nullptr ? std::to_string(archive.size()) : size) +
+           KeywordField("viewpath:", viewPath) + KeywordField("content:", "") + archive +
+           testsupport::RecordEnd();
+}
+
+std::string TransferTest::Noise(size_t length) {
+    std::string bytes(length, '\0');
+    uint32_t state = 2463534242u;
+    for (char& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<char>(state);
+    }
+    return bytes;
+}
+
+std::string TransferTest::RefusalRecord(int status, const std::string& error) {
+    return StatusBody(status, error) + testsupport::RecordEnd();
+}
+
+std::string TransferTest::FieldOf(const std::string& body, const std::string& name) {
+    const std::string header = "Content-Disposition: form-data; name=\"" + name + "\"\r\n\r\n";
+    size_t start = body.find(header);
+    if (start == std::string::npos) return "<absent>";
+    start += header.size();
+    return body.substr(start, body.find("\r\n--AaB03x", start) - start);
+}
+
+std::string TransferTest::UploadedContent(const std::string& body) {
+    const std::string partHead = "Content-Type: application/x-octet-stream\r\n\r\n";
+    const std::string trailer = "\r\n--AaB03x--\r\n";
+    size_t start = body.find(partHead);
+    if (start == std::string::npos || body.size() < start + partHead.size() + trailer.size()) {
+        ADD_FAILURE() << "no file part in the body";
+        return "";
+    }
+    start += partHead.size();
+    EXPECT_EQ(body.substr(body.size() - trailer.size()), trailer);
+    const std::string archive =
+        dir.WriteFile("uploaded.zip", body.substr(start, body.size() - trailer.size() - start));
+    EXPECT_TRUE(MyCompress().DecompressFile(dir.Path("uploaded"), archive));
+    return dir.ReadFile("uploaded");
+}

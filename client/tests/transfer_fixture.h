@@ -1,0 +1,29 @@
+// Building download answers and reading upload bodies for the transfer tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "client/tests/wire_fixture.h"
+
+class TransferTest : public WireTest {
+  protected:
+    // A zip archive of the given content, made by the client's own packer.
+    std::string ArchiveOf(const std::string& content);
+
+    // One file record with its archive inline and its end line.
+    // size: the announced size when not the archive's own.
+    static std::string FileRecord(const std::string& name, const std::string& viewPath,
+                                  const std::string& archive, const char* size = nullptr);
+    // Bytes that do not compress, so that an archive is about as long as its content.
+    static std::string Noise(size_t length);
+    // A refusal record with its end line.
+    static std::string RefusalRecord(int status, const std::string& error);
+
+    // The value of a text field of a multipart body, or "<absent>".
+    static std::string FieldOf(const std::string& body, const std::string& name);
+    // The content of the file that travels in an upload body, unpacked.
+    std::string UploadedContent(const std::string& body);
+
+    std::string local() const { return dir.Path("local"); }
+};

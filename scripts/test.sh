@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what the build needs, builds with warnings as errors and runs every test
+# twice: once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+run_suite() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -DBRELMOX_WERROR=ON "$@" >/dev/null
+    cmake --build "$dir" -j"$jobs"
+    (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 600)
+}
+
+echo "== plain build and tests"
+run_suite build
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build and tests"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    run_suite build-sanitize -DBRELMOX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug

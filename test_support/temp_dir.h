@@ -1,0 +1,32 @@
+// A temporary folder for one test, removed with everything in it when the test ends.
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+class TempDir {
+  public:
+    // A new folder made by mkdtemp in $TMPDIR, or in /tmp when that is unset or unusable.
+    // Throws std::runtime_error when neither works.
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string Path(const std::string& relPath) const { return path_ + "/" + relPath; }
+
+    // Writes bytes to relPath inside the folder, creating the folders on the way; returns
+    // the full path. Records a test failure when the file cannot be written.
+    std::string WriteFile(const std::string& relPath, const std::string& bytes) const;
+    // The whole content of a file: an absolute path, or one relative to the folder. Records
+    // a test failure and gives "" when it cannot be read (check for absence with
+    // std::filesystem::exists instead).
+    std::string ReadFile(const std::string& path) const;
+
+  private:
+    std::string path_;
+};
+
+}  // namespace testsupport
