@@ -6,7 +6,7 @@
 #include <string>
 
 class MyCompress {
-public:
+  public:
     virtual ~MyCompress() = default;
 
     // Replaces any file at archivePath with an archive whose only entry, named

@@ -3,28 +3,33 @@
 // attributes and the time zone. Local paths use '/'.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace platform {
 
 struct FoundFile {
-    std::string name;      // last component
-    std::string fullPath;  // directory of the pattern + name
-    bool isDirectory = false;
+    std::string name;          // last component
+    std::string fullPath;      // directory of the pattern, as the caller spelt it, + name
+    bool isDirectory = false;  // a link to a directory counts as a directory
 };
 
 // '*' matches any run, '?' one character; a pattern ending in ".*" also matches
-// names without a dot. Case-sensitive.
+// names without a dot, so "*.*" matches every name. Every other character, '[' and
+// '\' included, stands for itself; so "*." matches only names that end in a dot.
+// Case-sensitive.
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 
-// Searches the folder of the pattern for names matching its last component.
-// "." and ".." are never returned; matches come in byte order of their names.
-// A pattern without wildcards finds that one entry when it exists.
+// Searches the folder of the pattern (the current directory when it has no '/') for
+// names matching its last component. "." and ".." are never returned; matches come in
+// byte order of their names. A pattern without wildcards finds that one entry, file or
+// directory, when it exists. A folder that cannot be read gives no matches.
 std::vector<FoundFile> FindFiles(const std::string& pattern);
 
-// Drive (always empty here), directory with its trailing '/', file name and extension
-// (with its dot). "/a/b/c.txt" -> "", "/a/b/", "c", ".txt".
+// Drive (always empty here), directory with its trailing '/', file name and extension.
+// The extension runs from the last '.' of the last component, dot included:
+// "/a/b/c.txt" -> "", "/a/b/", "c", ".txt"; "x/.bashrc" -> "", "x/", "", ".bashrc".
 struct PathParts {
     std::string drive;
     std::string dir;
@@ -33,12 +38,12 @@ struct PathParts {
 };
 PathParts SplitPath(const std::string& path);
 
-// $TMPDIR when set, else /tmp; always with a trailing '/'.
+// $TMPDIR when set and not empty, else /tmp; always with a trailing '/'.
 std::string TempFolder();
 
 // Creates a new unique file with mkstemp, in $TMPDIR when usable, else in the fallback
-// folder, else in /tmp. Returns the open descriptor (the caller closes it) and the path,
-// or -1 with errno set.
+// folder (skipped when empty), else in /tmp; a folder is usable when the file could be made
+// there. Returns the open descriptor (the caller closes it) and the path, or -1 with errno set.
 int CreateUniqueTempFile(const std::string& fallbackDir, std::string* path);
 
 bool IsDirectory(const std::string& path);
@@ -58,5 +63,29 @@ int TimeZoneOffsetMinutes();
 
 // Removes a file, ignoring a missing one.
 void RemoveFile(const std::string& path);
+
+// Owns an open descriptor and closes it once, on Close() or at the end of its scope.
+class UniqueFd {
+  public:
+    explicit UniqueFd(int fd = -1) : fd_(fd) {}
+    ~UniqueFd();
+    UniqueFd(UniqueFd&& other) noexcept;
+    UniqueFd& operator=(UniqueFd&& other) noexcept;
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+
+    // Closes now; false with errno set when the close fails, which is where a delayed
+    // write error (a full disk on a network file system) shows.
+    bool Close();
+
+  private:
+    int fd_;
+};
+
+// Writes all bytes, resuming after short writes and interruptions; false with errno set.
+bool WriteAll(int fd, const void* data, std::size_t size);
 
 }  // namespace platform

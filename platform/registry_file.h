@@ -17,6 +17,10 @@ struct RegValue {
     std::string data;
 };
 
+// A Dword value holding the number, and the number a Dword value holds.
+RegValue MakeDwordValue(uint32_t number);
+uint32_t DwordNumber(const RegValue& value);
+
 // Key and value names compare without regard to ASCII case, as in the registry.
 struct CaseInsensitiveLess {
     bool operator()(const std::string& a, const std::string& b) const;
@@ -27,32 +31,38 @@ using RegValues = std::map<std::string, RegValue, CaseInsensitiveLess>;
 std::string ConfigFilePath();
 
 // Key paths are relative to HKEY_CURRENT_USER, e.g. "SOFTWARE\Farrowdyne\Brelmox\Config".
-// A full "HKEY_CURRENT_USER\..." or "HKCU\..." form is accepted too.
+// A full "HKEY_CURRENT_USER\..." or "HKCU\..." form is accepted too. Returns "" for a
+// path under another root (HKEY_LOCAL_MACHINE...) or one that cannot name a key.
 std::string NormalizeKeyPath(const std::string& key);
 
 // Opens a key for reading: false when the key (its section) does not exist or the
-// file cannot be read. Values are returned in file order through the map.
+// file cannot be read. A value whose name appears twice reads as its last line.
 bool RegReadKey(const std::string& keyPath, RegValues* values);
 
-// Creates the key when missing and sets one value. Returns 0, or an errno value.
+// Creates the key when missing and sets one value. Returns 0, or an errno value (EINVAL
+// for a bad key path, a line break or NUL in the name or text, a dword not 4 bytes long).
 // The file is replaced atomically under an advisory lock; other lines stay as they are.
 int RegSetValue(const std::string& keyPath, const std::string& name, const RegValue& value);
 
 // Creates the key (an empty section) when missing. Returns 0 or an errno value.
 int RegCreateKey(const std::string& keyPath);
 
-// Deletes one value (ENOENT when absent) or, with an empty name, the whole key.
+// Deletes one value (ENOENT when absent); the empty name is the default value, @.
 int RegDeleteValue(const std::string& keyPath, const std::string& name);
+// Deletes the key with its subkeys (ENOENT when absent).
 int RegDeleteKey(const std::string& keyPath);
 
 // Merges every key and value of a registry-export file into the store.
-// Returns 0, or an errno value (EINVAL for a file that cannot be understood).
+// Returns 0, or an errno value (EINVAL for a file that cannot be understood) with a
+// message naming the file, and the line at fault, in *error.
 int RegImportFile(const std::string& file, std::string* error);
 
-// Writes one key with its values as a registry-export file. Returns 0 or an errno value.
+// Writes one key and its subkeys, with their values, as a registry-export file (mode 0600,
+// as it may hold the password). Returns 0, ENOENT for a missing key, or an errno value.
 int RegExportKey(const std::string& keyPath, const std::string& file);
 
-// The text form of a value as it stands in the file: "text" with escapes, hex:01,02, dword:0000002a.
+// The text form of a value as it stands in the file: "text" with escapes, hex:01,02,
+// dword:0000002a.
 std::string FormatRegValue(const RegValue& value);
 
 }  // namespace platform

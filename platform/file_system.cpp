@@ -1,0 +1,215 @@
+// File-system services on POSIX calls.
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string_view>
+#include <utility>
+
+namespace platform {
+namespace {
+
+constexpr std::string_view kAnyExtension = ".*";
+constexpr char kTempNameTemplate[] = "brelmox-XXXXXX";
+
+// fnmatch does not fit: '[' and '\' must stay ordinary characters, as on the original
+// platform. Backtracks to the last '*' only, which is enough for '*' and '?' alone.
+bool MatchRun(std::string_view pattern, std::string_view name) {
+    size_t p = 0;
+    size_t n = 0;
+    size_t lastStar = std::string_view::npos;
+    size_t nameAtStar = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            lastStar = p++;
+            nameAtStar = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (lastStar != std::string_view::npos) {
+            p = lastStar + 1;
+            n = ++nameAtStar;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+bool HasWildcards(const std::string& component) {
+    return component.find_first_of("*?") != std::string::npos;
+}
+
+bool IsDotEntry(const std::string& name) {
+    return name == "." || name == "..";
+}
+
+std::vector<FoundFile> FindExact(const std::string& dir, const std::string& name) {
+    const std::string path = dir + name;
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0) return {};
+    return {FoundFile{name, path, IsDirectory(path)}};
+}
+
+std::vector<FoundFile> FindMatches(const std::string& dir, const std::string& namePattern) {
+    std::unique_ptr<DIR, int (*)(DIR*)> folder(opendir(dir.empty() ? "." : dir.c_str()), closedir);
+    if (!folder) return {};
+    std::vector<FoundFile> found;
+    while (const dirent* entry = readdir(folder.get())) {
+        const std::string name = entry->d_name;
+        if (IsDotEntry(name) || !WildcardMatch(namePattern, name)) continue;
+        found.push_back(FoundFile{name, dir + name, IsDirectory(dir + name)});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const FoundFile& a, const FoundFile& b) { return a.name < b.name; });
+    return found;
+}
+
+// $TMPDIR, or nullptr when it is unset or empty.
+const char* TmpDirVariable() {
+    const char* value = std::getenv("TMPDIR");
+    return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+std::string WithTrailingSlash(std::string dir) {
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+}  // namespace
+
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+    if (MatchRun(pattern, name)) return true;
+    // As on the original platform, a trailing ".*" also stands for "no extension at all".
+    const std::string_view view = pattern;
+    return view.ends_with(kAnyExtension) && name.find('.') == std::string::npos &&
+           MatchRun(view.substr(0, view.size() - kAnyExtension.size()), name);
+}
+
+std::vector<FoundFile> FindFiles(const std::string& pattern) {
+    const size_t slash = pattern.rfind('/');
+    const std::string dir = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
+    const std::string last = pattern.substr(dir.size());
+    if (last.empty() || IsDotEntry(last)) return {};
+    return HasWildcards(last) ? FindMatches(dir, last) : FindExact(dir, last);
+}
+
+PathParts SplitPath(const std::string& path) {
+    PathParts parts;
+    const size_t slash = path.rfind('/');
+    parts.dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string last = path.substr(parts.dir.size());
+    const size_t dot = last.rfind('.');
+    parts.fname = last.substr(0, dot);
+    parts.ext = dot == std::string::npos ? "" : last.substr(dot);
+    return parts;
+}
+
+std::string TempFolder() {
+    const char* tmpdir = TmpDirVariable();
+    return WithTrailingSlash(tmpdir != nullptr ? tmpdir : "/tmp");
+}
+
+int CreateUniqueTempFile(const std::string& fallbackDir, std::string* path) {
+    std::vector<std::string> folders;
+    if (const char* tmpdir = TmpDirVariable()) folders.emplace_back(tmpdir);
+    if (!fallbackDir.empty()) folders.push_back(fallbackDir);
+    folders.emplace_back("/tmp");
+    int err = 0;
+    // Trying to create the file is the only reliable test of whether a folder is usable.
+    for (const std::string& folder : folders) {
+        std::string name = WithTrailingSlash(folder) + kTempNameTemplate;
+        const int fd = mkostemp(name.data(), O_CLOEXEC);
+        if (fd >= 0) {
+            *path = std::move(name);
+            return fd;
+        }
+        err = errno;
+    }
+    errno = err;
+    return -1;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+int MakeDirectory(const std::string& path) {
+    return mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
+}
+
+int ClearReadOnly(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return errno;
+    if ((info.st_mode & S_IWUSR) != 0) return 0;
+    return chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0 ? 0 : errno;
+}
+
+std::string FileErrorText(const std::string& operation, const std::string& path, int err) {
+    return "Cannot " + operation + " '" + path + "': " + std::strerror(err);
+}
+
+int TimeZoneOffsetMinutes() {
+    // localtime_r need not look at TZ again; tzset makes a changed TZ count.
+    tzset();
+    const time_t now = time(nullptr);
+    struct tm local;
+    if (localtime_r(&now, &local) == nullptr) return 0;
+    return static_cast<int>(-local.tm_gmtoff / 60);
+}
+
+void RemoveFile(const std::string& path) {
+    unlink(path.c_str());
+}
+
+UniqueFd::~UniqueFd() {
+    if (valid()) close(fd_);
+}
+
+UniqueFd::UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+        if (valid()) close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+bool UniqueFd::Close() {
+    return close(std::exchange(fd_, -1)) == 0;
+}
+
+bool WriteAll(int fd, const void* data, std::size_t size) {
+    const char* next = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = write(fd, next, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) return false;
+        if (written == 0) {
+            errno = EIO;
+            return false;
+        }
+        next += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace platform
