@@ -18,6 +18,10 @@ namespace {
 // The upload's answer is read in pieces of at most this many bytes.
 constexpr size_t kUploadAnswerPiece = 1023;
 
+// The zip library packs larger files but cannot unpack them again, so they are refused
+// before anything is sent rather than stored in a form nobody can read back.
+constexpr uint64_t kLargestSendable = 0xFFFFFFFFull;
+
 // The path travels inside a quoted header line: a quote or a line break would end it early.
 bool IsSendableName(const std::string& path) {
     return path.find_first_of("\"\r\n") == std::string::npos;
@@ -35,6 +39,10 @@ int PackForSending(const std::string& localPath, platform::UniqueFd* archive, ui
                    const COstrelContext& context) {
     struct stat source {};
     if (stat(localPath.c_str(), &source) != 0) return FileError("open", localPath, errno, context);
+    if (static_cast<uint64_t>(source.st_size) >= kLargestSendable) {
+        ReportMessage(FormatMessage(msg::kFileTooLarge, localPath), context.m_bConsole);
+        return result::kFileError;
+    }
     std::string archivePath;
     platform::UniqueFd created(
         platform::CreateUniqueTempFile(platform::SplitPath(localPath).dir, &archivePath));

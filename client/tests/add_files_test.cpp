@@ -122,6 +122,14 @@ TEST_F(AddFilesTest, NamesThatWouldBreakTheBodyAreNotSent) {
     EXPECT_EQ(server.RequestCount(), 0u);
 }
 
+TEST_F(AddFilesTest, FilesOf4GiBAreRefusedBeforeAnythingIsSent) {
+    const std::string path = dir.WriteFile("src/huge.iso", "");
+    std::filesystem::resize_file(path, 0x100000000ull);  // sparse: no disk is used
+    std::string printed = Printed([&] { EXPECT_EQ(Add(path, "Src"), -1001); });
+    EXPECT_EQ(printed, "Cannot send '" + path + "': files of 4 GiB and more are not supported.\n");
+    EXPECT_EQ(server.RequestCount(), 0u);
+}
+
 TEST_F(AddFilesTest, MissingSourceIsAFileError) {
     std::string printed =
         Printed([&] { EXPECT_EQ(AddFile(context, 0, dir.Path("gone.c"), "Src", ""), -1001); });
