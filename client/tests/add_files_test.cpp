@@ -44,6 +44,19 @@ TEST_F(AddFilesTest, SendsTheFileWithItsFullPathAndTheFields) {
     EXPECT_EQ(UploadedContent(body), content);
 }
 
+TEST_F(AddFilesTest, LargeUploadGoesInOneRequestWithoutWaitingForContinue) {
+    const std::string content = Noise(3 << 20);
+    dir.WriteFile("src/big.bin", content);
+    server.Enqueue(Accepted("big.bin", "Src"));
+    EXPECT_EQ(Add(src() + "/big.bin", "Src"), 0);
+    ASSERT_EQ(server.RequestCount(), 1u);
+    const testsupport::RecordedRequest request = server.Request(0);
+    EXPECT_FALSE(request.HasHeader("Expect"));
+    EXPECT_FALSE(request.chunked);
+    EXPECT_EQ(request.Header("Content-Length"), std::to_string(request.body.size()));
+    EXPECT_TRUE(UploadedContent(request.body) == content);
+}
+
 TEST_F(AddFilesTest, CheckInSendsYesAndSaysCheckedIn) {
     dir.WriteFile("src/a.c", "x");
     server.Enqueue(Accepted("a.c", "Src"));

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Installs, builds, starts brelmox-server on loopback with a fresh data folder and a demo
+# organization, user and project, configures a sandboxed brelmox for it, and runs a full
+# round trip through every command. The server is left running for you to go on with.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+bash scripts/install-deps.sh
+cmake -S . -B build >/dev/null
+cmake --build build -j"$(nproc 2>/dev/null || echo 2)"
+
+bin=$root/build/bin
+demo=$root/demo
+if [ -f "$demo/server.pid" ]; then kill "$(cat "$demo/server.pid")" 2>/dev/null || true; fi
+rm -rf "$demo"
+mkdir -p "$demo"
+export XDG_CONFIG_HOME=$demo/config
+data=$demo/data
+password=demo-password
+
+run() {
+    printf '\n$ %s\n' "$*"
+    "$@"
+}
+
+echo "== A local server"
+run "$bin/brelmox-server" init --data "$data"
+run "$bin/brelmox-server" org add Acme --data "$data"
+printf '%s\n' "$password" | run "$bin/brelmox-server" user add Acme alice --data "$data"
+run "$bin/brelmox-server" project add Acme Web --description "Demo project" --data "$data"
+
+"$bin/brelmox-server" serve --data "$data" --listen 127.0.0.1:0 --prefix scm \
+    >"$demo/server.out" 2>"$demo/server.log" &
+echo $! >"$demo/server.pid"
+for _ in $(seq 100); do
+    grep -q '^listening on ' "$demo/server.out" 2>/dev/null && break
+    sleep 0.1
+done
+address=$(sed -n 's/^listening on //p' "$demo/server.out")
+[ -n "$address" ] || { echo "the server did not start; see $demo/server.log" >&2; exit 1; }
+echo "brelmox-server listens on $address (log: $demo/server.log)"
+
+echo
+echo "== Connection and account, in $XDG_CONFIG_HOME"
+key='HKCU\SOFTWARE\Farrowdyne\Brelmox\Connection'
+run "$bin/brelmox-reg" add "$key" /v URL /d "$address"
+run "$bin/brelmox-reg" add "$key" /v "Virtual Directory" /d scm
+run "$bin/brelmox-reg" add "$key" /v Secure /t REG_BINARY /d 00
+run "$bin/brelmox" cfg -u alice -pw "$password" -o Acme -pr Web
+
+echo
+echo "== A round trip"
+src=$demo/src
+mkdir -p "$src/lib" "$src/assets"
+printf 'int main(void) { return 0; }\n' >"$src/main.c"
+printf 'int util(void) { return 1; }\n' >"$src/lib/util.c"
+printf 'int util(void);\n' >"$src/lib/util.h"
+head -c 200000 /dev/urandom >"$src/assets/logo.bin"
+
+run "$bin/brelmox" cp -n Mobile -d "created by the demo"
+run "$bin/brelmox" add -f "$src/*" -t Src -r -p -d "first import"
+run "$bin/brelmox" co -f Src/main.c -t "$src"
+printf 'int main(void) { return 42; }\n' >"$src/main.c"
+run "$bin/brelmox" ci -f "$src/main.c" -t Src -d "answer 42"
+run "$bin/brelmox" get -f Src -t "$demo/fresh" -r -p
+run diff -r "$src" "$demo/fresh/Src"
+echo "(the fetched tree is identical)"
+run "$bin/brelmox" lbl -l Demo1 -d "demo label"
+run "$bin/brelmox" get -f Src -t "$demo/labelled" -r -p -l Demo1
+run "$bin/brelmox" co -f Src/lib/util.c -t "$src/lib"
+run "$bin/brelmox" unco -f Src/lib/util.c
+run "$bin/brelmox" rm -f Src/lib/util.h
+
+cat <<EOF
+
+The round trip is done. The server keeps running (process $(cat "$demo/server.pid")).
+To go on using it from your own shell:
+
+    export XDG_CONFIG_HOME=$XDG_CONFIG_HOME
+    $bin/brelmox get -f Src -t /tmp/work -r -p
+
+Stop it with:  kill $(cat "$demo/server.pid")
+EOF
