@@ -138,3 +138,17 @@ int BrokenAnswerResult(AnswerRecords::Next next, const COstrelContext& context) 
             return result::kSuccess;
     }
 }
+
+int ForEachRecord(AnswerRecords& records, const COstrelContext& context,
+                  const RecordHandler& onRecord) {
+    for (;;) {
+        std::string fields;
+        bool hasContent = false;
+        AnswerRecords::Next next = records.NextRecord(&fields, &hasContent);
+        if (next != AnswerRecords::Next::Record) return BrokenAnswerResult(next, context);
+        if (!onRecord(fields, hasContent)) {
+            records.Drain();
+            return 0;
+        }
+    }
+}

@@ -52,6 +52,13 @@ class AnswerRecords {
     bool failed_ = false;
 };
 
+// Hands every record to onRecord until it returns false, after which the rest of the
+// answer is read and dropped. Returns 0 when the answer ended properly, otherwise the
+// code of BrokenAnswerResult.
+using RecordHandler = std::function<bool(const std::string& fields, bool hasContent)>;
+int ForEachRecord(AnswerRecords& records, const COstrelContext& context,
+                  const RecordHandler& onRecord);
+
 // The result of an answer that broke off or lost its form, with its message shown:
 // -5 for an answer that ended inside a record or failed, -1003 for a malformed one.
 int BrokenAnswerResult(AnswerRecords::Next next, const COstrelContext& context);

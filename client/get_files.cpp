@@ -41,19 +41,10 @@ int GetFiles(std::string viewPath, std::string localFolder, int recurse, int pre
 
     const FileRequest request{viewPath, localFolder, preserve, checkout};
     AnswerRecords records(call, true);
-    for (;;) {
-        std::string fields;
-        bool hasContent = false;
-        AnswerRecords::Next next = records.NextRecord(&fields, &hasContent);
-        if (next != AnswerRecords::Next::Record) {
-            int broken = BrokenAnswerResult(next, context);
-            return broken != 0 ? broken : result;
-        }
+    // No record behind a failed one is saved; the rest of the answer is read all the same.
+    int broken = ForEachRecord(records, context, [&](const std::string& fields, bool hasContent) {
         result = SaveFileRecord(records, fields, hasContent, request, context);
-        if (!GoesOnAfter(result, recurse)) {
-            // No record behind a failed one is saved; the rest of the answer is read all the same.
-            records.Drain();
-            return result;
-        }
-    }
+        return GoesOnAfter(result, recurse);
+    });
+    return broken != 0 ? broken : result;
 }

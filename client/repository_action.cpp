@@ -41,15 +41,10 @@ int ActOnRepositoryFiles(COstrelContext& context, const RepositoryAction& action
     if (result != 0) return result;
 
     AnswerRecords records(call, false);
-    for (;;) {
-        std::string fields;
-        bool hasContent = false;
-        AnswerRecords::Next next = records.NextRecord(&fields, &hasContent);
-        if (next != AnswerRecords::Next::Record) {
-            int broken = BrokenAnswerResult(next, context);
-            return broken != 0 ? broken : result;
-        }
+    int broken = ForEachRecord(records, context, [&](const std::string& fields, bool) {
         int status = ReportRecord(context, action, fields);
         if (status != 0) result = status;
-    }
+        return true;
+    });
+    return broken != 0 ? broken : result;
 }
