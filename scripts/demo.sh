@@ -20,7 +20,9 @@ data=$demo/data
 password=demo-password
 
 run() {
-    printf '\n$ %s\n' "$*"
+    printf '\n$'
+    printf ' %q' "$@"
+    printf '\n'
     "$@"
 }
 
