@@ -1,0 +1,27 @@
+// The administrator's changes: organizations, users and their notices, projects.
+// Each throws AdminError with a message for the administrator when it cannot be done.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "server/database.h"
+#include "server/password.h"
+
+namespace server {
+
+class AdminError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+void AddOrganization(Database& db, const std::string& organization);
+void AddUser(Database& db, const std::string& organization, const std::string& user,
+             const std::string& password, int iterations = kDefaultPasswordIterations);
+// An empty text removes the notice.
+void SetUserNotice(Database& db, const std::string& organization, const std::string& user,
+                   const std::string& notice);
+void AddProject(Database& db, const std::string& organization, const std::string& project,
+                const std::string& description);
+
+}  // namespace server

@@ -1,0 +1,79 @@
+#include "server/authenticator.h"
+
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+#include <openssl/hmac.h>
+#include <openssl/rand.h>
+
+#include "server/password.h"
+#include "server/refusal.h"
+#include "server/statuses.h"
+
+namespace server {
+namespace {
+
+constexpr std::size_t kKeySize = 32;
+// Bounds the memory of proofs; dropping them all only costs slow checks again.
+constexpr std::size_t kProofsKept = 10000;
+
+}  // namespace
+
+Authenticator::Authenticator() : key_(kKeySize) {
+    if (RAND_bytes(key_.data(), static_cast<int>(key_.size())) != 1) {
+        throw StorageError("No random bytes for the credential key");
+    }
+}
+
+Identity Authenticator::Authenticate(Database& db, const Form& form) {
+    const std::string& name = form.Required("username");
+    const std::string& password = form.Required("password");
+    const std::int64_t organizationId = RequireOrganization(db, form.Required("organization"));
+    const std::optional<User> user = FindUser(db, organizationId, name);
+    if (!user || !Verify(*user, password)) {
+        throw Refusal(status::kInvalidUser, text::kInvalidUser);
+    }
+    return Identity{organizationId, user->id, user->name, user->notice};
+}
+
+bool Authenticator::Verify(const User& user, const std::string& password) {
+    const std::vector<unsigned char> digest = Digest(password);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = proven_.find(user.id);
+        if (found != proven_.end() && found->second.storedHash == user.passwordHash &&
+            CRYPTO_memcmp(found->second.passwordDigest.data(), digest.data(), digest.size()) == 0) {
+            return true;
+        }
+    }
+    if (!VerifyPassword(password, user.passwordHash)) return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (proven_.size() >= kProofsKept) proven_.clear();
+    proven_[user.id] = Proof{user.passwordHash, digest};
+    return true;
+}
+
+std::vector<unsigned char> Authenticator::Digest(const std::string& password) const {
+    std::vector<unsigned char> digest(EVP_MAX_MD_SIZE);
+    unsigned int size = 0;
+    if (HMAC(EVP_sha256(), key_.data(), static_cast<int>(key_.size()),
+             reinterpret_cast<const unsigned char*>(password.data()), password.size(),
+             digest.data(), &size) == nullptr) {
+        throw StorageError("Credential digest failed");
+    }
+    digest.resize(size);
+    return digest;
+}
+
+std::int64_t RequireOrganization(Database& db, const std::string& name) {
+    const std::optional<std::int64_t> id = FindOrganization(db, name);
+    if (!id) throw Refusal::Of(status::kUnknownOrganization, text::kUnknownOrganization, name);
+    return *id;
+}
+
+std::int64_t RequireProject(Database& db, std::int64_t organizationId, const std::string& name) {
+    const std::optional<std::int64_t> id = FindProject(db, organizationId, name);
+    if (!id) throw Refusal::Of(status::kUnknownProject, text::kUnknownProject, name);
+    return *id;
+}
+
+}  // namespace server

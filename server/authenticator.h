@@ -1,0 +1,52 @@
+// Checks the credentials every script but "validate_project_from_cli.php" carries.
+// A slow hash makes each check costly on purpose; a password already proved against the
+// stored hash is remembered as a keyed digest (the key lives only in this process), so a
+// client that sends its credentials with every request pays the cost once.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "server/database.h"
+#include "server/form.h"
+#include "server/repository.h"
+
+namespace server {
+
+struct Identity {
+    std::int64_t organizationId = 0;
+    std::int64_t userId = 0;
+    std::string userName;
+    std::string notice;
+};
+
+class Authenticator {
+  public:
+    Authenticator();
+
+    // Reads "username", "password" and "organization"; refuses an unknown organization
+    // and an unknown user or wrong password.
+    Identity Authenticate(Database& db, const Form& form);
+
+  private:
+    struct Proof {
+        std::string storedHash;
+        std::vector<unsigned char> passwordDigest;
+    };
+
+    bool Verify(const User& user, const std::string& password);
+    std::vector<unsigned char> Digest(const std::string& password) const;
+
+    std::vector<unsigned char> key_;
+    std::mutex mutex_;
+    std::map<std::int64_t, Proof> proven_;
+};
+
+std::int64_t RequireOrganization(Database& db, const std::string& name);
+// The project of that name in the organization; refuses an unknown one.
+std::int64_t RequireProject(Database& db, std::int64_t organizationId, const std::string& name);
+
+}  // namespace server

@@ -1,0 +1,184 @@
+#include "server/command_line.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <stdexcept>
+
+#include "server/admin.h"
+#include "server/command_values.h"
+#include "server/data_folder.h"
+#include "server/database.h"
+#include "server/repository_server.h"
+#include "server/serve_command.h"
+
+namespace server {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage:\n"
+    "  brelmox-server init --data DIR\n"
+    "  brelmox-server org add ORG --data DIR\n"
+    "  brelmox-server user add ORG USER --data DIR   (password on standard input)\n"
+    "  brelmox-server user notice ORG USER TEXT --data DIR   (empty TEXT removes it)\n"
+    "  brelmox-server project add ORG PROJECT [--description TEXT] --data DIR\n"
+    "  brelmox-server serve --data DIR [--listen HOST:PORT] [--prefix PATH]\n"
+    "                       [--tls-cert FILE --tls-key FILE] [--max-request-size BYTES[K|M|G]]\n"
+    "                       [--threads N]\n"
+    "--data defaults to ./brelmox-data; --listen to 127.0.0.1:8080 (port 0 picks a free one).\n";
+
+struct Invocation {
+    std::vector<std::string> words;  // command words, then its arguments
+    std::map<std::string, std::string> options;
+
+    std::string Option(const std::string& name, const std::string& fallback) const {
+        const auto found = options.find(name);
+        return found == options.end() ? fallback : found->second;
+    }
+    std::string DataFolderPath() const { return Option("--data", "./brelmox-data"); }
+};
+
+struct Command {
+    std::vector<std::string> words;
+    std::size_t arguments;
+    std::vector<std::string> options;  // accepted besides --data
+    void (*run)(const Invocation& invocation);
+};
+
+Invocation Parse(const std::vector<std::string>& arguments) {
+    Invocation invocation;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (optionsEnded || word.rfind("--", 0) != 0) {
+            invocation.words.push_back(word);
+        } else if (word == "--") {
+            optionsEnded = true;
+        } else if (const std::size_t equals = word.find('='); equals != std::string::npos) {
+            invocation.options[word.substr(0, equals)] = word.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            invocation.options[word] = arguments[++i];
+        } else {
+            throw UsageError("The option " + word + " needs a value.");
+        }
+    }
+    return invocation;
+}
+
+void RunInit(const Invocation& invocation) {
+    DataFolder folder(invocation.DataFolderPath());
+    folder.Initialise();
+    std::printf("Initialised the data folder '%s'.\n", folder.Root().c_str());
+}
+
+// The database of an initialised data folder, for one administration change.
+Database OpenDatabase(const Invocation& invocation) {
+    DataFolder folder(invocation.DataFolderPath());
+    folder.RequireInitialised();
+    return Database(folder.DatabasePath(), false);
+}
+
+void RunOrgAdd(const Invocation& invocation) {
+    Database db = OpenDatabase(invocation);
+    AddOrganization(db, invocation.words[2]);
+    std::printf("Added the organization '%s'.\n", invocation.words[2].c_str());
+}
+
+void RunUserAdd(const Invocation& invocation) {
+    const std::string& user = invocation.words[3];
+    const std::string password = ReadPassword(user);
+    Database db = OpenDatabase(invocation);
+    AddUser(db, invocation.words[2], user, password);
+    std::printf("Added the user '%s' to '%s'.\n", user.c_str(), invocation.words[2].c_str());
+}
+
+void RunUserNotice(const Invocation& invocation) {
+    Database db = OpenDatabase(invocation);
+    SetUserNotice(db, invocation.words[2], invocation.words[3], invocation.words[4]);
+    std::printf(
+        invocation.words[4].empty() ? "Removed the notice of '%s'.\n" : "Set the notice of '%s'.\n",
+        invocation.words[3].c_str());
+}
+
+void RunProjectAdd(const Invocation& invocation) {
+    Database db = OpenDatabase(invocation);
+    AddProject(db, invocation.words[2], invocation.words[3],
+               invocation.Option("--description", ""));
+    std::printf("Added the project '%s' to '%s'.\n", invocation.words[3].c_str(),
+                invocation.words[2].c_str());
+}
+
+void RunServe(const Invocation& invocation) {
+    ServeOptions options;
+    options.dataFolder = invocation.DataFolderPath();
+    ReadListenAddress(invocation.Option("--listen", "127.0.0.1:8080"), options);
+    options.prefix = invocation.Option("--prefix", "");
+    options.tlsCertificate = invocation.Option("--tls-cert", "");
+    options.tlsKey = invocation.Option("--tls-key", "");
+    if (options.tlsCertificate.empty() != options.tlsKey.empty()) {
+        throw UsageError("--tls-cert and --tls-key go together.");
+    }
+    options.maxRequestBytes = ReadByteCount(
+        invocation.Option("--max-request-size", std::to_string(options.maxRequestBytes)));
+    options.threads =
+        ReadThreadCount(invocation.Option("--threads", std::to_string(options.threads)));
+    Serve(options);
+}
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {{"init"}, 0, {}, RunInit},
+        {{"org", "add"}, 1, {}, RunOrgAdd},
+        {{"user", "add"}, 2, {}, RunUserAdd},
+        {{"user", "notice"}, 3, {}, RunUserNotice},
+        {{"project", "add"}, 2, {"--description"}, RunProjectAdd},
+        {{"serve"},
+         0,
+         {"--listen", "--prefix", "--tls-cert", "--tls-key", "--max-request-size", "--threads"},
+         RunServe},
+    };
+    return commands;
+}
+
+bool Names(const Command& command, const Invocation& invocation) {
+    if (invocation.words.size() < command.words.size()) return false;
+    return std::equal(command.words.begin(), command.words.end(), invocation.words.begin());
+}
+
+const Command& Choose(const Invocation& invocation) {
+    for (const Command& command : Commands()) {
+        if (!Names(command, invocation)) continue;
+        if (invocation.words.size() != command.words.size() + command.arguments) {
+            throw UsageError("Wrong number of arguments.");
+        }
+        for (const auto& [name, value] : invocation.options) {
+            if (name != "--data" && std::find(command.options.begin(), command.options.end(),
+                                              name) == command.options.end()) {
+                throw UsageError("Unknown option " + name + ".");
+            }
+        }
+        return command;
+    }
+    throw UsageError(invocation.words.empty() ? "No command given." : "Unknown command.");
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& arguments) {
+    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    try {
+        const Invocation invocation = Parse(arguments);
+        Choose(invocation).run(invocation);
+        return 0;
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "brelmox-server: %s\n%s", error.what(), kUsage);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "brelmox-server: %s\n", error.what());
+    }
+    return 1;
+}
+
+}  // namespace server

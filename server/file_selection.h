@@ -1,0 +1,41 @@
+// Which files a view path names, and which version of each a request asks for.
+//
+// A view path names a file, a folder or a pattern:
+//  - a last component with '*' or '?' is a pattern for file names in its parent folder;
+//  - otherwise a file of that name in the parent folder, if there is one;
+//  - otherwise the folder of that path, standing for all its files.
+// With recurse, the pattern or name also applies in every folder below the parent, and a
+// folder stands for its whole tree. Removed files are never selected; an empty view path
+// selects nothing, so that a forgotten argument never acts on a whole project.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "server/database.h"
+#include "server/repository.h"
+
+namespace server {
+
+class Form;
+
+// In tree order: a folder's files by name, then each sub-folder's tree.
+std::vector<FileState> SelectFiles(Database& db, std::int64_t projectId,
+                                   const std::string& viewPath, bool recurse);
+
+// What "label" and "version_no" ask for; both empty means the latest version.
+struct VersionWanted {
+    std::string label;
+    std::optional<std::int64_t> number;
+};
+
+// Reads "label" and "version_no"; refuses a version number that is not a positive number.
+VersionWanted ReadVersionWanted(const Form& form);
+
+// The wanted version of the file, or nothing with the text of the -2013 record in refusal.
+std::optional<Version> ChooseVersion(Database& db, const FileState& file,
+                                     const VersionWanted& wanted, std::string& refusal);
+
+}  // namespace server

@@ -1,0 +1,139 @@
+#include "server/form.h"
+
+#include <memory>
+
+#include "server/refusal.h"
+#include "server/sha256.h"
+#include "server/statuses.h"
+
+namespace server {
+namespace {
+
+// Text fields are small (names, paths, descriptions); these bounds keep a hostile body
+// from filling the memory through them.
+constexpr std::size_t kTextFieldLimit = 1 << 20;
+constexpr std::size_t kAllTextLimit = 4 << 20;
+constexpr int kPayloadTooLarge = 413;
+
+[[noreturn]] void RefuseBody(const httplib::Response& response, std::size_t sizeLimit) {
+    if (response.status == kPayloadTooLarge) {
+        throw Refusal::Of(own_status::kRequestTooLarge, text::kRequestTooLarge,
+                          std::to_string(sizeLimit));
+    }
+    throw Refusal(own_status::kMalformedRequest, text::kMalformedBody);
+}
+
+// Collects the parts as the multipart reader delivers them.
+class PartCollector {
+  public:
+    explicit PartCollector(const ObjectStore& store) : store_(store) {}
+
+    bool StartPart(const httplib::MultipartFormData& part) {
+        FinishText();
+        if (part.filename.empty() && part.name != "userfile") {
+            textName_ = part.name;
+            inFile_ = false;
+            return true;
+        }
+        if (upload_) return false;  // one file per request
+        upload_.emplace(Upload{part.filename, store_.CreateTemp(), "", 0});
+        digest_ = std::make_unique<Sha256>();
+        inFile_ = true;
+        return true;
+    }
+
+    bool Receive(const char* data, std::size_t size) {
+        if (inFile_) {
+            upload_->archive.Write(data, size);
+            digest_->Update(data, size);
+            upload_->size += size;
+            return true;
+        }
+        textBytes_ += size;
+        // Keep reading an oversized field without keeping it, so the body is consumed.
+        if (textValue_.size() + size > kTextFieldLimit || textBytes_ > kAllTextLimit) {
+            tooMuchText_ = true;
+        } else {
+            textValue_.append(data, size);
+        }
+        return true;
+    }
+
+    bool TooMuchText() const { return tooMuchText_; }
+
+    Form Finish() {
+        FinishText();
+        if (upload_) {
+            upload_->archiveHash = digest_->HexDigest();
+            form_.SetUpload(std::move(*upload_));
+        }
+        return std::move(form_);
+    }
+
+  private:
+    void FinishText() {
+        if (!textName_) return;
+        form_.SetField(*textName_, std::move(textValue_));
+        textName_.reset();
+        textValue_.clear();
+    }
+
+    const ObjectStore& store_;
+    Form form_;
+    std::optional<std::string> textName_;
+    std::string textValue_;
+    std::size_t textBytes_ = 0;
+    bool tooMuchText_ = false;
+    bool inFile_ = false;
+    std::optional<Upload> upload_;
+    std::unique_ptr<Sha256> digest_;
+};
+
+}  // namespace
+
+const std::string& Form::Required(const char* name) const {
+    const auto found = fields_.find(name);
+    if (found == fields_.end()) {
+        throw Refusal::Of(own_status::kMalformedRequest, text::kMissingField, name);
+    }
+    return found->second;
+}
+
+std::string Form::Optional(const char* name) const {
+    const auto found = fields_.find(name);
+    return found == fields_.end() ? std::string() : found->second;
+}
+
+bool Form::Flag(const char* name) const {
+    const std::string& value = Required(name);
+    if (value != "Y" && value != "N") {
+        throw Refusal::Of(own_status::kInvalidValue, text::kInvalidValue, value, name);
+    }
+    return value == "Y";
+}
+
+void Form::SetField(const std::string& name, std::string value) {
+    // The first of repeated fields counts, as the client never repeats one.
+    fields_.emplace(name, std::move(value));
+}
+
+Form ReadForm(const httplib::Request& request, httplib::Response& response,
+              const httplib::ContentReader& reader, const ObjectStore& store,
+              std::size_t sizeLimit) {
+    if (!request.is_multipart_form_data()) {
+        reader([](const char*, std::size_t) { return true; });
+        RefuseBody(response, sizeLimit);
+    }
+    PartCollector collector(store);
+    const bool complete =
+        reader([&](const httplib::MultipartFormData& part) { return collector.StartPart(part); },
+               [&](const char* data, std::size_t size) { return collector.Receive(data, size); });
+    if (!complete) RefuseBody(response, sizeLimit);
+    if (collector.TooMuchText()) {
+        throw Refusal::Of(own_status::kRequestTooLarge, text::kFieldTooLong,
+                          std::to_string(kTextFieldLimit));
+    }
+    return collector.Finish();
+}
+
+}  // namespace server

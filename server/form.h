@@ -1,0 +1,48 @@
+// The fields of a request's multipart body. The file part of an upload is streamed into a
+// temporary file under tmp/ while its SHA-256 is taken, never held in memory.
+#pragma once
+
+#include <httplib.h>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "server/object_store.h"
+
+namespace server {
+
+struct Upload {
+    std::string filename;  // the part's "filename" value as sent
+    TempFile archive;
+    std::string archiveHash;
+    std::uint64_t size = 0;
+};
+
+class Form {
+  public:
+    // Refuses the request as malformed when the field is missing.
+    const std::string& Required(const char* name) const;
+    // The value, or "" when the field is missing.
+    std::string Optional(const char* name) const;
+    // A "Y"/"N" field; anything else is refused.
+    bool Flag(const char* name) const;
+
+    std::optional<Upload>& File() { return upload_; }
+
+    void SetField(const std::string& name, std::string value);
+    void SetUpload(Upload upload) { upload_.emplace(std::move(upload)); }
+
+  private:
+    std::map<std::string, std::string> fields_;
+    std::optional<Upload> upload_;
+};
+
+// Reads the whole body. Refuses a body that is not a complete multipart form or is larger
+// than sizeLimit (which the HTTP layer enforces); a failure leaves nothing under tmp/.
+Form ReadForm(const httplib::Request& request, httplib::Response& response,
+              const httplib::ContentReader& reader, const ObjectStore& store,
+              std::size_t sizeLimit);
+
+}  // namespace server

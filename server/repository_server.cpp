@@ -1,0 +1,197 @@
+#include "server/repository_server.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+
+#include <chrono>
+#include <string_view>
+
+#include "server/answer.h"
+#include "server/form.h"
+#include "server/refusal.h"
+#include "server/request_log.h"
+#include "server/statuses.h"
+
+namespace server {
+namespace {
+
+constexpr const char* kAnswerType = "text/plain";
+// Archives are compressed already; this type keeps the HTTP layer from compressing again.
+constexpr const char* kRecordsType = "application/octet-stream";
+constexpr int kKeepAliveRequests = 100;
+constexpr int kTransferTimeoutSeconds = 120;
+constexpr int kNotFound = 404;
+constexpr std::chrono::milliseconds kStopRetry{10};
+
+std::string RoutePattern(const std::string& prefix, const std::string& script) {
+    std::string path = "/";
+    const std::size_t first = prefix.find_first_not_of("/\\");
+    if (first != std::string::npos) {
+        const std::size_t last = prefix.find_last_not_of("/\\");
+        path += prefix.substr(first, last - first + 1) + "/";
+    }
+    path += script;
+    // Routes are regular expressions: every special character stands for itself here.
+    std::string pattern;
+    for (char c : path) {
+        if (std::string_view(".^$|()[]{}*+?\\").find(c) != std::string_view::npos) pattern += '\\';
+        pattern += c;
+    }
+    return pattern;
+}
+
+platform::UniqueFd LockDataFolder(const DataFolder& folder) {
+    const std::string path = folder.Root() + "/serve.lock";
+    platform::UniqueFd lock(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (!lock.valid() || flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+        throw StartupError("Another brelmox-server is serving the data folder '" + folder.Root() +
+                           "'.");
+    }
+    return lock;
+}
+
+std::unique_ptr<httplib::Server> MakeHttpServer(const ServeOptions& options) {
+    if (options.tlsCertificate.empty()) return std::make_unique<httplib::Server>();
+    auto server = std::make_unique<httplib::SSLServer>(options.tlsCertificate.c_str(),
+                                                       options.tlsKey.c_str());
+    if (!server->is_valid()) {
+        throw StartupError("Cannot use the TLS certificate '" + options.tlsCertificate +
+                           "' with the key '" + options.tlsKey + "'.");
+    }
+    return server;
+}
+
+Reply Refused(int status, const std::string& text, const Script& script) {
+    Reply reply;
+    reply.status = status;
+    reply.body = KeywordAnswer::Failure(status, text, script.answersRecords);
+    return reply;
+}
+
+}  // namespace
+
+RepositoryServer::RepositoryServer(ServeOptions options)
+    : options_(std::move(options)), folder_(options_.dataFolder) {
+    folder_.RequireInitialised();
+    lock_ = LockDataFolder(folder_);
+    state_ = std::make_unique<ServerState>(folder_);
+    state_->objects.RemoveTemporaries();
+    http_ = MakeHttpServer(options_);
+    const std::size_t threads = options_.threads;
+    http_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    http_->set_payload_max_length(options_.maxRequestBytes);
+    // Answers go out as a head and a body; without this the second write waits for the
+    // client's delayed acknowledgement.
+    http_->set_tcp_nodelay(true);
+    http_->set_keep_alive_max_count(kKeepAliveRequests);
+    http_->set_read_timeout(kTransferTimeoutSeconds);
+    http_->set_write_timeout(kTransferTimeoutSeconds);
+    http_->set_socket_options([this](socket_t socket) {
+        httplib::default_socket_options(socket);
+        listeningSocket_ = socket;
+    });
+    http_->set_error_handler([](const httplib::Request& request, httplib::Response& response) {
+        if (response.status == kNotFound) response.set_content("Unknown script\n", kAnswerType);
+        LogRequest(request.path, "-", response.status, std::chrono::steady_clock::now());
+    });
+    for (const Script& script : AllScripts()) AddRoute(script);
+}
+
+RepositoryServer::~RepositoryServer() = default;
+
+int RepositoryServer::Bind() {
+    const int port = options_.port == 0
+                         ? http_->bind_to_any_port(options_.host)
+                         : (http_->bind_to_port(options_.host, options_.port) ? options_.port : -1);
+    if (port < 0) {
+        throw StartupError("Cannot listen on " + options_.host + ":" +
+                           std::to_string(options_.port) + ".");
+    }
+    // The HTTP library listens with a backlog of 5: a burst of clients connecting at once
+    // (the client opens a connection per request) lost handshakes. Listening again on the
+    // bound socket widens it.
+    listen(listeningSocket_, SOMAXCONN);
+    return port;
+}
+
+void RepositoryServer::Run() {
+    {
+        std::lock_guard<std::mutex> lock(runMutex_);
+        if (stopRequested_) return;
+        running_ = true;
+    }
+    http_->listen_after_bind();
+    std::lock_guard<std::mutex> lock(runMutex_);
+    running_ = false;
+    runEnded_.notify_all();
+}
+
+void RepositoryServer::Stop() {
+    std::unique_lock<std::mutex> lock(runMutex_);
+    stopRequested_ = true;
+    // The HTTP server ignores a stop until its listening loop has begun, which may still
+    // be on its way; so the stop is repeated until serving has ended.
+    while (running_) {
+        lock.unlock();
+        http_->stop();
+        lock.lock();
+        runEnded_.wait_for(lock, kStopRetry, [this] { return !running_; });
+    }
+}
+
+void RepositoryServer::AddRoute(const Script& script) {
+    http_->Post(RoutePattern(options_.prefix, script.name),
+                [this, &script](const httplib::Request& request, httplib::Response& response,
+                                const httplib::ContentReader& reader) {
+                    Serve(script, request, response, reader);
+                });
+}
+
+void RepositoryServer::Serve(const Script& script, const httplib::Request& request,
+                             httplib::Response& response, const httplib::ContentReader& reader) {
+    const auto started = std::chrono::steady_clock::now();
+    std::string user;
+    Reply reply = Handle(script, request, response, reader, user);
+    // Refusals are answers too: the client reads the keyword fields of any 200 answer.
+    response.status = 200;
+    if (!reply.records) {
+        response.set_content(reply.body, kAnswerType);
+        LogRequest(script.name, user, reply.status, started);
+        return;
+    }
+    std::shared_ptr<RecordStream> records = reply.records;
+    auto piece = std::make_shared<std::string>();
+    response.set_chunked_content_provider(
+        kRecordsType,
+        [records, piece, name = std::string(script.name)](std::size_t, httplib::DataSink& sink) {
+            try {
+                if (records->Next(*piece)) return sink.write(piece->data(), piece->size());
+            } catch (const std::exception& error) {
+                LogProblem(name, error.what());
+                return false;  // ends the connection: the client sees a cut answer
+            }
+            sink.done();
+            return true;
+        },
+        [records, name = std::string(script.name), user, started](bool) {
+            LogRequest(name, user, records->LastFailure(), started);
+        });
+}
+
+Reply RepositoryServer::Handle(const Script& script, const httplib::Request& request,
+                               httplib::Response& response, const httplib::ContentReader& reader,
+                               std::string& user) {
+    try {
+        Form form = ReadForm(request, response, reader, state_->objects, options_.maxRequestBytes);
+        user = form.Optional("username");
+        return script.run(*state_, form);
+    } catch (const Refusal& refusal) {
+        return Refused(refusal.Status(), refusal.what(), script);
+    } catch (const std::exception& error) {
+        LogProblem(script.name, error.what());
+        return Refused(own_status::kStorageFailure, text::kStorageFailure, script);
+    }
+}
+
+}  // namespace server

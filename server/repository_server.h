@@ -1,0 +1,72 @@
+// The HTTP side of the server: the twelve scripts under the path prefix, one thread pool,
+// the request-size limit, and the translation of every outcome into a keyword answer.
+#pragma once
+
+#include <httplib.h>
+
+#include <condition_variable>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+
+#include "platform/file_system.h"
+#include "server/data_folder.h"
+#include "server/scripts.h"
+
+namespace server {
+
+struct ServeOptions {
+    std::string dataFolder = "./brelmox-data";
+    std::string host = "127.0.0.1";
+    int port = 8080;  // 0 picks a free port
+    std::string prefix;
+    std::string tlsCertificate;
+    std::string tlsKey;
+    std::size_t maxRequestBytes = std::size_t{1} << 30;
+    std::size_t threads = 32;
+};
+
+// The server cannot start: the reason is for the administrator.
+class StartupError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+class RepositoryServer {
+  public:
+    // Opens the data folder (which only one server may serve at a time) and prepares the
+    // routes; throws StartupError or StorageError.
+    explicit RepositoryServer(ServeOptions options);
+    ~RepositoryServer();
+    RepositoryServer(const RepositoryServer&) = delete;
+    RepositoryServer& operator=(const RepositoryServer&) = delete;
+
+    // Binds and listens; connections queue from here on. Returns the port.
+    int Bind();
+    // Serves until Stop() is called; returns at once when Stop() came first.
+    void Run();
+    // Ends Run(), from any thread, whether Run() is serving already or about to start.
+    void Stop();
+
+  private:
+    void AddRoute(const Script& script);
+    void Serve(const Script& script, const httplib::Request& request, httplib::Response& response,
+               const httplib::ContentReader& reader);
+    Reply Handle(const Script& script, const httplib::Request& request, httplib::Response& response,
+                 const httplib::ContentReader& reader, std::string& user);
+
+    ServeOptions options_;
+    DataFolder folder_;
+    platform::UniqueFd lock_;
+    std::unique_ptr<ServerState> state_;
+    std::unique_ptr<httplib::Server> http_;
+    int listeningSocket_ = -1;
+    std::mutex runMutex_;
+    std::condition_variable runEnded_;
+    bool running_ = false;
+    bool stopRequested_ = false;
+};
+
+}  // namespace server

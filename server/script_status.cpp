@@ -1,0 +1,60 @@
+// Multi-file status: one status and version pair per path, in the order sent.
+#include "server/refusal.h"
+#include "server/repository.h"
+#include "server/scripts.h"
+#include "server/statuses.h"
+#include "server/view_path.h"
+
+namespace server {
+namespace {
+
+std::vector<std::string> SplitAtBars(const std::string& text) {
+    std::vector<std::string> parts(1);
+    for (char c : text) {
+        if (c == '|') {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    return parts;
+}
+
+// An unusable path names no file of the project, so it answers like an unknown one.
+std::optional<FileState> FileAt(Database& db, std::int64_t projectId, const std::string& path) {
+    try {
+        const std::vector<std::string> components = SplitViewPath(path);
+        if (components.empty()) return std::nullopt;
+        return FindFile(db, projectId, JoinFolder(components, components.size() - 1),
+                        components.back());
+    } catch (const Refusal&) {
+        return std::nullopt;
+    }
+}
+
+int FileStatus(const std::optional<FileState>& file, std::int64_t userId) {
+    if (!file) return status::kNotInRepository;
+    if (file->removed) return status::kNotControlledRemoved;
+    if (file->checkoutUserId == userId) return status::kCheckedOutByYou;
+    if (file->checkoutUserId != 0) return status::kCheckedOutByOther;
+    return status::kNotCheckedOut;
+}
+
+}  // namespace
+
+Reply QueryInfoMultiple(ServerState& state, Form& form) {
+    ConnectionPool::Lease db = state.pool.Acquire();
+    Transaction transaction(*db, Transaction::Kind::kRead);
+    const Identity identity = state.authenticator.Authenticate(*db, form);
+    const std::int64_t projectId =
+        RequireProject(*db, identity.organizationId, form.Required("project"));
+    KeywordAnswer answer(result::kSuccess);
+    for (const std::string& path : SplitAtBars(form.Required("filepaths"))) {
+        const std::optional<FileState> file = FileAt(*db, projectId, path);
+        answer.Field("version_status:", FileStatus(file, identity.userId))
+            .Field("version:", file ? std::to_string(file->latestVersion) : std::string());
+    }
+    return Answer(std::move(answer));
+}
+
+}  // namespace server

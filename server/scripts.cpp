@@ -1,0 +1,39 @@
+#include "server/scripts.h"
+
+#include "server/names.h"
+#include "server/refusal.h"
+#include "server/statuses.h"
+
+namespace server {
+
+const std::vector<Script>& AllScripts() {
+    static const std::vector<Script> scripts = {
+        {"validate_user_from_cli.php", false, ValidateUser},
+        {"validate_project_from_cli.php", false, ValidateProject},
+        {"create_project_from_cli.php", false, CreateProject},
+        {"get_project_list_from_cli.php", false, GetProjectList},
+        {"add_files_from_cli.php", false, AddFiles},
+        {"get_files_from_cli.php", true, GetFiles},
+        {"uncheckout_from_cli.php", true, Uncheckout},
+        {"remove_files_from_cli.php", true, RemoveFiles},
+        {"create_label_cli.php", false, CreateLabel},
+        {"get_history_from_cli.php", false, GetHistory},
+        {"get_properties_from_cli.php", false, GetProperties},
+        {"query_info_multiple_from_cli_a.php", false, QueryInfoMultiple},
+    };
+    return scripts;
+}
+
+Reply Answer(KeywordAnswer answer) {
+    Reply reply;
+    reply.body = answer.Take();
+    return reply;
+}
+
+void RequireLineSafeName(const std::string& value, const char* field) {
+    if (value.empty() || HasControlCharacter(value)) {
+        throw Refusal::Of(own_status::kInvalidValue, text::kInvalidValue, value, field);
+    }
+}
+
+}  // namespace server

@@ -1,0 +1,43 @@
+#include "server/serve_command.h"
+
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <thread>
+
+namespace server {
+namespace {
+
+std::string ShownHost(const std::string& host) {
+    return host.find(':') == std::string::npos ? host : "[" + host + "]";
+}
+
+}  // namespace
+
+void Serve(const ServeOptions& options) {
+    // Blocked before any thread starts, so only the sigwait below ever receives them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    RepositoryServer server(options);
+    const int port = server.Bind();
+    std::printf("listening on %s:%d\n", ShownHost(options.host).c_str(), port);
+    std::fflush(stdout);
+    std::thread serving([&server] {
+        server.Run();
+        // Serving ended on its own: wake the waiting thread as a stop signal would.
+        kill(getpid(), SIGTERM);
+    });
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    server.Stop();
+    serving.join();
+}
+
+}  // namespace server
