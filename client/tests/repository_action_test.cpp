@@ -36,14 +36,11 @@ TEST_F(RepositoryActionTest, EveryRecordIsReportedAndTheLastRefusalReturned) {
               "File 'a.c' unchecked out from 'Src'.\nb.c is not checked out\n"
               "File 'c.c' unchecked out from root.\n");
     EXPECT_EQ(server.Request(1).target, "/uncheckout_from_cli.php");
-    EXPECT_EQ(server.Request(1).body,
-              "--AaB03x\r\nContent-Disposition: form-data; name=\"username\"\r\n\r\nalice"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"password\"\r\n\r\nsecret"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"organization\"\r\n\r\nAcme"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"project\"\r\n\r\nWeb"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"recurse\"\r\n\r\nY"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"viewpath\"\r\n\r\nSrc/*.c"
-              "\r\n--AaB03x--\r\n");
+    EXPECT_EQ(FieldNames(server.Request(1).body),
+              (std::vector<std::string>{"username", "password", "organization", "project",
+                                        "recurse", "viewpath"}));
+    EXPECT_EQ(FieldOf(server.Request(1).body, "recurse"), "Y");
+    EXPECT_EQ(FieldOf(server.Request(1).body, "viewpath"), "Src/*.c");
 }
 
 TEST_F(RepositoryActionTest, MessageBoxModeShowsOnlyRefusals) {

@@ -3,25 +3,23 @@
 
 #include "client/messages.h"
 #include "client/operations.h"
-#include "client/tests/wire_fixture.h"
-#include "platform/registry_file.h"
+#include "client/tests/transfer_fixture.h"
 
 namespace {
 
-class StartupTest : public WireTest {
+class StartupTest : public TransferTest {
   protected:
-    void StoreConfiguration(bool withConfig, bool secure = false) {
+    void StoreConfiguration(bool withConfig) {
+        const std::string key = BuildKeyPath(msg::kConfigKey);
         if (withConfig) {
-            const std::string key = BuildKeyPath(msg::kConfigKey);
-            WriteRegString(key, "Username", "alice");
-            WriteRegString(key, "Password", "secret");
-            WriteRegString(key, "Organization", "Acme");
-            WriteRegString(key, "Project", "Web");
+            for (const auto& [name, value] : {std::pair{"Username", "alice"},
+                                              {"Password", "pw"},
+                                              {"Organization", "Acme"},
+                                              {"Project", "Web"}}) {
+                WriteRegString(key, name, value);
+            }
         }
-        const std::string connection = BuildKeyPath(msg::kConnectionKey);
-        WriteRegString(connection, "URL", server.HostAndPort());
-        platform::RegSetValue(connection, "Secure",
-                              {platform::RegType::Binary, std::string(1, secure ? '\1' : '\0')});
+        WriteRegString(BuildKeyPath(msg::kConnectionKey), "URL", server.HostAndPort());
     }
 
     int Start(int validateProject) {
@@ -45,67 +43,60 @@ TEST_F(StartupTest, MissingConfigurationStopsSilently) {
     EXPECT_EQ(server.RequestCount(), 0u);
 }
 
-TEST_F(StartupTest, UserNoticeIsShownAndTheCommandGoesOn) {
+TEST_F(StartupTest, EachValidationOutcomeHasItsResultAndMessage) {
+    struct Case {
+        int validateProject;
+        std::vector<testsupport::ScriptedReply> replies;
+        int result;
+        std::string printed;
+        size_t requests;
+    };
+    const Case cases[] = {
+        {1,
+         {StatusReply(-2021, "Your trial ends soon"), StatusReply(0)},
+         0,
+         "Your trial ends soon\n",
+         2},
+        {1,
+         {StatusReply(-2014, "Invalid user or password")},
+         -2014,
+         "Invalid user or password\n",
+         1},
+        {1,
+         {StatusReply(0), StatusReply(-2018, "no such project")},
+         -2018,
+         "Unknown project with name 'Web'.\n",
+         2},
+        {0, {StatusReply(0)}, 0, "", 1},
+    };
     StoreConfiguration(true);
-    server.Enqueue(StatusReply(-2021, "Your trial ends soon"));
-    server.Enqueue(StatusReply(0));
-    std::string printed = Printed([&] { EXPECT_EQ(Start(1), 0); });
-    EXPECT_EQ(printed, "Your trial ends soon\n");
-    ASSERT_EQ(server.RequestCount(), 2u);
+    size_t requests = 0;
+    for (const Case& c : cases) {
+        for (const auto& reply : c.replies) server.Enqueue(reply);
+        std::string printed = Printed([&] { EXPECT_EQ(Start(c.validateProject), c.result); });
+        EXPECT_EQ(printed, c.printed);
+        requests += c.requests;
+        ASSERT_EQ(server.RequestCount(), requests) << c.printed;
+    }
+    const std::string user = server.Request(0).body;
     EXPECT_EQ(server.Request(0).target, "/validate_user_from_cli.php");
+    EXPECT_EQ(FieldNames(user),
+              (std::vector<std::string>{"username", "password", "organization", "project"}));
+    EXPECT_EQ(FieldOf(user, "password"), "pw");
     EXPECT_EQ(server.Request(1).target, "/validate_project_from_cli.php");
 }
 
-TEST_F(StartupTest, RefusedUserShowsTheServersText) {
-    StoreConfiguration(true);
-    server.Enqueue(StatusReply(-2014, "Invalid user or password"));
-    std::string printed = Printed([&] { EXPECT_EQ(Start(1), -2014); });
-    EXPECT_EQ(printed, "Invalid user or password\n");
-    EXPECT_EQ(server.RequestCount(), 1u);
-}
-
-TEST_F(StartupTest, UnknownProjectIsNamedByTheStartUpAlone) {
-    StoreConfiguration(true);
-    server.Enqueue(StatusReply(0));
-    server.Enqueue(StatusReply(-2018, "no such project"));
-    std::string printed = Printed([&] { EXPECT_EQ(Start(1), -2018); });
-    EXPECT_EQ(printed, "Unknown project with name 'Web'.\n");
-}
-
-TEST_F(StartupTest, ProjectIsNotValidatedWhenNotAsked) {
-    StoreConfiguration(true);
-    server.Enqueue(StatusReply(0));
-    EXPECT_EQ(Start(0), 0);
-    EXPECT_EQ(server.RequestCount(), 1u);
-}
-
-TEST_F(StartupTest, ValidateUserSendsTheFourFields) {
-    server.Enqueue(StatusReply(0));
-    ASSERT_EQ(ValidateUser(context), 0);
-    EXPECT_EQ(server.Request(0).body,
-              "--AaB03x\r\nContent-Disposition: form-data; name=\"username\"\r\n\r\nalice"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"password\"\r\n\r\nsecret"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"organization\"\r\n\r\nAcme"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"project\"\r\n\r\nWeb"
-              "\r\n--AaB03x--\r\n");
-}
-
-TEST_F(StartupTest, CreateProjectSendsNameAndDescriptionWithoutProjectField) {
+TEST_F(StartupTest, CreateProjectNamesTheNewProjectAndShowsRefusals) {
     server.Enqueue(StatusReply(0));
     std::string printed = Printed([&] { EXPECT_EQ(CreateProject(context, "Mobile", ""), 0); });
     EXPECT_EQ(printed, "Created Project 'Mobile'.\n");
-    EXPECT_EQ(server.Request(0).body,
-              "--AaB03x\r\nContent-Disposition: form-data; name=\"username\"\r\n\r\nalice"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"password\"\r\n\r\nsecret"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"organization\"\r\n\r\nAcme"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"project_name\"\r\n\r\nMobile"
-              "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"project_description\"\r\n\r\n"
-              "\r\n--AaB03x--\r\n");
-}
+    const std::string body = server.Request(0).body;
+    EXPECT_EQ(FieldNames(body), (std::vector<std::string>{"username", "password", "organization",
+                                                          "project_name", "project_description"}));
+    EXPECT_EQ(FieldOf(body, "project_name"), "Mobile");
 
-TEST_F(StartupTest, CreateProjectRefusalShowsTheServersText) {
     server.Enqueue(StatusReply(-3001, "Project 'Mobile' exists"));
-    std::string printed = Printed([&] { EXPECT_EQ(CreateProject(context, "Mobile", "d"), -3001); });
+    printed = Printed([&] { EXPECT_EQ(CreateProject(context, "Mobile", "d"), -3001); });
     EXPECT_EQ(printed, "Project 'Mobile' exists\n");
 }
 
@@ -115,8 +106,14 @@ TEST_F(StartupTest, LabelGoesOverPlainHttpOnceEvenWhenSecure) {
     std::string printed = Printed([&] { EXPECT_EQ(CreateLabel(context, "Release1", ""), 0); });
     EXPECT_EQ(printed, "Label 'Release1' attached to checked in files in Project 'Web'.\n");
     EXPECT_EQ(server.Request(0).target, "/create_label_cli.php");
-    EXPECT_NE(server.Request(0).body.find("name=\"description\"\r\n\r\n\r\n--AaB03x--\r\n"),
-              std::string::npos);
+    EXPECT_EQ(FieldNames(server.Request(0).body),
+              (std::vector<std::string>{"username", "password", "organization", "project", "label",
+                                        "description"}));
+    EXPECT_EQ(FieldOf(server.Request(0).body, "description"), "");
+
+    server.Enqueue(StatusReply(-3002, "No files to label"));
+    printed = Printed([&] { EXPECT_EQ(CreateLabel(context, "R", ""), -3002); });
+    EXPECT_EQ(printed, "No files to label\n");
 }
 
 TEST_F(StartupTest, LabelIsSentOnceAndAFailedSendEndsInAReadFailure) {
@@ -125,12 +122,6 @@ TEST_F(StartupTest, LabelIsSentOnceAndAFailedSendEndsInAReadFailure) {
     // The transport's own text, then the failed read of the answer that never came.
     EXPECT_NE(printed.find("\n\nCouldn't read status from internet\n\n"), std::string::npos)
         << printed;
-}
-
-TEST_F(StartupTest, LabelRefusalPrintsOnlyTheServersText) {
-    server.Enqueue(StatusReply(-3002, "No files to label"));
-    std::string printed = Printed([&] { EXPECT_EQ(CreateLabel(context, "R", ""), -3002); });
-    EXPECT_EQ(printed, "No files to label\n");
 }
 
 }  // namespace

@@ -44,6 +44,16 @@ std::string TransferTest::FieldOf(const std::string& body, const std::string& na
     return body.substr(start, body.find("\r\n--AaB03x", start) - start);
 }
 
+std::vector<std::string> TransferTest::FieldNames(const std::string& body) {
+    const std::string head = "Content-Disposition: form-data; name=\"";
+    std::vector<std::string> names;
+    for (size_t at = body.find(head); at != std::string::npos; at = body.find(head, at)) {
+        at += head.size();
+        names.push_back(body.substr(at, body.find('"', at) - at));
+    }
+    return names;
+}
+
 std::string TransferTest::UploadedContent(const std::string& body) {
     const std::string partHead = "Content-Type: application/x-octet-stream\r\n\r\n";
     const std::string trailer = "\r\n--AaB03x--\r\n";

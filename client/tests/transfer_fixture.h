@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "client/tests/wire_fixture.h"
 
@@ -22,6 +23,8 @@ class TransferTest : public WireTest {
 
     // The value of a text field of a multipart body, or "<absent>".
     static std::string FieldOf(const std::string& body, const std::string& name);
+    // The names of the fields of a multipart body, in order.
+    static std::vector<std::string> FieldNames(const std::string& body);
     // The content of the file that travels in an upload body, unpacked.
     std::string UploadedContent(const std::string& body);
 
