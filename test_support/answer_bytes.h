@@ -8,12 +8,11 @@
 
 namespace testsupport {
 
-// The complete raw answer: status line, "Content-Type: text/plain", "Content-Length: N"
-// (or "Transfer-Encoding: chunked" with the body as one chunk and the closing chunk),
-// "Connection: close", the empty line, the body.
-std::string HttpResponse(const std::string& body, int statusCode = 200, bool chunked = false);
+// Status line, "Content-Type: text/plain", "Content-Length: N", "Connection: close", the
+// empty line, the body.
+std::string HttpResponse(const std::string& body, int statusCode = 200);
 
-// Cuts bytes into pieces of n bytes, the last one possibly shorter; no bytes give no pieces.
+// Cuts bytes into pieces of n (above 0) bytes, the last one possibly shorter.
 std::vector<std::string> SplitEvery(const std::string& bytes, size_t n);
 
 // "--AaB03x\n" + keyword + value + "\n"; the keyword carries its colon, e.g. "status:".

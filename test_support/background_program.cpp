@@ -2,13 +2,14 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <thread>
-#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -16,66 +17,61 @@
 
 namespace testsupport {
 
+using std::chrono::steady_clock;
+
 BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
                                      const std::map<std::string, std::string>& extraEnv,
                                      const std::string& stderrPath) {
-    if (argv.empty()) {
-        ADD_FAILURE() << "BackgroundProgram needs at least the program to run";
-        return;
-    }
-    UniqueFd errors(open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    UniqueFd input(open("/dev/null", O_RDONLY | O_CLOEXEC));
-    PipeEnds output;
-    if (!errors.Valid() || !input.Valid() || !MakePipe(&output)) {
-        const int reason = errno;
+    platform::UniqueFd errors(
+        open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    platform::UniqueFd input(open("/dev/null", O_RDONLY | O_CLOEXEC));
+    int ends[2];
+    if (!errors.valid() || !input.valid() || pipe2(ends, O_CLOEXEC) != 0) {
         ADD_FAILURE() << "cannot start '" << argv[0] << "' with its standard error in '"
-                      << stderrPath << "': " << std::strerror(reason);
+                      << stderrPath << "': " << std::strerror(errno);
         return;
     }
-    int error =
-        SpawnProgram(argv, extraEnv, {input.Get(), output.write.Get(), errors.Get()}, "", &pid_);
+    output_ = platform::UniqueFd(ends[0]);
+    // Only the program keeps the writing end, so the output ends when the program does.
+    const platform::UniqueFd outputEnd(ends[1]);
+    const int error = SpawnProgram(argv, extraEnv, {input.get(), ends[1], errors.get()}, "", &pid_);
     if (error != 0) {
         pid_ = -1;
-        exitStatus_ = 127;
         const std::string reason = CannotRunText(argv[0], error);
-        if (write(errors.Get(), reason.data(), reason.size()) < 0) ADD_FAILURE() << reason;
-        return;
+        if (!platform::WriteAll(errors.get(), reason.data(), reason.size()))
+            ADD_FAILURE() << reason;
     }
-    output_ = std::move(output.read);
 }
 
-std::optional<std::string> BackgroundProgram::WaitForLine(const std::string& prefix,
-                                                          std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
+std::optional<std::string> BackgroundProgram::WaitForLine(const std::string& prefix) {
+    const auto deadline = steady_clock::now() + std::chrono::seconds(20);
     for (;;) {
-        if (std::optional<std::string> line = TakeLine(prefix)) return line;
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (!output_.Valid() || left.count() <= 0) return std::nullopt;
-        pollfd watched{output_.Get(), POLLIN, 0};
-        int ready = poll(&watched, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno != EINTR) return std::nullopt;
-        if (ready > 0) Collect(output_, &unread_);
+        for (size_t end; (end = unread_.find('\n')) != std::string::npos;) {
+            std::string line = unread_.substr(0, end);
+            unread_.erase(0, end + 1);
+            if (line.starts_with(prefix)) return line;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now());
+        pollfd watched{output_.get(), POLLIN, 0};
+        if (!output_.valid() || left.count() <= 0 ||
+            poll(&watched, 1, static_cast<int>(left.count())) <= 0) {
+            return std::nullopt;
+        }
+        char buffer[4096];
+        const ssize_t got = read(output_.get(), buffer, sizeof buffer);
+        if (got <= 0) return std::nullopt;
+        unread_.append(buffer, static_cast<size_t>(got));
     }
 }
 
-std::optional<std::string> BackgroundProgram::TakeLine(const std::string& prefix) {
-    for (size_t end; (end = unread_.find('\n')) != std::string::npos;) {
-        std::string line = unread_.substr(0, end);
-        unread_.erase(0, end + 1);
-        if (line.starts_with(prefix)) return line;
-    }
-    return std::nullopt;
-}
-
-int BackgroundProgram::Stop(std::chrono::milliseconds grace) {
+int BackgroundProgram::Stop() {
     if (pid_ < 0) return exitStatus_;
     kill(pid_, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + grace;
-    std::optional<int> status = ExitIfEnded(pid_);
-    while (!status && std::chrono::steady_clock::now() < deadline) {
+    const auto deadline = steady_clock::now() + std::chrono::seconds(5);
+    std::optional<int> status;
+    while (!(status = WaitForExit(pid_, WNOHANG)) && steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        status = ExitIfEnded(pid_);
     }
     if (!status) {
         kill(pid_, SIGKILL);
@@ -83,7 +79,7 @@ int BackgroundProgram::Stop(std::chrono::milliseconds grace) {
     }
     pid_ = -1;
     exitStatus_ = *status;
-    output_.Reset();
+    output_ = platform::UniqueFd();
     return exitStatus_;
 }
 

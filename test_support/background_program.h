@@ -4,26 +4,20 @@
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "test_support/unique_fd.h"
+#include "platform/file_system.h"
 
 namespace testsupport {
 
 class BackgroundProgram {
   public:
-    static constexpr std::chrono::milliseconds kLineTimeout{20000};
-    static constexpr std::chrono::milliseconds kStopGrace{5000};
-
-    // Starts argv[0] (searched in PATH when it has no '/') with the test's environment plus
-    // extraEnv (which replaces variables of the same name). Its standard input is empty, its
-    // standard error goes to the file stderrPath (created or emptied), its standard output
-    // is read by WaitForLine. When it cannot be started, the reason is written to stderrPath
-    // as RunProgram gives it, and Stop gives 127.
+    // Starts argv[0] as RunProgram does, with empty standard input and standard error going
+    // to the file stderrPath (created or emptied); WaitForLine reads its standard output.
+    // When it cannot be started, the reason goes to stderrPath and Stop gives 127.
     BackgroundProgram(const std::vector<std::string>& argv,
                       const std::map<std::string, std::string>& extraEnv,
                       const std::string& stderrPath);
@@ -32,22 +26,19 @@ class BackgroundProgram {
     BackgroundProgram& operator=(const BackgroundProgram&) = delete;
 
     // Reads standard output until a line that starts with prefix arrives and gives it without
-    // its line feed; the lines before it are dropped. Nothing when the output ends or the
-    // timeout passes first. Output after the line stays unread (within the pipe's capacity).
-    std::optional<std::string> WaitForLine(const std::string& prefix,
-                                           std::chrono::milliseconds timeout = kLineTimeout);
+    // its line feed; the lines before it are dropped. Nothing when the output ends or twenty
+    // seconds pass first.
+    std::optional<std::string> WaitForLine(const std::string& prefix);
 
-    // Sends SIGTERM, waits up to grace for the program to end, then kills it. Gives its exit
-    // status as RunProgram does (128 + the signal that ended it); later calls give it again.
-    int Stop(std::chrono::milliseconds grace = kStopGrace);
+    // Sends SIGTERM, waits up to five seconds for the program to end, then kills it. Gives
+    // its exit status as RunProgram does; later calls give it again.
+    int Stop();
 
   private:
-    std::optional<std::string> TakeLine(const std::string& prefix);
-
     pid_t pid_ = -1;
-    int exitStatus_ = -1;
-    UniqueFd output_;
-    std::string unread_;  // output read from the pipe and not yet split into lines
+    int exitStatus_ = 127;
+    platform::UniqueFd output_;
+    std::string unread_;  // output read and not yet split into lines
 };
 
 }  // namespace testsupport

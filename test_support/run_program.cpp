@@ -1,66 +1,38 @@
 #include "test_support/run_program.h"
 
-#include <fcntl.h>
-#include <poll.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
+#include "platform/file_system.h"
 #include "test_support/spawn.h"
 
 namespace testsupport {
 namespace {
 
-struct ChildStreams {
-    PipeEnds in, out, err;
-};
-
-// Starts the program on the pipes; 0 or an errno value.
-int Spawn(const std::vector<std::string>& argv, const std::map<std::string, std::string>& extraEnv,
-          const std::string& cwd, ChildStreams* streams, pid_t* pid) {
-    if (!MakePipe(&streams->in) || !MakePipe(&streams->out) || !MakePipe(&streams->err)) {
-        return errno;
+// The standard streams are anonymous files rather than pipes: the program never waits for
+// the test to read or write, however much it says.
+platform::UniqueFd FileHolding(const std::string& bytes) {
+    platform::UniqueFd file(memfd_create("brelmox-test-stream", MFD_CLOEXEC));
+    if (file.valid() && (!platform::WriteAll(file.get(), bytes.data(), bytes.size()) ||
+                         lseek(file.get(), 0, SEEK_SET) != 0)) {
+        file = platform::UniqueFd();
     }
-    int error = SpawnProgram(
-        argv, extraEnv,
-        {streams->in.read.Get(), streams->out.write.Get(), streams->err.write.Get()}, cwd, pid);
-    // Only the child keeps its ends, so each stream ends when the child closes it.
-    streams->in.read.Reset();
-    streams->out.write.Reset();
-    streams->err.write.Reset();
-    return error;
+    return file;
 }
 
-void Feed(UniqueFd& to, const std::string& text, size_t* written) {
-    ssize_t sent = write(to.Get(), text.data() + *written, text.size() - *written);
-    if (sent > 0) *written += static_cast<size_t>(sent);
-    // A program that does not read all of its input just ends it early.
-    bool failed = sent < 0 && errno != EINTR && errno != EAGAIN;
-    if (failed || *written == text.size()) to.Reset();
-}
-
-// Feeds the input and collects both outputs until the program has closed them.
-void Exchange(ChildStreams& streams, const std::string& stdinText, RunResult* result) {
-    UniqueFd& input = streams.in.write;
-    if (stdinText.empty()) input.Reset();
-    if (input.Valid()) fcntl(input.Get(), F_SETFL, O_NONBLOCK);
-    size_t written = 0;
-    while (streams.out.read.Valid() || streams.err.read.Valid()) {
-        pollfd watched[3] = {{streams.out.read.Get(), POLLIN, 0},
-                             {streams.err.read.Get(), POLLIN, 0},
-                             {input.Get(), POLLOUT, 0}};
-        if (poll(watched, 3, -1) < 0) {
-            if (errno == EINTR) continue;
-            return;
-        }
-        if (watched[0].revents != 0) Collect(streams.out.read, &result->stdoutText);
-        if (watched[1].revents != 0) Collect(streams.err.read, &result->stderrText);
-        if (watched[2].revents != 0) Feed(input, stdinText, &written);
+std::string ContentOf(const platform::UniqueFd& file) {
+    std::string content;
+    char buffer[65536];
+    ssize_t got;
+    while ((got = pread(file.get(), buffer, sizeof buffer, content.size())) > 0) {
+        content.append(buffer, static_cast<size_t>(got));
     }
+    return content;
 }
 
 }  // namespace
@@ -68,24 +40,17 @@ void Exchange(ChildStreams& streams, const std::string& stdinText, RunResult* re
 RunResult RunProgram(const std::vector<std::string>& argv,
                      const std::map<std::string, std::string>& extraEnv,
                      const std::string& stdinText, const std::string& cwd) {
-    RunResult result;
-    if (argv.empty()) {
-        ADD_FAILURE() << "RunProgram needs at least the program to run";
-        return result;
-    }
-    // Writing to a program that stopped reading must fail, not end the test program.
-    std::signal(SIGPIPE, SIG_IGN);
-    ChildStreams streams;
+    const platform::UniqueFd in = FileHolding(stdinText);
+    const platform::UniqueFd out = FileHolding("");
+    const platform::UniqueFd err = FileHolding("");
     pid_t pid = 0;
-    int error = Spawn(argv, extraEnv, cwd, &streams, &pid);
-    if (error != 0) {
-        result.exitStatus = 127;
-        result.stderrText = CannotRunText(argv[0], error);
-        return result;
-    }
-    Exchange(streams, stdinText, &result);
-    result.exitStatus = WaitForExit(pid);
-    return result;
+    const int error =
+        in.valid() && out.valid() && err.valid()
+            ? SpawnProgram(argv, extraEnv, {in.get(), out.get(), err.get()}, cwd, &pid)
+            : errno;
+    if (error != 0) return RunResult{127, "", CannotRunText(argv[0], error)};
+    const int exitStatus = *WaitForExit(pid);
+    return RunResult{exitStatus, ContentOf(out), ContentOf(err)};
 }
 
 std::string BinPath(const std::string& program) {

@@ -15,9 +15,8 @@ struct RunResult {
 
 // Runs argv[0] (searched in PATH when it has no '/') with the test's environment plus
 // extraEnv (which replaces variables of the same name), stdinText as its standard input and
-// cwd as its working folder when not empty. Both output streams are collected at once, so
-// a program that writes much to either never blocks. A program that cannot be started gives
-// exit status 127 and the reason on stderrText.
+// cwd as its working folder when not empty. A program that cannot be started gives exit
+// status 127 and the reason on stderrText.
 RunResult RunProgram(const std::vector<std::string>& argv,
                      const std::map<std::string, std::string>& extraEnv = {},
                      const std::string& stdinText = "", const std::string& cwd = "");

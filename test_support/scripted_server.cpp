@@ -2,16 +2,17 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
-#include <sys/eventfd.h>
+#include <strings.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <stdexcept>
-#include <utility>
 
 #include <gtest/gtest.h>
 #include <openssl/err.h>
@@ -20,6 +21,53 @@
 #include "test_support/server_connection.h"
 
 namespace testsupport {
+namespace {
+
+bool SameName(const std::pair<std::string, std::string>& header, const std::string& name) {
+    return strcasecmp(header.first.c_str(), name.c_str()) == 0;
+}
+
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// Takes apart the request at the start of bytes; false while its head or its
+// Content-Length bytes of body have not all arrived.
+bool ParseRequest(const std::string& bytes, RecordedRequest* request) {
+    const size_t headEnd = bytes.find("\r\n\r\n");
+    if (headEnd == std::string::npos) return false;
+    std::istringstream head(bytes.substr(0, headEnd));
+    std::string line;
+    std::getline(head, line);
+    *request = RecordedRequest{};
+    std::istringstream(line) >> request->method >> request->target >> request->version;
+    while (std::getline(head, line)) {
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos) continue;
+        request->headers.emplace_back(line.substr(0, colon), Trimmed(line.substr(colon + 1)));
+    }
+    const size_t bodyStart = headEnd + 4;
+    const size_t length = std::strtoul(request->Header("Content-Length").c_str(), nullptr, 10);
+    if (bytes.size() - bodyStart < length) return false;
+    request->body = bytes.substr(bodyStart, length);
+    return true;
+}
+
+}  // namespace
+
+std::string RecordedRequest::Header(const std::string& name) const {
+    for (const auto& header : headers) {
+        if (SameName(header, name)) return header.second;
+    }
+    return "";
+}
+
+bool RecordedRequest::HasHeader(const std::string& name) const {
+    return std::any_of(headers.begin(), headers.end(),
+                       [&](const auto& header) { return SameName(header, name); });
+}
 
 ScriptedReply CloseWithoutAnswer() {
     return ScriptedReply{};
@@ -29,28 +77,23 @@ ScriptedReply Answer(std::vector<std::string> pieces, std::chrono::milliseconds 
     return ScriptedReply{std::move(pieces), pause, false};
 }
 
-ScriptedReply StopEarly(std::vector<std::string> pieces, std::chrono::milliseconds pause) {
-    return ScriptedReply{std::move(pieces), pause, true};
-}
-
-void ScriptedServer::TlsContextFree::operator()(SSL_CTX* context) const {
-    SSL_CTX_free(context);
+ScriptedReply StopEarly(std::vector<std::string> pieces) {
+    return ScriptedReply{std::move(pieces), {}, true};
 }
 
 ScriptedServer::ScriptedServer() {
-    Start();
+    Listen();
 }
 
 ScriptedServer::ScriptedServer(const std::string& certPath, const std::string& keyPath)
-    : tls_(SSL_CTX_new(TLS_server_method())) {
+    : tls_(SSL_CTX_new(TLS_server_method()), SSL_CTX_free) {
     if (!tls_ || SSL_CTX_use_certificate_chain_file(tls_.get(), certPath.c_str()) != 1 ||
-        SSL_CTX_use_PrivateKey_file(tls_.get(), keyPath.c_str(), SSL_FILETYPE_PEM) != 1 ||
-        SSL_CTX_check_private_key(tls_.get()) != 1) {
+        SSL_CTX_use_PrivateKey_file(tls_.get(), keyPath.c_str(), SSL_FILETYPE_PEM) != 1) {
         ERR_clear_error();
         throw std::runtime_error("cannot load the TLS certificate '" + certPath + "' and key '" +
                                  keyPath + "'");
     }
-    Start();
+    Listen();
 }
 
 ScriptedServer::~ScriptedServer() {
@@ -59,33 +102,28 @@ ScriptedServer::~ScriptedServer() {
         stopping_ = true;
         for (int fd : openSockets_) shutdown(fd, SHUT_RDWR);
     }
-    changed_.notify_all();
-    uint64_t one = 1;
-    if (write(wake_.Get(), &one, sizeof one) < 0)
-        ADD_FAILURE() << "cannot stop the scripted server";
+    shutdown(listener_.get(), SHUT_RDWR);  // wakes the accepting thread
     acceptor_.join();
     for (std::thread& worker : workers_) worker.join();
 }
 
-void ScriptedServer::Start() {
+void ScriptedServer::Listen() {
     // OpenSSL writes to its socket without MSG_NOSIGNAL; a client that left must give a
     // failed write, not end the test program.
     std::signal(SIGPIPE, SIG_IGN);
-    listener_ = UniqueFd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    listener_ = platform::UniqueFd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     auto* generic = reinterpret_cast<sockaddr*>(&address);
-    if (!listener_.Valid() || bind(listener_.Get(), generic, sizeof address) != 0 ||
-        listen(listener_.Get(), SOMAXCONN) != 0 ||
-        getsockname(listener_.Get(), generic, &length) != 0) {
+    if (!listener_.valid() || bind(listener_.get(), generic, sizeof address) != 0 ||
+        listen(listener_.get(), SOMAXCONN) != 0 ||
+        getsockname(listener_.get(), generic, &length) != 0) {
         throw std::runtime_error(std::string("cannot listen on 127.0.0.1: ") +
                                  std::strerror(errno));
     }
     port_ = ntohs(address.sin_port);
-    wake_ = UniqueFd(eventfd(0, EFD_CLOEXEC));
-    if (!wake_.Valid()) throw std::runtime_error("cannot create the scripted server's eventfd");
     acceptor_ = std::thread(&ScriptedServer::AcceptLoop, this);
 }
 
@@ -95,49 +133,41 @@ std::string ScriptedServer::HostAndPort() const {
 
 void ScriptedServer::AcceptLoop() {
     for (;;) {
-        pollfd watched[2] = {{listener_.Get(), POLLIN, 0}, {wake_.Get(), POLLIN, 0}};
-        if (poll(watched, 2, -1) < 0 && errno != EINTR) return;
-        if (watched[1].revents != 0) return;
-        if ((watched[0].revents & POLLIN) == 0) continue;
-        int fd = accept4(listener_.Get(), nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) continue;
+        const int fd = accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC);
         std::lock_guard lock(mutex_);
         if (stopping_) {
-            close(fd);
+            if (fd >= 0) close(fd);
             return;
         }
-        ++connectionCount_;
+        if (fd < 0) continue;
         openSockets_.insert(fd);
         workers_.emplace_back(&ScriptedServer::Serve, this, fd);
     }
 }
 
 void ScriptedServer::Serve(int fd) {
-    ServerConnection connection(UniqueFd(fd), tls_.get());
+    ServerConnection connection(fd, tls_.get());
     Converse(connection);
     // Forgotten before the connection closes it, so that stopping never cuts a reused number.
-    {
-        std::lock_guard lock(mutex_);
-        openSockets_.erase(fd);
-    }
-    changed_.notify_all();
+    std::lock_guard lock(mutex_);
+    openSockets_.erase(fd);
 }
 
 void ScriptedServer::Converse(ServerConnection& connection) {
     if (!connection.Handshake()) return;
-    char buffer[16384];
-    size_t got = connection.Read(buffer, sizeof buffer);
-    if (got == 0) return;  // connected and left without a word, as a reachability check does
-    ScriptedReply reply = TakeReply();
-    std::string received(buffer, got);
-    size_t length = 0;
-    while ((length = CompleteRequestLength(received)) == 0) {
-        got = connection.Read(buffer, sizeof buffer);
-        if (got == 0) return;  // the client gave up mid-request: nothing to record or answer
-        received.append(buffer, got);
+    std::string received = connection.Read();
+    if (received.empty()) return;  // connected and left without a word: a reachability check
+    const ScriptedReply reply = TakeReply();
+    RecordedRequest request;
+    while (!ParseRequest(received, &request)) {
+        const std::string more = connection.Read();
+        if (more.empty()) return;  // the client gave up mid-request: nothing to record or answer
+        received += more;
     }
-    received.resize(length);
-    Record(received);
+    {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(std::move(request));
+    }
     Perform(connection, reply);
 }
 
@@ -149,17 +179,9 @@ ScriptedReply ScriptedServer::TakeReply() {
     return reply;
 }
 
-void ScriptedServer::Record(const std::string& raw) {
-    {
-        std::lock_guard lock(mutex_);
-        requests_.push_back(ParseRequest(raw));
-    }
-    changed_.notify_all();
-}
-
 void ScriptedServer::Perform(ServerConnection& connection, const ScriptedReply& reply) {
     for (size_t i = 0; i < reply.pieces.size(); ++i) {
-        if (i > 0 && !PauseUnlessStopping(reply.pause)) return;
+        if (i > 0) std::this_thread::sleep_for(reply.pause);
         if (!connection.WriteAll(reply.pieces[i])) return;
     }
     if (reply.stopEarly) {
@@ -167,11 +189,6 @@ void ScriptedServer::Perform(ServerConnection& connection, const ScriptedReply& 
     } else {
         connection.Finish();
     }
-}
-
-bool ScriptedServer::PauseUnlessStopping(std::chrono::milliseconds pause) {
-    std::unique_lock lock(mutex_);
-    return !changed_.wait_for(lock, pause, [this] { return stopping_; });
 }
 
 void ScriptedServer::Enqueue(ScriptedReply reply) {
@@ -182,13 +199,6 @@ void ScriptedServer::Enqueue(ScriptedReply reply) {
 void ScriptedServer::SetDefaultReply(ScriptedReply reply) {
     std::lock_guard lock(mutex_);
     defaultReply_ = std::move(reply);
-}
-
-std::vector<std::string> ScriptedServer::Requests() const {
-    std::lock_guard lock(mutex_);
-    std::vector<std::string> raw;
-    for (const RecordedRequest& request : requests_) raw.push_back(request.raw);
-    return raw;
 }
 
 std::vector<RecordedRequest> ScriptedServer::RecordedRequests() const {
@@ -207,21 +217,6 @@ RecordedRequest ScriptedServer::Request(size_t index) const {
 size_t ScriptedServer::RequestCount() const {
     std::lock_guard lock(mutex_);
     return requests_.size();
-}
-
-size_t ScriptedServer::ConnectionCount() const {
-    std::lock_guard lock(mutex_);
-    return connectionCount_;
-}
-
-bool ScriptedServer::WaitForRequests(size_t count, std::chrono::milliseconds timeout) const {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [&] { return requests_.size() >= count; });
-}
-
-bool ScriptedServer::WaitUntilIdle(std::chrono::milliseconds timeout) const {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [this] { return openSockets_.empty(); });
 }
 
 }  // namespace testsupport

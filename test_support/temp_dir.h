@@ -7,8 +7,8 @@ namespace testsupport {
 
 class TempDir {
   public:
-    // A new folder made by mkdtemp in $TMPDIR, or in /tmp when that is unset or unusable.
-    // Throws std::runtime_error when neither works.
+    // A new folder in $TMPDIR, or /tmp when that is unset. Throws std::runtime_error when it
+    // cannot be made.
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;

@@ -1,9 +1,9 @@
 #include "test_support/test_certificate.h"
 
 #include <memory>
+#include <random>
 
 #include <gtest/gtest.h>
-#include <openssl/bn.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
@@ -19,53 +19,34 @@ struct Freer {
 using KeyPtr = std::unique_ptr<EVP_PKEY, Freer<EVP_PKEY, EVP_PKEY_free>>;
 using CertPtr = std::unique_ptr<X509, Freer<X509, X509_free>>;
 using BioPtr = std::unique_ptr<BIO, Freer<BIO, BIO_free_all>>;
-using BignumPtr = std::unique_ptr<BIGNUM, Freer<BIGNUM, BN_free>>;
-
-constexpr long kHour = 3600;
-constexpr long kWeek = 7 * 24 * kHour;
 
 bool AddExtension(X509* cert, int nid, const char* value) {
     X509V3_CTX context;
     X509V3_set_ctx_nodb(&context);
     X509V3_set_ctx(&context, cert, cert, nullptr, nullptr, 0);
     X509_EXTENSION* extension = X509V3_EXT_nconf_nid(nullptr, &context, nid, value);
-    if (extension == nullptr) return false;
-    bool added = X509_add_ext(cert, extension, -1) == 1;
+    const bool added = extension != nullptr && X509_add_ext(cert, extension, -1) == 1;
     X509_EXTENSION_free(extension);
     return added;
 }
 
-// A random serial, so that two certificates made in one run never look like the same one.
-bool SetRandomSerial(X509* cert) {
-    BignumPtr serial(BN_new());
-    return serial && BN_rand(serial.get(), 63, BN_RAND_TOP_ANY, BN_RAND_BOTTOM_ANY) == 1 &&
-           BN_to_ASN1_INTEGER(serial.get(), X509_get_serialNumber(cert)) != nullptr;
-}
-
-bool SetNameAndValidity(X509* cert) {
-    X509_NAME* name = X509_get_subject_name(cert);
-    auto* commonName = reinterpret_cast<const unsigned char*>("127.0.0.1");
-    return X509_set_version(cert, X509_VERSION_3) == 1 && SetRandomSerial(cert) &&
-           X509_gmtime_adj(X509_getm_notBefore(cert), -kHour) != nullptr &&
-           X509_gmtime_adj(X509_getm_notAfter(cert), kWeek) != nullptr &&
-           X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, commonName, -1, -1, 0) == 1 &&
-           X509_set_issuer_name(cert, name) == 1;
-}
-
-bool AddServerExtensions(X509* cert) {
-    return AddExtension(cert, NID_basic_constraints, "critical,CA:TRUE") &&
-           AddExtension(cert, NID_key_usage, "critical,digitalSignature,keyCertSign") &&
-           AddExtension(cert, NID_ext_key_usage, "serverAuth") &&
-           AddExtension(cert, NID_subject_key_identifier, "hash") &&
-           AddExtension(cert, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost");
-}
-
 CertPtr SelfSignedCertificate(EVP_PKEY* key) {
+    constexpr long kHour = 3600;
     CertPtr cert(X509_new());
-    if (!cert || !SetNameAndValidity(cert.get()) || X509_set_pubkey(cert.get(), key) != 1 ||
-        !AddServerExtensions(cert.get()) || X509_sign(cert.get(), key, EVP_sha256()) == 0) {
-        return nullptr;
-    }
+    X509_NAME* name = cert ? X509_get_subject_name(cert.get()) : nullptr;
+    auto* commonName = reinterpret_cast<const unsigned char*>("127.0.0.1");
+    // A random serial, so that two certificates made in one run never pass for one another.
+    const bool made =
+        name != nullptr && X509_set_version(cert.get(), X509_VERSION_3) == 1 &&
+        ASN1_INTEGER_set(X509_get_serialNumber(cert.get()), std::random_device{}() >> 1) == 1 &&
+        X509_gmtime_adj(X509_getm_notBefore(cert.get()), -kHour) != nullptr &&
+        X509_gmtime_adj(X509_getm_notAfter(cert.get()), 7 * 24 * kHour) != nullptr &&
+        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, commonName, -1, -1, 0) == 1 &&
+        X509_set_issuer_name(cert.get(), name) == 1 && X509_set_pubkey(cert.get(), key) == 1 &&
+        AddExtension(cert.get(), NID_basic_constraints, "critical,CA:TRUE") &&
+        AddExtension(cert.get(), NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost") &&
+        X509_sign(cert.get(), key, EVP_sha256()) != 0;
+    if (!made) cert.reset();
     return cert;
 }
 

@@ -52,7 +52,7 @@ TEST_F(AddFilesTest, LargeUploadGoesInOneRequestWithoutWaitingForContinue) {
     ASSERT_EQ(server.RequestCount(), 1u);
     const testsupport::RecordedRequest request = server.Request(0);
     EXPECT_FALSE(request.HasHeader("Expect"));
-    EXPECT_FALSE(request.chunked);
+    EXPECT_FALSE(request.HasHeader("Transfer-Encoding"));
     EXPECT_EQ(request.Header("Content-Length"), std::to_string(request.body.size()));
     EXPECT_TRUE(UploadedContent(request.body) == content);
 }
