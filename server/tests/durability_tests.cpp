@@ -1,6 +1,5 @@
-// Concurrent requests and restarts.
-#include <atomic>
-#include <filesystem>
+// Refused requests that change nothing, concurrent writers, restarts and long answers.
+#include <algorithm>
 #include <thread>
 
 #include "server/admin.h"
@@ -12,6 +11,39 @@ namespace {
 
 class DurabilityTest : public ServerFixture {};
 
+TEST_F(DurabilityTest, DamagedArchivesAreRefusedAndChangeNothing) {
+    Upload("Src", "a.c", "first version");
+    Get("Src/a.c", false, true);
+    const std::string good = Archive("second version, long enough");
+    // The CRC sits at offset 14 of the local header and 16 of the central directory entry.
+    std::string wrongCrc = good;
+    wrongCrc[14] ^= 0x5a;
+    wrongCrc[good.find("PK\x01\x02") + 16] ^= 0x5a;
+    const std::string before = Snapshot();
+    for (const std::string& damaged :
+         {wrongCrc, good.substr(0, good.size() / 2), std::string("plain text, not an archive")}) {
+        EXPECT_EQ(PostArchive("Src", "a.c", damaged, true),
+                  "--AaB03x\nprotocol:1\n--AaB03x\nstatus:-2104\n--AaB03x\nerror:The uploaded "
+                  "archive of 'Src/a.c' is damaged (not a zip archive, or a failed CRC check).\n");
+        EXPECT_EQ(Statuses(PostArchive("Src", "new.c", damaged)), "-2104");
+    }
+    EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(DurabilityTest, PathsThatLeaveTheProjectAreRefusedAndChangeNothing) {
+    Upload("Src", "a.c", "x");
+    const std::string before = Snapshot();
+    const std::pair<const char*, const char*> uploads[] = {
+        {"..", "a.c"},      {"Src/../..", "a.c"}, {"/etc", "a.c"}, {"\\Src", "a.c"},
+        {"C:\\Src", "a.c"}, {"Src", ".."},        {"S*c", "a.c"},  {"Src", "a?.c"},
+    };
+    for (const auto& [folder, name] : uploads)
+        EXPECT_EQ(Statuses(PostArchive(folder, name, Archive("x"))), "-2103") << folder << name;
+    for (const char* viewPath : {"../web/Src", "Src/../../x", "/Src"})
+        EXPECT_EQ(Statuses(Get(viewPath, true, true)), "-2103") << viewPath;
+    EXPECT_EQ(Snapshot(), before);
+}
+
 TEST_F(DurabilityTest, ConcurrentCheckOutsOfOneFileHaveExactlyOneWinner) {
     constexpr int kUsers = 8;
     {
@@ -20,50 +52,50 @@ TEST_F(DurabilityTest, ConcurrentCheckOutsOfOneFileHaveExactlyOneWinner) {
             server::AddUser(db, "acme", "u" + std::to_string(i), "builder", 1000);
     }
     Upload("Src", "hot.c", "contended");
-    std::atomic<int> winners = 0;
-    std::atomic<int> refused = 0;
+    std::vector<std::string> statuses(kUsers);
     std::vector<std::thread> threads;
     for (int i = 0; i < kUsers; ++i) {
         threads.emplace_back([&, i] {
-            const std::vector<Record> records =
-                ParseRecords(Get("Src/hot.c", false, true, {}, "u" + std::to_string(i)));
-            ASSERT_EQ(records.size(), 1u);
-            const std::string& status = records[0].fields.at("status");
-            if (status == "0") ++winners;
-            if (status == "-2008") ++refused;
+            statuses[i] = Statuses(Get("Src/hot.c", false, true, {}, "u" + std::to_string(i)));
         });
     }
     for (std::thread& thread : threads) thread.join();
-    EXPECT_EQ(winners.load(), 1);
-    EXPECT_EQ(refused.load(), kUsers - 1);
+    std::sort(statuses.begin(), statuses.end());
+    std::vector<std::string> expected(kUsers - 1, "-2008");
+    expected.push_back("0");
+    EXPECT_EQ(statuses, expected);
 }
 
-TEST_F(DurabilityTest, RestartKeepsEveryVersion) {
+TEST_F(DurabilityTest, RestartKeepsEveryVersionAndCheckOut) {
     Upload("Src", "a.c", "one");
     Get("Src/a.c", false, true);
     Upload("Src", "a.c", "two", true);
     Get("Src/a.c", false, true);
-    StopServer();
-    StartServer();
-    EXPECT_EQ(
-        Unpacked(ParseRecords(Get("Src/a.c", false, false, {{"version_no", "1"}}))[0].content),
-        "one");
-    EXPECT_EQ(Unpacked(ParseRecords(Get("Src/a.c"))[0].content), "two");
-    EXPECT_EQ(ParseRecords(Get("Src/a.c", false, true, {}, "bob"))[0].fields.at("status"), "-2008")
-        << "the check-out survives the restart too";
-}
-
-TEST_F(DurabilityTest, LeftoverTemporariesAreClearedAtStart) {
-    StopServer();
-    dir_.WriteFile("data/tmp/request-cutshort", "half an upload");
-    StartServer();
-    EXPECT_TRUE(std::filesystem::is_empty(data_ + "/tmp"));
-}
-
-TEST_F(DurabilityTest, OnlyOneServerPerDataFolder) {
     server::ServeOptions options;
     options.dataFolder = data_;
-    EXPECT_THROW(server::RepositoryServer second(options), server::StartupError);
+    EXPECT_THROW(server::RepositoryServer second(options), server::StartupError)
+        << "a data folder serves one server at a time";
+    StopServer();
+    StartServer();
+    const std::string first = Get("Src/a.c", false, false, {{"version_no", "1"}});
+    EXPECT_EQ(Unpacked(Records(first).at(0).content), "one");
+    EXPECT_EQ(Unpacked(Records(Get("Src/a.c")).at(0).content), "two");
+    EXPECT_EQ(Statuses(Get("Src/a.c", false, true, {}, "bob")), "-2008");
+}
+
+TEST_F(DurabilityTest, ManyRecordsAreStreamedChunked) {
+    for (int i = 0; i < 60; ++i)
+        Upload("Many", "f" + std::to_string(100 + i), std::string(5000, 'a' + i % 26));
+    Fields fields = Who();
+    fields.insert(fields.end(), {{"recurse", "N"}, {"checkout", "N"}, {"viewpath", "Many"}});
+    const httplib::Result result = PostRaw("/get_files_from_cli.php", FormBody(fields));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->get_header_value("Transfer-Encoding"), "chunked");
+    EXPECT_FALSE(result->has_header("Content-Length"));
+    const std::vector<Record> records = Records(result->body);
+    ASSERT_EQ(records.size(), 60u);
+    EXPECT_EQ(records[59].At("name"), "f159");
+    EXPECT_EQ(Unpacked(records[59].content), std::string(5000, 'a' + 59 % 26));
 }
 
 }  // namespace

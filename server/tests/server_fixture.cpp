@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "client/my_compress.h"
 #include "server/admin.h"
@@ -19,29 +17,14 @@ constexpr int kTestIterations = 1000;  // slow hashing is not under test here
 constexpr const char* kFieldStart = "--AaB03x\n";
 constexpr const char* kRecordEnd = "--AaB03x--\n";
 
-std::string PartHead(const std::string& name) {
-    return "Content-Disposition: form-data; name=\"" + name + "\"\r\n\r\n";
-}
-
 std::string TextParts(const Fields& fields) {
     std::string body = "--AaB03x\r\n";
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) body += "\r\n--AaB03x\r\n";
-        body += PartHead(fields[i].first) + fields[i].second;
+        body += "Content-Disposition: form-data; name=\"" + fields[i].first + "\"\r\n\r\n" +
+                fields[i].second;
     }
     return body;
-}
-
-// Reads "--AaB03x\nkey:value\n" at pos; false when the bytes there are something else.
-bool ReadField(const std::string& text, std::size_t& pos, std::string& key, std::string& value) {
-    if (text.compare(pos, 9, kFieldStart) != 0) return false;
-    const std::size_t lineEnd = text.find('\n', pos + 9);
-    const std::size_t colon = text.find(':', pos + 9);
-    if (lineEnd == std::string::npos || colon == std::string::npos || colon > lineEnd) return false;
-    key = text.substr(pos + 9, colon - pos - 9);
-    value = text.substr(colon + 1, lineEnd - colon - 1);
-    pos = lineEnd + 1;
-    return true;
 }
 
 int AppendRow(void* out, int columns, char** values, char**) {
@@ -52,12 +35,6 @@ int AppendRow(void* out, int columns, char** values, char**) {
     return 0;
 }
 
-}  // namespace
-
-std::string FormBody(const Fields& fields) {
-    return TextParts(fields) + "\r\n--AaB03x--\r\n";
-}
-
 std::string UploadBody(const Fields& fields, const std::string& filename,
                        const std::string& archive) {
     return TextParts(fields) + "\r\n--AaB03x\r\n" +
@@ -66,37 +43,55 @@ std::string UploadBody(const Fields& fields, const std::string& filename,
            "Content-Type: application/x-octet-stream\r\n\r\n" + archive + "\r\n--AaB03x--\r\n";
 }
 
-Fields ParseFields(const std::string& answer) {
-    Fields fields;
-    std::size_t pos = 0;
-    std::string key, value;
-    while (ReadField(answer, pos, key, value)) fields.emplace_back(key, value);
-    EXPECT_EQ(pos, answer.size()) << "unread answer bytes: " << answer.substr(pos);
-    return fields;
+}  // namespace
+
+std::string Record::At(const std::string& key) const {
+    for (const auto& [name, value] : fields)
+        if (name == key) return value;
+    ADD_FAILURE() << "no field " << key;
+    return "";
 }
 
-std::vector<Record> ParseRecords(const std::string& answer) {
-    std::vector<Record> records;
+std::string FormBody(const Fields& fields) {
+    return TextParts(fields) + "\r\n--AaB03x--\r\n";
+}
+
+std::vector<Record> Records(const std::string& answer) {
+    std::vector<Record> records(1);
     std::size_t pos = 0;
     while (pos < answer.size()) {
-        Record record;
-        std::string key, value;
-        while (ReadField(answer, pos, key, value)) {
-            record.fields[key] = value;
-            if (key != "content") continue;
-            const std::size_t size = std::stoul(record.fields["size"]);
-            record.content = answer.substr(pos, size);
-            pos += size;
+        if (answer.compare(pos, 11, kRecordEnd) == 0) {
+            pos += 11;
+            if (pos < answer.size()) records.emplace_back();
+            continue;
+        }
+        const std::size_t colon = answer.find(':', pos), lineEnd = answer.find('\n', colon);
+        if (answer.compare(pos, 9, kFieldStart) != 0 || lineEnd == std::string::npos) {
+            ADD_FAILURE() << "unreadable at byte " << pos << " of: " << answer;
             break;
         }
-        if (answer.compare(pos, 11, kRecordEnd) != 0) {
-            ADD_FAILURE() << "no record end at byte " << pos << " of: " << answer;
-            break;
-        }
-        pos += 11;
-        records.push_back(record);
+        Record& record = records.back();
+        const std::string key = answer.substr(pos + 9, colon - pos - 9);
+        if (key == "protocol" && !record.fields.empty())
+            ADD_FAILURE() << "a record without its end line in: " << answer;
+        record.fields.emplace_back(key, answer.substr(colon + 1, lineEnd - colon - 1));
+        pos = lineEnd + 1;
+        if (key != "content") continue;
+        record.content = answer.substr(pos, std::stoul(record.At("size")));
+        pos += record.content.size();
     }
     return records;
+}
+
+std::string Statuses(const std::string& answer) {
+    std::string statuses;
+    for (const Record& record : Records(answer)) {
+        for (const auto& [key, value] : record.fields) {
+            if (key != "status" && key != "version_status") continue;
+            statuses += (statuses.empty() ? "" : " ") + value;
+        }
+    }
+    return statuses;
 }
 
 void ServerFixture::SetUp() {
@@ -111,14 +106,9 @@ void ServerFixture::SetUp() {
     StartServer();
 }
 
-void ServerFixture::TearDown() {
-    StopServer();
-}
-
 void ServerFixture::StartServer(server::ServeOptions options) {
     options.dataFolder = data_;
     options.port = 0;
-    options.threads = 8;
     server_ = std::make_unique<server::RepositoryServer>(options);
     port_ = server_->Bind();
     serving_ = std::thread([this] { server_->Run(); });
@@ -139,23 +129,21 @@ httplib::Result ServerFixture::PostRaw(const std::string& path, const std::strin
 
 std::string ServerFixture::Post(const std::string& script, const std::string& body) {
     const httplib::Result result = PostRaw("/" + script, body);
-    if (!result) {
-        ADD_FAILURE() << script << ": no answer";
-        return "";
-    }
-    EXPECT_EQ(result->status, 200) << script;
-    return result->body;
+    EXPECT_TRUE(result && result->status == 200) << script;
+    return result ? result->body : "";
+}
+
+std::string ServerFixture::Ask(const std::string& script, const Fields& more,
+                               const std::string& user) {
+    Fields fields = Who(user);
+    fields.insert(fields.end(), more.begin(), more.end());
+    return Post(script, FormBody(fields));
 }
 
 Fields ServerFixture::Who(const std::string& user) {
     const std::string password = user == "alice" ? "secret" : "builder";
     return {
         {"username", user}, {"password", password}, {"organization", "acme"}, {"project", "web"}};
-}
-
-Fields ServerFixture::With(Fields fields, const Fields& more) {
-    fields.insert(fields.end(), more.begin(), more.end());
-    return fields;
 }
 
 std::string ServerFixture::Archive(const std::string& content) {
@@ -167,32 +155,36 @@ std::string ServerFixture::Archive(const std::string& content) {
     return dir_.ReadFile(archive);
 }
 
+std::string ServerFixture::Unpacked(const std::string& archive) {
+    const std::string archivePath = dir_.WriteFile("fetched.zip", archive);
+    MyCompress zip;
+    EXPECT_TRUE(zip.DecompressFile(dir_.Path("fetched.txt"), archivePath));
+    return dir_.ReadFile("fetched.txt");
+}
+
+std::string ServerFixture::PostArchive(const std::string& folder, const std::string& filename,
+                                       const std::string& archive, bool checkin,
+                                       const std::string& description) {
+    Fields fields = Who();
+    fields.insert(
+        fields.end(),
+        {{"viewpath", folder}, {"checkin", checkin ? "Y" : "N"}, {"description", description}});
+    return Post("add_files_from_cli.php", UploadBody(fields, filename, archive));
+}
+
 std::string ServerFixture::Upload(const std::string& folder, const std::string& name,
-                                  const std::string& content, bool checkin,
-                                  const std::string& user) {
-    const Fields fields = With(Who(user), {{"viewpath", folder},
-                                           {"checkin", checkin ? "Y" : "N"},
-                                           {"description", "upload of " + name}});
-    return Post("add_files_from_cli.php",
-                UploadBody(fields, "C:\\work\\" + name, Archive(content)));
+                                  const std::string& content, bool checkin) {
+    return PostArchive(folder, "C:\\work\\" + name, Archive(content), checkin);
 }
 
 std::string ServerFixture::Get(const std::string& viewPath, bool recurse, bool checkout,
                                const Fields& selection, const std::string& user) {
-    Fields fields = With(Who(user), {{"recurse", recurse ? "Y" : "N"},
-                                     {"checkout", checkout ? "Y" : "N"},
-                                     {"viewpath", viewPath}});
-    fields = With(fields, selection);
-    fields.emplace_back("description", "");
-    return Post("get_files_from_cli.php", FormBody(fields));
-}
-
-std::string ServerFixture::Unpacked(const std::string& archive) {
-    const std::string archivePath = dir_.WriteFile("fetched.zip", archive);
-    const std::string target = dir_.Path("fetched.txt");
-    MyCompress zip;
-    EXPECT_TRUE(zip.DecompressFile(target, archivePath));
-    return dir_.ReadFile(target);
+    Fields fields = {{"recurse", recurse ? "Y" : "N"},
+                     {"checkout", checkout ? "Y" : "N"},
+                     {"viewpath", viewPath},
+                     {"description", ""}};
+    fields.insert(fields.end(), selection.begin(), selection.end());
+    return Ask("get_files_from_cli.php", fields, user);
 }
 
 std::string ServerFixture::Snapshot() {
@@ -208,9 +200,8 @@ std::string ServerFixture::Snapshot() {
     sqlite3_close(db);
     std::vector<std::string> names;
     for (const char* folder : {"/objects", "/tmp"}) {
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(data_ + folder)) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(data_ + folder))
             names.push_back(entry.path().string());
-        }
     }
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) text += name + "\n";

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -20,50 +19,52 @@ namespace servertest {
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
 
-// One record of an answer: its fields in order and, for a file record, its archive bytes.
+inline constexpr const char* kClientType = "multipart/form-data, boundary=AaB03x";
+
+// One record of an answer (a keyword answer is one record without the end line): its fields
+// in order and, for a file record, its archive bytes.
 struct Record {
-    std::map<std::string, std::string> fields;
+    Fields fields;
     std::string content;
+    std::string At(const std::string& key) const;
 };
 
-// The client's multipart body: "--AaB03x\r\n", the fields separated by
-// "\r\n--AaB03x\r\n", and "\r\n--AaB03x--\r\n"; with a file part last when given.
+// The client's multipart body.
 std::string FormBody(const Fields& fields);
-std::string UploadBody(const Fields& fields, const std::string& filename,
-                       const std::string& archive);
 
-// Splits a multi-record answer at its record end lines; a malformed answer fails the test.
-std::vector<Record> ParseRecords(const std::string& answer);
-// The fields of a single answer, in order ("status:" as "status").
-Fields ParseFields(const std::string& answer);
+// Splits an answer into its records; a malformed answer fails the test.
+std::vector<Record> Records(const std::string& answer);
+// The "status" and "version_status" values of an answer in order, separated by spaces.
+std::string Statuses(const std::string& answer);
 
 class ServerFixture : public ::testing::Test {
   protected:
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { StopServer(); }
 
     void StartServer(server::ServeOptions options = {});
     void StopServer();
 
-    // POSTs with the client's content type; the HTTP status must be 200.
+    httplib::Result PostRaw(const std::string& path, const std::string& body,
+                            const std::string& contentType = kClientType);
+    // The answer to a POST with the client's content type; the HTTP status must be 200.
     std::string Post(const std::string& script, const std::string& body);
-    httplib::Result PostRaw(
-        const std::string& path, const std::string& body,
-        const std::string& contentType = "multipart/form-data, boundary=AaB03x");
-
-    // username, password, organization and project of a user of "acme" in "web".
+    // A script asked by a user of "acme" in "web" with these fields after the credentials.
+    std::string Ask(const std::string& script, const Fields& more,
+                    const std::string& user = "alice");
     static Fields Who(const std::string& user = "alice");
-    static Fields With(Fields fields, const Fields& more);
 
-    // A one-entry zip archive of the content, as the client makes it.
+    // A one-entry zip archive of the content as the client makes it, and back.
     std::string Archive(const std::string& content);
+    std::string Unpacked(const std::string& archive);
+
+    std::string PostArchive(const std::string& folder, const std::string& filename,
+                            const std::string& archive, bool checkin = false,
+                            const std::string& description = "upload");
     std::string Upload(const std::string& folder, const std::string& name,
-                       const std::string& content, bool checkin = false,
-                       const std::string& user = "alice");
+                       const std::string& content, bool checkin = false);
     std::string Get(const std::string& viewPath, bool recurse = false, bool checkout = false,
                     const Fields& selection = {}, const std::string& user = "alice");
-    // The unpacked content of a get record's archive.
-    std::string Unpacked(const std::string& archive);
 
     // Every row of every table and the names under objects/ and tmp/: what a refused
     // request must leave as it was.
