@@ -15,14 +15,6 @@ class COstrelContext {
     int LoadConfig();
     // Writes the five Config values; errors are ignored and the result is always 0.
     int SaveConfig();
-    void SetProject(const std::string& project) { m_strProject = project; }
-
-    std::string GetOrganization() const { return m_strOrganization; }
-    std::string GetProject() const { return m_strProject; }
-    std::string GetUsername() const { return m_strUsername; }
-    std::string GetPassword() const { return m_strPassword; }
-    std::string GetURL() const { return m_strURL; }
-    std::string GetVirtualDirectory() const { return m_strVirtualDirectory; }
 
     std::string m_strOrganization;
     std::string m_strProject;

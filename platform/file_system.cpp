@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -145,33 +144,12 @@ bool IsDirectory(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool FileExists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
 int MakeDirectory(const std::string& path) {
     return mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
 }
 
-int ClearReadOnly(const std::string& path) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0) return errno;
-    if ((info.st_mode & S_IWUSR) != 0) return 0;
-    return chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0 ? 0 : errno;
-}
-
 std::string FileErrorText(const std::string& operation, const std::string& path, int err) {
     return "Cannot " + operation + " '" + path + "': " + std::strerror(err);
-}
-
-int TimeZoneOffsetMinutes() {
-    // localtime_r need not look at TZ again; tzset makes a changed TZ count.
-    tzset();
-    const time_t now = time(nullptr);
-    struct tm local;
-    if (localtime_r(&now, &local) == nullptr) return 0;
-    return static_cast<int>(-local.tm_gmtoff / 60);
 }
 
 void RemoveFile(const std::string& path) {

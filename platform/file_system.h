@@ -1,6 +1,5 @@
-// Local file-system services that the design takes from the host platform:
-// wildcard search, path splitting, unique temporary files, folder creation,
-// attributes and the time zone. Local paths use '/'.
+// Local file-system services: wildcard search, path splitting, unique temporary files,
+// folder creation and removal. Local paths use '/'.
 #pragma once
 
 #include <cstddef>
@@ -47,19 +46,12 @@ std::string TempFolder();
 int CreateUniqueTempFile(const std::string& fallbackDir, std::string* path);
 
 bool IsDirectory(const std::string& path);
-bool FileExists(const std::string& path);
 
 // mkdir with mode 0777 less the umask; returns 0 or errno.
 int MakeDirectory(const std::string& path);
 
-// Gives the owner write permission; returns 0 or errno.
-int ClearReadOnly(const std::string& path);
-
 // "Cannot open '/w/a.c': No such file or directory"
 std::string FileErrorText(const std::string& operation, const std::string& path, int err);
-
-// Minutes to add to local time to get UTC (minus the current UTC offset).
-int TimeZoneOffsetMinutes();
 
 // Removes a file, ignoring a missing one.
 void RemoveFile(const std::string& path);

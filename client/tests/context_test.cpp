@@ -1,0 +1,48 @@
+// Loading the configuration into the context, as the start-up and the provider do.
+#include <gtest/gtest.h>
+
+#include "client/context.h"
+#include "client/messages.h"
+#include "client/tests/wire_fixture.h"
+#include "platform/registry_file.h"
+
+namespace {
+
+using ContextTest = WireTest;
+
+TEST_F(ContextTest, SavedValuesLoadBackAndOverlongOnesReadEmpty) {
+    context.m_strPassword = std::string(127, 'p');
+    context.m_strDiffCommand = std::string(128, 'd');  // does not fit the 128-byte buffer
+    EXPECT_EQ(context.SaveConfig(), 0);
+    const std::string connection = BuildKeyPath(msg::kConnectionKey);
+    WriteRegString(connection, "URL", "example.org:8080");
+    platform::RegSetValue(connection, "Secure", {platform::RegType::Binary, "\x01"});
+
+    COstrelContext loaded;
+    EXPECT_EQ(loaded.LoadConfig(), 0);
+    EXPECT_EQ(loaded.m_strUsername, "alice");
+    EXPECT_EQ(loaded.m_strPassword, std::string(127, 'p'));
+    EXPECT_EQ(loaded.m_strOrganization, "Acme");
+    EXPECT_EQ(loaded.m_strProject, "Web");
+    EXPECT_EQ(loaded.m_strDiffCommand, "");
+    EXPECT_EQ(loaded.m_strURL, "example.org:8080");
+    EXPECT_EQ(loaded.m_bSecure, 1);
+}
+
+TEST_F(ContextTest, MissingKeyGivesMinusTwoWithTheOtherKeyStillRead) {
+    COstrelContext empty;
+    EXPECT_EQ(empty.LoadConfig(), -2);
+    EXPECT_EQ(empty.m_strURL, "");
+
+    const std::string connection = BuildKeyPath(msg::kConnectionKey);
+    WriteRegString(connection, "URL", "example.org");
+    // A flag of more than one byte is no flag.
+    platform::RegSetValue(connection, "Secure", {platform::RegType::Binary, "\x01\x01"});
+    COstrelContext partial;
+    EXPECT_EQ(partial.LoadConfig(), -2);
+    EXPECT_EQ(partial.m_strURL, "example.org");
+    EXPECT_EQ(partial.m_bSecure, 0);
+    EXPECT_EQ(partial.m_strUsername, "");
+}
+
+}  // namespace
