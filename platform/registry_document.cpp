@@ -101,10 +101,10 @@ void RegDocument::Insert(size_t at, const std::string& raw) {
 }
 
 bool RegDocument::ReadKey(const std::string& key, RegValues* values) const {
-    std::vector<size_t> sections = SectionsUnder(key, false);
-    if (sections.empty()) return false;
+    // A key whose subkeys alone are written out exists too: making a subkey makes its parents.
+    if (SectionsUnder(key, true).empty()) return false;
     values->clear();
-    for (size_t section : sections) {
+    for (size_t section : SectionsUnder(key, false)) {
         for (size_t i = section + 1; i < SectionEnd(section); ++i) {
             const RegEntry& entry = entries_[i];
             if (entry.kind == RegEntry::Kind::Value && entry.value) {

@@ -58,6 +58,10 @@ TEST_F(RegToolTest, CommandsChangeTheStoreAsTheyReport) {
         {{"add", kKey + "\\O\\Sub"}, "Key " + kFullKey + "\\O\\Sub is in place.\n"},
         {{"add", kKey + "\\OB"}, "Key " + kFullKey + "\\OB is in place.\n"},
         {{"delete", kKey + "\\o", "/f"}, "Key " + kFullKey + "\\o deleted.\n"},
+        // Making a subkey makes its parents, which then can be queried like any key.
+        {{"add", kKey + "\\P\\Q"}, "Key " + kFullKey + "\\P\\Q is in place.\n"},
+        {{"query", kKey + "\\P"}, kFullKey + "\\P\n"},
+        {{"delete", kKey + "\\P", "/f"}, "Key " + kFullKey + "\\P deleted.\n"},
         {{"import", in}, "Imported '" + in + "'.\n"},
         {{"export", kKey, out}, "Exported " + kFullKey + " to '" + out + "'.\n"},
     };
