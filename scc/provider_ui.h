@@ -49,7 +49,7 @@ class ProviderUi {
     // CSelectProject and CSetProject: true on OK with choice->chosen set.
     virtual bool SelectProject(const ProjectLister& lister, ProjectChoice* choice) = 0;
     virtual bool SetProject(const ProjectLister& lister, ProjectChoice* choice) = 0;
-    // CProgressTracker, created hidden-free: shown at once.
+    // CProgressTracker, shown at once.
     virtual std::unique_ptr<ProgressWindow> OpenProgress() = 0;
 };
 
