@@ -8,6 +8,7 @@ packages=(
     libcurl4-openssl-dev libminizip-dev zlib1g-dev
     libsqlite3-dev libcpp-httplib-dev libssl-dev
     libgtest-dev libgmock-dev
+    qt6-base-dev libgl-dev fonts-dejavu-core
     zip unzip curl python3 openssl time
 )
 

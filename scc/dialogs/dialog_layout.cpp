@@ -1,0 +1,91 @@
+#include "scc/dialogs/dialog_layout.h"
+
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <cmath>
+
+namespace brelmoxscc {
+namespace {
+
+// The alphabet's mean advance, as dialog base units are classically measured: a font's own
+// average-width field counts every glyph it has and makes wide fonts' dialogs wider still.
+constexpr const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+constexpr double kAlphabetLength = 52.0;
+
+int Scaled(int units, double unit) {
+    return static_cast<int>(std::lround(units * unit));
+}
+
+QWidget* MakeButton(QDialog* dialog, const ControlSpec& spec) {
+    auto* button = new QPushButton(QString::fromUtf8(spec.text), dialog);
+    button->setDefault(spec.kind == ControlKind::DefaultButton);
+    if (spec.id == kIdOk) QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::accept);
+    if (spec.id == kIdCancel) {
+        QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::reject);
+    }
+    return button;
+}
+
+QWidget* MakeText(QDialog* dialog, const ControlSpec& spec) {
+    auto* label = new QLabel(QString::fromUtf8(spec.text), dialog);
+    // Static texts wrap at word boundaries and start at their rectangle's top.
+    label->setWordWrap(true);
+    const Qt::Alignment side = spec.kind == ControlKind::RightText ? Qt::AlignRight : Qt::AlignLeft;
+    label->setAlignment(side | Qt::AlignTop);
+    return label;
+}
+
+QWidget* MakeControl(QDialog* dialog, const ControlSpec& spec) {
+    switch (spec.kind) {
+        case ControlKind::DefaultButton:
+        case ControlKind::Button:
+            return MakeButton(dialog, spec);
+        case ControlKind::Edit:
+        case ControlKind::PasswordEdit: {
+            auto* edit = new QLineEdit(dialog);
+            if (spec.kind == ControlKind::PasswordEdit) edit->setEchoMode(QLineEdit::Password);
+            return edit;
+        }
+        case ControlKind::SortedList: {
+            auto* list = new QListWidget(dialog);
+            list->setSortingEnabled(true);
+            return list;
+        }
+        case ControlKind::Text:
+        case ControlKind::RightText:
+            break;
+    }
+    return MakeText(dialog, spec);
+}
+
+}  // namespace
+
+DialogUnits::DialogUnits(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    unitX_ = metrics.horizontalAdvance(QString::fromLatin1(kAlphabet)) / kAlphabetLength / 4.0;
+    unitY_ = metrics.height() / 8.0;
+}
+
+QRect DialogUnits::ToPixels(const DluRect& rect) const {
+    return QRect(Scaled(rect.x, unitX_), Scaled(rect.y, unitY_), Scaled(rect.width, unitX_),
+                 Scaled(rect.height, unitY_));
+}
+
+void BuildDialog(QDialog* dialog, const DialogSpec& spec) {
+    dialog->setObjectName(QString::fromLatin1(spec.className));
+    dialog->setWindowTitle(QString::fromUtf8(spec.caption));
+    // The application's font stands in for the design's dialog font, so the dialogs grow
+    // with the desktop's font size; the dialog inherits it unless the host restyles it.
+    const DialogUnits units(dialog->font());
+    dialog->setFixedSize(units.ToPixels({0, 0, spec.width, spec.height}).size());
+    for (const ControlSpec& control : spec.controls) {
+        QWidget* widget = MakeControl(dialog, control);
+        if (control.id != kNoId) widget->setObjectName(QString::number(control.id));
+        widget->setGeometry(units.ToPixels(control.rect));
+    }
+}
+
+}  // namespace brelmoxscc

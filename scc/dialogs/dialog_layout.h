@@ -1,0 +1,62 @@
+// Builds a dialog from its template: controls at dialog-unit rectangles, each control named
+// by its id so that tests and assistive tools find it.
+#pragma once
+
+#include <QDialog>
+#include <QRect>
+#include <QString>
+#include <span>
+
+namespace brelmoxscc {
+
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+// Static texts that the code never addresses have no id and no id-like name.
+constexpr int kNoId = -1;
+
+enum class ControlKind { DefaultButton, Button, Edit, PasswordEdit, SortedList, Text, RightText };
+
+struct DluRect {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+struct ControlSpec {
+    ControlKind kind;
+    int id;
+    const char* text;
+    DluRect rect;
+};
+
+struct DialogSpec {
+    const char* className;
+    const char* caption;
+    int width;
+    int height;
+    std::span<const ControlSpec> controls;
+};
+
+// Dialog units of a font: a horizontal unit is a quarter of its average character width, a
+// vertical unit an eighth of its character height.
+class DialogUnits {
+  public:
+    explicit DialogUnits(const QFont& font);
+    QRect ToPixels(const DluRect& rect) const;
+
+  private:
+    double unitX_;
+    double unitY_;
+};
+
+// Names, sizes and fills the dialog; OK accepts it and Cancel rejects it.
+void BuildDialog(QDialog* dialog, const DialogSpec& spec);
+
+// The control with this id, or null when there is none of that type.
+template <class Control>
+Control* FindControl(const QWidget* dialog, int id) {
+    return dialog->findChild<Control*>(QString::number(id), Qt::FindDirectChildrenOnly);
+}
+
+}  // namespace brelmoxscc

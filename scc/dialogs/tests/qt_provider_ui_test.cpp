@@ -1,0 +1,114 @@
+// The provider's dialogs as the provider's logic runs them: modal, in the application that
+// the provider found or made.
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <clocale>
+#include <cstdlib>
+
+#include "scc/dialogs/login.h"
+#include "scc/dialogs/project_dialog.h"
+#include "scc/dialogs/qt_provider_ui.h"
+#include "scc/dialogs/tests/dialog_test_support.h"
+
+namespace {
+
+using namespace brelmoxscc;
+
+// Runs first in its own process under ctest, so the provider is the one to make the
+// application.
+TEST(QtProviderUiTest, MakesTheApplicationWithoutChangingTheProcessLocale) {
+    if (QCoreApplication::instance() != nullptr) {
+        GTEST_SKIP() << "an application already exists in this process";
+    }
+    setenv("LC_ALL", "C.UTF-8", 1);
+    ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
+    const auto ui = MakeQtProviderUi();
+    EXPECT_NE(qobject_cast<QApplication*>(QCoreApplication::instance()), nullptr);
+    EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
+    EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+}
+
+TEST(QtProviderUiTest, UsesTheApplicationThatExists) {
+    if (!dialogtest::HaveApplication()) return;
+    const QCoreApplication* before = QCoreApplication::instance();
+    const auto ui = MakeQtProviderUi();
+    EXPECT_EQ(QCoreApplication::instance(), before);
+}
+
+TEST(QtProviderUiTest, LoginIsModalAndHandsBackWhatOkCopied) {
+    if (!dialogtest::HaveApplication()) return;
+    const auto ui = MakeQtProviderUi();
+    const std::pair<int, bool> answers[] = {{kIdCancel, false}, {kIdOk, true}};
+    for (const auto& [button, accepted] : answers) {
+        SCOPED_TRACE(button);
+        LoginValues values = {"Acme", "alice", ""};
+        dialogtest::WhenModalOpens([button](QWidget* dialog) {
+            EXPECT_EQ(dialog->objectName().toStdString(), "CLogin");
+            dialogtest::TypeInto(dialog, CLogin::kIdPassword, "typed");
+            dialogtest::ClickButton(dialog, button);
+        });
+        EXPECT_EQ(ui->Login(&values), accepted);
+        EXPECT_EQ(values.password, accepted ? "typed" : "");
+        EXPECT_EQ(values.organization, "Acme");
+    }
+}
+
+TEST(QtProviderUiTest, ProjectDialogsHandBackTheChoiceAndDescription) {
+    if (!dialogtest::HaveApplication()) return;
+    const auto ui = MakeQtProviderUi();
+    const auto lister = dialogtest::ListerOf({"Web Site", "Billing"});
+    struct Case {
+        bool setProject;
+        const char* dialogName;
+        std::string chosen;
+    };
+    const Case cases[] = {{false, "CSelectProject", "Web Site"}, {true, "CSetProject", "Shop"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialogName);
+        ProjectChoice choice{"Shop", "", ""};
+        dialogtest::WhenModalOpens([&c](QWidget* dialog) {
+            EXPECT_EQ(dialog->objectName().toStdString(), c.dialogName);
+            auto* list = FindControl<QListWidget>(dialog, ProjectDialog::kIdProjectList);
+            if (!c.setProject) list->setCurrentRow(1);
+            dialogtest::TypeInto(dialog, ProjectDialog::kIdDescription, "Online store");
+            dialogtest::ClickButton(dialog, kIdOk);
+        });
+        EXPECT_TRUE(c.setProject ? ui->SetProject(lister, &choice)
+                                 : ui->SelectProject(lister, &choice));
+        EXPECT_EQ(choice.chosen, c.chosen);
+        EXPECT_EQ(choice.description, "Online store");
+
+        dialogtest::WhenModalOpens([](QWidget* dialog) { dialogtest::ClickButton(dialog, 2); });
+        EXPECT_FALSE(c.setProject ? ui->SetProject(lister, &choice)
+                                  : ui->SelectProject(lister, &choice));
+    }
+}
+
+TEST(QtProviderUiTest, MessageIsAModalBoxTitledBrelmox) {
+    if (!dialogtest::HaveApplication()) return;
+    const auto ui = MakeQtProviderUi();
+    std::string shown;
+    dialogtest::WhenModalOpens([&](QWidget* window) {
+        auto* box = qobject_cast<QMessageBox*>(window);
+        ASSERT_NE(box, nullptr);
+        shown = box->windowTitle().toStdString() + "|" + box->text().toStdString();
+        box->accept();
+    });
+    ui->ShowMessage("Couldn't connect to Brelmox site, 'http://127.0.0.1:1/scm'");
+    EXPECT_EQ(shown, "Brelmox|Couldn't connect to Brelmox site, 'http://127.0.0.1:1/scm'");
+}
+
+TEST(QtProviderUiTest, ProgressWindowIsShownAtOnce) {
+    if (!dialogtest::HaveApplication()) return;
+    const auto progress = MakeQtProviderUi()->OpenProgress();
+    const auto* window = dynamic_cast<QWidget*>(progress.get());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->objectName().toStdString(), "CProgressTracker");
+    EXPECT_FALSE(progress->CancelRequested());
+}
+
+}  // namespace
