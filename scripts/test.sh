@@ -19,4 +19,5 @@ echo "== plain build and tests"
 run_suite build
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build and tests"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp" \
     run_suite build-sanitize -DBRELMOX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug

@@ -31,13 +31,6 @@ TEST(QtProviderUiTest, MakesTheApplicationWithoutChangingTheProcessLocale) {
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
 }
 
-TEST(QtProviderUiTest, UsesTheApplicationThatExists) {
-    if (!dialogtest::HaveApplication()) return;
-    const QCoreApplication* before = QCoreApplication::instance();
-    const auto ui = MakeQtProviderUi();
-    EXPECT_EQ(QCoreApplication::instance(), before);
-}
-
 TEST(QtProviderUiTest, LoginIsModalAndHandsBackWhatOkCopied) {
     if (!dialogtest::HaveApplication()) return;
     const auto ui = MakeQtProviderUi();
