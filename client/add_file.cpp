@@ -3,14 +3,15 @@
 
 #include <cerrno>
 
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/multipart.h"
-#include "client/my_compress.h"
 #include "client/operations.h"
 #include "client/response.h"
-#include "client/result_codes.h"
 #include "client/short_answer.h"
+#include "common/format.h"
+#include "common/my_compress.h"
+#include "common/result_codes.h"
+#include "common/wire.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -101,8 +102,8 @@ int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
         }
         std::string name;
         std::string folder;
-        ParseField(&position, msg::kKeyName, &name, piece, size);
-        ParseField(&position, msg::kKeyViewpath, &folder, piece, size);
+        ParseField(&position, wire::kKeyName, &name, piece, size);
+        ParseField(&position, wire::kKeyViewpath, &folder, piece, size);
         if (context.m_bConsole != 0) {
             ReportMessage(FormatMessage(checkin != 0 ? msg::kFileCheckedIn : msg::kFileAdded,
                                         localPath, folder),

@@ -1,22 +1,22 @@
 #include "client/answer_records.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string_view>
 
 #include "client/messages.h"
 #include "client/response.h"
-#include "client/result_codes.h"
+#include "common/result_codes.h"
+#include "common/wire.h"
 
 namespace {
 
 constexpr size_t kReadPiece = 65535;
 // Fields of a record are a few lines; this much without a record end means the answer is broken.
 constexpr size_t kMaxRecordFields = 1 << 20;
-constexpr const char* kContentLine = "--AaB03x\ncontent:";
 
-size_t Find(const std::string& held, const char* pattern, size_t from = 0) {
+size_t Find(const std::string& held, std::string_view pattern, size_t from = 0) {
     const char* found =
-        FindBytes(held.data() + from, held.size() - from, pattern, std::strlen(pattern));
+        FindBytes(held.data() + from, held.size() - from, pattern.data(), pattern.size());
     return found == nullptr ? std::string::npos : static_cast<size_t>(found - held.data());
 }
 
@@ -25,7 +25,7 @@ bool IsRefusal(const std::string& held) {
     size_t position = 0;
     std::string error;
     return ReadStatus(&position, held.data(), held.size()) != 0 &&
-           ParseField(&position, msg::kKeyError, &error, held.data(), held.size()) == 0 &&
+           ParseField(&position, wire::kKeyError, &error, held.data(), held.size()) == 0 &&
            held.back() == '\n';
 }
 
@@ -60,11 +60,12 @@ AnswerRecords::Next AnswerRecords::EndOfAnswer() const {
 
 AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasContent) {
     for (size_t searched = 0;;) {
-        size_t end = Find(held_, msg::kRecordEnd, searched);
-        size_t content = withContent_ ? Find(held_, kContentLine, searched) : std::string::npos;
+        size_t end = Find(held_, wire::kRecordEndLine, searched);
+        size_t content =
+            withContent_ ? Find(held_, wire::kContentFieldStart, searched) : std::string::npos;
         size_t contentLineEnd = content == std::string::npos
                                     ? std::string::npos
-                                    : held_.find('\n', content + std::strlen(kContentLine));
+                                    : held_.find('\n', content + wire::kContentFieldStart.size());
         if (contentLineEnd != std::string::npos && (end == std::string::npos || content < end)) {
             *fields = held_.substr(0, contentLineEnd + 1);
             held_.erase(0, contentLineEnd + 1);
@@ -73,7 +74,7 @@ AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasCont
         }
         if (end != std::string::npos) {
             *fields = held_.substr(0, end);
-            held_.erase(0, end + std::strlen(msg::kRecordEnd));
+            held_.erase(0, end + wire::kRecordEndLine.size());
             *hasContent = false;
             return Next::Record;
         }
@@ -105,9 +106,9 @@ AnswerRecords::Next AnswerRecords::TakeContent(uint64_t size, const ContentWrite
 }
 
 AnswerRecords::Next AnswerRecords::SkipToRecordEnd() {
-    const size_t endLength = std::strlen(msg::kRecordEnd);
+    const size_t endLength = wire::kRecordEndLine.size();
     for (;;) {
-        size_t end = Find(held_, msg::kRecordEnd);
+        size_t end = Find(held_, wire::kRecordEndLine);
         if (end != std::string::npos) {
             held_.erase(0, end + endLength);
             return Next::Record;

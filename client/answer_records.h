@@ -1,7 +1,7 @@
 // The answers that carry several records (get and check out, undo check-out, remove).
-// Each record ends with the line "--AaB03x--\n". A file record announces its archive's
-// size and the archive bytes follow its "content:" line; they are handed on as they
-// arrive, so memory holds one read and one record's fields, never a whole file.
+// Each record ends with the record end line (wire::kRecordEndLine). A file record announces
+// its archive's size and the archive bytes follow its "content:" line; they are handed on
+// as they arrive, so memory holds one read and one record's fields, never a whole file.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/operations.h"
-#include "client/result_codes.h"
 #include "client/transport.h"
+#include "common/format.h"
+#include "common/result_codes.h"
 #include "platform/http_client.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <iostream>
 
-#include "client/format.h"
 #include "client/messages.h"
-#include "client/result_codes.h"
+#include "common/format.h"
+#include "common/result_codes.h"
 #include "platform/registry_file.h"
 
 namespace {

@@ -1,8 +1,8 @@
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/operations.h"
-#include "client/result_codes.h"
 #include "client/short_answer.h"
+#include "common/format.h"
+#include "common/result_codes.h"
 
 // Labels go over plain HTTP with a single attempt, whatever the connection settings say.
 int CreateLabel(COstrelContext& context, const std::string& label, const std::string& description) {

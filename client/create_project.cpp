@@ -1,7 +1,7 @@
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/operations.h"
 #include "client/short_answer.h"
+#include "common/format.h"
 
 int CreateProject(COstrelContext& context, const std::string& name,
                   const std::string& description) {

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "client/format.h"
 #include "client/messages.h"
-#include "client/my_compress.h"
-#include "client/result_codes.h"
+#include "common/format.h"
+#include "common/my_compress.h"
+#include "common/result_codes.h"
 #include "platform/file_system.h"
 
 namespace {

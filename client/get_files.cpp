@@ -1,9 +1,9 @@
 #include "client/answer_records.h"
 #include "client/messages.h"
 #include "client/operations.h"
-#include "client/result_codes.h"
 #include "client/save_file_record.h"
 #include "client/short_answer.h"
+#include "common/result_codes.h"
 
 namespace {
 

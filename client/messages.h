@@ -54,19 +54,9 @@ constexpr const char* kFileRemovedRoot = "File '%s' removed from root.";
 constexpr const char* kInvalidSize = "Refused size '%s' of '%s' from the server.";
 constexpr const char* kAnswerEndedInRecord = "The server's answer ended in the middle of a record.";
 constexpr const char* kMalformedAnswer = "The server's answer is not in the expected form.";
-constexpr const char* kFileTooLarge = "Cannot send '%s': files of 4 GiB and more are not supported.";
+constexpr const char* kFileTooLarge =
+    "Cannot send '%s': files of 4 GiB and more are not supported.";
 constexpr const char* kUnsendableName =
     "Cannot send '%s': its name holds a line break or a double quote.";
 
-// Protocol keywords and framing
-constexpr const char* kBoundaryLine = "--AaB03x\n";
-constexpr const char* kRecordEnd = "--AaB03x--\n";
-constexpr const char* kKeyProtocol = "protocol:";
-constexpr const char* kKeyStatus = "status:";
-constexpr const char* kKeyError = "error:";
-constexpr const char* kKeyName = "name:";
-constexpr const char* kKeyViewpath = "viewpath:";
-constexpr const char* kKeyVersion = "version:";
-constexpr const char* kKeySize = "size:";
-constexpr const char* kKeyContent = "content:";
 }  // namespace msg

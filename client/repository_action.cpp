@@ -1,10 +1,11 @@
 #include "client/repository_action.h"
 
 #include "client/answer_records.h"
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/response.h"
 #include "client/short_answer.h"
+#include "common/format.h"
+#include "common/wire.h"
 
 namespace {
 
@@ -19,8 +20,8 @@ int ReportRecord(const COstrelContext& context, const RepositoryAction& action,
     if (context.m_bConsole == 0) return 0;
     std::string name;
     std::string viewPath;
-    ParseField(&position, msg::kKeyName, &name, fields.data(), fields.size());
-    ParseField(&position, msg::kKeyViewpath, &viewPath, fields.data(), fields.size());
+    ParseField(&position, wire::kKeyName, &name, fields.data(), fields.size());
+    ParseField(&position, wire::kKeyViewpath, &viewPath, fields.data(), fields.size());
     ReportMessage(viewPath.empty() ? FormatMessage(action.doneAtRoot, name)
                                    : FormatMessage(action.done, name, viewPath),
                   context.m_bConsole);

@@ -1,14 +1,15 @@
-// Reading the server's keyword answers: each field is the line "--AaB03x\n" and then
-// "keyword:value\n"; fields are read one after the other in the expected order.
+// Reading the server's keyword answers: each field is the field line (wire::kFieldLine)
+// and then "keyword:value\n"; fields are read one after the other in the expected order.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // Reads the field at *position into *value (written only on success); 0 or -1003.
 // A failed read still consumes input: the boundary bytes and, when the boundary
 // matched, the whole line. List readers rely on that to stop.
-int ParseField(size_t* position, const char* keyword, std::string* value, const char* buffer,
+int ParseField(size_t* position, std::string_view keyword, std::string* value, const char* buffer,
                size_t length);
 
 // The first occurrence of pattern in data, or null.

@@ -6,11 +6,12 @@
 
 #include "client/file_placement.h"
 #include "client/file_replace.h"
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/operations.h"
 #include "client/response.h"
-#include "client/result_codes.h"
+#include "common/format.h"
+#include "common/result_codes.h"
+#include "common/wire.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -85,10 +86,10 @@ int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasCo
         return hasContent ? SkipRecord(records, false, 0, status, context) : status;
     }
     FileFields file;
-    ParseField(&position, msg::kKeyName, &file.name, data, fields.size());
-    ParseField(&position, msg::kKeyVersion, &file.version, data, fields.size());
-    ParseField(&position, msg::kKeySize, &file.size, data, fields.size());
-    ParseField(&position, msg::kKeyViewpath, &file.viewPath, data, fields.size());
+    ParseField(&position, wire::kKeyName, &file.name, data, fields.size());
+    ParseField(&position, wire::kKeyVersion, &file.version, data, fields.size());
+    ParseField(&position, wire::kKeySize, &file.size, data, fields.size());
+    ParseField(&position, wire::kKeyViewpath, &file.viewPath, data, fields.size());
 
     uint64_t size = 0;
     if (!hasContent || !ParseSize(file.size, &size)) {

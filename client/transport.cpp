@@ -5,22 +5,22 @@
 #include <cstring>
 #include <thread>
 
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/path_text.h"
-#include "client/result_codes.h"
+#include "common/format.h"
+#include "common/result_codes.h"
+#include "common/wire.h"
 
 namespace {
 
 constexpr int kSendRetries = 5;
 constexpr auto kRetryPause = std::chrono::milliseconds(50);
-constexpr const char* kContentTypeHeader = "Content-Type: multipart/form-data, boundary=AaB03x";
 
 }  // namespace
 
 InternetRequest::InternetRequest(const platform::HttpTarget& target, const std::string& objectName)
     : post_(target, objectName), objectName_(objectName) {
-    post_.AddHeader(kContentTypeHeader);
+    post_.AddHeader(std::string(wire::kContentTypeHeader));
 }
 
 bool InternetRequest::Read(char* buf, size_t max, size_t* got) {
@@ -37,7 +37,7 @@ bool InternetRequest::Read(char* buf, size_t max, size_t* got) {
 bool InternetRequest::IsKeywordAnswerOrSuccess() {
     int code = post_.StatusCode();
     if (code >= 200 && code < 300) return true;
-    const std::string boundary = msg::kBoundaryLine;
+    const std::string_view boundary = wire::kFieldLine;
     char piece[16];
     while (lookahead_.size() < boundary.size()) {
         size_t got = 0;

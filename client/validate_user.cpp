@@ -1,7 +1,7 @@
 #include "client/messages.h"
 #include "client/operations.h"
-#include "client/result_codes.h"
 #include "client/short_answer.h"
+#include "common/result_codes.h"
 
 int ValidateUser(COstrelContext& context) {
     MultipartBody body;

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "client/my_compress.h"
+#include "common/my_compress.h"
 #include "server/object_store.h"
 #include "server/sha256.h"
 

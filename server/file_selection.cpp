@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "client/format.h"
+#include "common/format.h"
 #include "platform/file_system.h"
 #include "server/form.h"
 #include "server/refusal.h"

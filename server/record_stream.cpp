@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "client/format.h"
+#include "common/format.h"
+#include "common/wire.h"
 #include "server/answer.h"
 #include "server/database.h"
 #include "server/statuses.h"
@@ -51,11 +52,11 @@ void RecordStream::StartRecord(std::string& piece) {
         return;
     }
     KeywordAnswer head(result::kSuccess);
-    head.Field("name:", record.name)
-        .Field("version:", record.version)
-        .Field("size:", record.size)
-        .Field("viewpath:", WireFolder(record.folder))
-        .Field("content:", "");
+    head.Field(wire::kKeyName, record.name)
+        .Field(wire::kKeyVersion, record.version)
+        .Field(wire::kKeySize, record.size)
+        .Field(wire::kKeyViewpath, WireFolder(record.folder))
+        .Field(wire::kKeyContent, "");
     piece = head.Take();
     remaining_ = record.size;
     if (remaining_ == 0) FinishRecord(piece);
@@ -78,7 +79,7 @@ void RecordStream::ContinueContent(std::string& piece) {
 
 void RecordStream::FinishRecord(std::string& piece) {
     // The end line follows the archive's last byte directly.
-    piece += kRecordEndLine;
+    piece += wire::kRecordEndLine;
     content_ = platform::UniqueFd();
     ++index_;
 }

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "client/format.h"
+#include "common/format.h"
 
 namespace server {
 

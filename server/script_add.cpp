@@ -1,4 +1,5 @@
 // Add and check in: one uploaded archive becomes the next version of one file.
+#include "common/wire.h"
 #include "server/archive_check.h"
 #include "server/dates.h"
 #include "server/refusal.h"
@@ -97,7 +98,7 @@ Reply AddFiles(ServerState& state, Form& form) {
     placement.Keep();
 
     KeywordAnswer answer(result::kSuccess);
-    answer.Field("name:", target.name).Field("viewpath:", WireFolder(target.folder));
+    answer.Field(wire::kKeyName, target.name).Field(wire::kKeyViewpath, WireFolder(target.folder));
     return Answer(std::move(answer));
 }
 

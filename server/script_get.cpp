@@ -1,5 +1,5 @@
 // Get and check out: one record per selected file, each carrying its stored archive.
-#include "client/format.h"
+#include "common/format.h"
 #include "server/dates.h"
 #include "server/file_selection.h"
 #include "server/refusal.h"

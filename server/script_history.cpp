@@ -1,7 +1,8 @@
 // History and properties of one file.
 #include <charconv>
 
-#include "client/format.h"
+#include "common/format.h"
+#include "common/wire.h"
 #include "server/dates.h"
 #include "server/refusal.h"
 #include "server/repository.h"
@@ -60,9 +61,9 @@ std::string StateText(const FileState& file, const Version& version) {
 
 void AddVersionHead(Database& db, KeywordAnswer& answer, const Subject& subject,
                     const Version& version) {
-    answer.Field("version:", version.number);
-    if (subject.withLabels) answer.Field("label:", LabelsOn(db, version.id));
-    answer.Field("version_status:", StateText(subject.file, version));
+    answer.Field(wire::kKeyVersion, version.number);
+    if (subject.withLabels) answer.Field(wire::kKeyLabel, LabelsOn(db, version.id));
+    answer.Field(wire::kKeyVersionStatus, StateText(subject.file, version));
 }
 
 }  // namespace
@@ -75,9 +76,9 @@ Reply GetHistory(ServerState& state, Form& form) {
     KeywordAnswer answer(result::kSuccess);
     for (const Version& version : VersionsOf(*db, subject.file.id)) {
         AddVersionHead(*db, answer, subject, version);
-        answer.Field("date:", FormatClientDate(version.createdAt, zoneOffset))
-            .Field("user:", version.user)
-            .Field("description:", version.description);
+        answer.Field(wire::kKeyDate, FormatClientDate(version.createdAt, zoneOffset))
+            .Field(wire::kKeyUser, version.user)
+            .Field(wire::kKeyDescription, version.description);
     }
     return Answer(std::move(answer));
 }
@@ -93,11 +94,12 @@ Reply GetProperties(ServerState& state, Form& form) {
                           form.Required("filepath"));
     KeywordAnswer answer(result::kSuccess);
     AddVersionHead(*db, answer, subject, *version);
-    answer.Field("date:", FormatUtcDate(version->createdAt))
-        .Field("user:", version->user)
-        .Field("description:", version->description)
-        .Field("date_removed:", subject.file.removed ? FormatUtcDate(subject.file.removedAt) : "")
-        .Field("remover:", subject.file.remover);
+    answer.Field(wire::kKeyDate, FormatUtcDate(version->createdAt))
+        .Field(wire::kKeyUser, version->user)
+        .Field(wire::kKeyDescription, version->description)
+        .Field(wire::kKeyDateRemoved,
+               subject.file.removed ? FormatUtcDate(subject.file.removedAt) : "")
+        .Field(wire::kKeyRemover, subject.file.remover);
     return Answer(std::move(answer));
 }
 

@@ -1,5 +1,6 @@
 // Undo check-out and remove: one record per selected file.
-#include "client/format.h"
+#include "common/format.h"
+#include "common/wire.h"
 #include "server/dates.h"
 #include "server/file_selection.h"
 #include "server/refusal.h"
@@ -63,7 +64,9 @@ Reply ActOnSelection(ServerState& state, Form& form, FileAction action) {
             continue;
         }
         KeywordAnswer record(result::kSuccess);
-        record.Field("name:", file.name).Field("viewpath:", WireFolder(file.folder)).EndRecord();
+        record.Field(wire::kKeyName, file.name)
+            .Field(wire::kKeyViewpath, WireFolder(file.folder))
+            .EndRecord();
         reply.body += record.Text();
     }
     transaction.Commit();

@@ -1,4 +1,5 @@
 // Validate user, validate project, create project and the project list.
+#include "common/wire.h"
 #include "server/refusal.h"
 #include "server/repository.h"
 #include "server/scripts.h"
@@ -40,7 +41,7 @@ Reply GetProjectList(ServerState& state, Form& form) {
     const Identity identity = state.authenticator.Authenticate(*db, form);
     KeywordAnswer answer(result::kSuccess);
     for (const std::string& name : ProjectNames(*db, identity.organizationId)) {
-        answer.Field("project:", name);
+        answer.Field(wire::kKeyProject, name);
     }
     return Answer(std::move(answer));
 }

@@ -1,4 +1,5 @@
 // Multi-file status: one status and version pair per path, in the order sent.
+#include "common/wire.h"
 #include "server/refusal.h"
 #include "server/repository.h"
 #include "server/scripts.h"
@@ -51,8 +52,8 @@ Reply QueryInfoMultiple(ServerState& state, Form& form) {
     KeywordAnswer answer(result::kSuccess);
     for (const std::string& path : SplitAtBars(form.Required("filepaths"))) {
         const std::optional<FileState> file = FileAt(*db, projectId, path);
-        answer.Field("version_status:", FileStatus(file, identity.userId))
-            .Field("version:", file ? std::to_string(file->latestVersion) : std::string());
+        answer.Field(wire::kKeyVersionStatus, FileStatus(file, identity.userId))
+            .Field(wire::kKeyVersion, file ? std::to_string(file->latestVersion) : std::string());
     }
     return Answer(std::move(answer));
 }

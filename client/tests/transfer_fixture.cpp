@@ -1,6 +1,6 @@
 #include "client/tests/transfer_fixture.h"
 
-#include "client/my_compress.h"
+#include "common/my_compress.h"
 
 using testsupport::KeywordField;
 

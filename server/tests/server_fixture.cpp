@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "client/my_compress.h"
+#include "common/my_compress.h"
 #include "server/admin.h"
 #include "server/data_folder.h"
 #include "server/database.h"

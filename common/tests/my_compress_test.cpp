@@ -1,6 +1,6 @@
 // Packing and unpacking one-entry archives, checked against the zip tools and Python's zipfile,
 // which run in the test's folder.
-#include "client/my_compress.h"
+#include "common/my_compress.h"
 
 #include <cstdlib>
 #include <filesystem>

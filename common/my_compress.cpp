@@ -1,6 +1,6 @@
 // The one owner of minizip. Its 64-bit calls are used so that files of 4 GiB and more fit;
 // zip64 records are added only where a size needs them, so ordinary archives stay plain.
-#include "client/my_compress.h"
+#include "common/my_compress.h"
 
 #include <fcntl.h>
 #include <minizip/unzip.h>
