@@ -20,7 +20,7 @@
 namespace {
 
 // The content type the client sends.
-const std::string kContentType(wire::kContentType);
+const std::string kContentType(brelmox::wire::kContentType);
 
 struct Load {
     std::string host;

@@ -36,9 +36,10 @@ const Command* FindCommand(const char* word) {
 
 int RunCommand(const Command& command, int argc, char** argv) {
     if (command.startup == Startup::None) return command.run(nullptr, argc, argv);
-    auto context = std::make_unique<COstrelContext>();
+    auto context = std::make_unique<brelmox::COstrelContext>();
     context->m_bConsole = 1;
-    int result = ConnectAndValidate(*context, command.startup == Startup::UserAndProject ? 1 : 0);
+    int result =
+        brelmox::ConnectAndValidate(*context, command.startup == Startup::UserAndProject ? 1 : 0);
     if (result != 0) return result;
     return command.run(context.get(), argc, argv);
 }

@@ -14,6 +14,8 @@
 #include "common/wire.h"
 #include "platform/file_system.h"
 
+namespace brelmox {
+
 namespace {
 
 // The upload's answer is read in pieces of at most this many bytes.
@@ -113,3 +115,5 @@ int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
     });
     return exchange != 0 ? exchange : result;
 }
+
+}  // namespace brelmox

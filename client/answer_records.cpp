@@ -8,6 +8,8 @@
 #include "common/result_codes.h"
 #include "common/wire.h"
 
+namespace brelmox {
+
 namespace {
 
 constexpr size_t kReadPiece = 65535;
@@ -153,3 +155,5 @@ int ForEachRecord(AnswerRecords& records, const COstrelContext& context,
         }
     }
 }
+
+}  // namespace brelmox

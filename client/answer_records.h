@@ -11,6 +11,8 @@
 
 #include "client/transport.h"
 
+namespace brelmox {
+
 class AnswerRecords {
   public:
     enum class Next {
@@ -62,3 +64,5 @@ int ForEachRecord(AnswerRecords& records, const COstrelContext& context,
 // The result of an answer that broke off or lost its form, with its message shown:
 // -5 for an answer that ended inside a record or failed, -1003 for a malformed one.
 int BrokenAnswerResult(AnswerRecords::Next next, const COstrelContext& context);
+
+}  // namespace brelmox

@@ -5,6 +5,8 @@
 #include "common/result_codes.h"
 #include "platform/http_client.h"
 
+namespace brelmox {
+
 namespace {
 constexpr int kReachabilityTimeoutSeconds = 10;
 }
@@ -26,3 +28,5 @@ int ConnectAndValidate(COstrelContext& context, int validateProject) {
     }
     return result;
 }
+
+}  // namespace brelmox

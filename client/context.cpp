@@ -7,6 +7,8 @@
 #include "common/result_codes.h"
 #include "platform/registry_file.h"
 
+namespace brelmox {
+
 namespace {
 
 // Values are read through a 128-byte buffer: a longer text does not fit and reads as empty.
@@ -91,3 +93,5 @@ int ReportMessage(std::string text, int32_t console) {
 void SetMessageChannel(std::function<void(const std::string&)> channel) {
     MessageChannel() = std::move(channel);
 }
+
+}  // namespace brelmox

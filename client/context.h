@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace brelmox {
+
 class COstrelContext {
   public:
     COstrelContext() = default;
@@ -41,3 +43,5 @@ int ReportMessage(std::string text, int32_t console);
 
 // The host's channel for non-console messages; standard error until a host sets one.
 void SetMessageChannel(std::function<void(const std::string&)> channel);
+
+}  // namespace brelmox

@@ -4,6 +4,8 @@
 #include "common/format.h"
 #include "common/result_codes.h"
 
+namespace brelmox {
+
 // Labels go over plain HTTP with a single attempt, whatever the connection settings say.
 int CreateLabel(COstrelContext& context, const std::string& label, const std::string& description) {
     ServerCall call(context, "create_label_cli.php", ServerCall::Connection::PlainHttp);
@@ -25,3 +27,5 @@ int CreateLabel(COstrelContext& context, const std::string& label, const std::st
         }));
     return exchange != 0 ? exchange : result;
 }
+
+}  // namespace brelmox

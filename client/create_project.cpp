@@ -3,6 +3,8 @@
 #include "client/short_answer.h"
 #include "common/format.h"
 
+namespace brelmox {
+
 int CreateProject(COstrelContext& context, const std::string& name,
                   const std::string& description) {
     MultipartBody body;
@@ -19,3 +21,5 @@ int CreateProject(COstrelContext& context, const std::string& name,
         }));
     return exchange != 0 ? exchange : result;
 }
+
+}  // namespace brelmox

@@ -13,6 +13,8 @@
 #include "common/result_codes.h"
 #include "platform/file_system.h"
 
+namespace brelmox {
+
 namespace {
 
 // A file replacing an existing one keeps its permissions, made writable by its owner
@@ -58,3 +60,5 @@ int ReplaceFromArchive(const std::string& targetPath, const std::string& archive
     }
     return result::kSuccess;
 }
+
+}  // namespace brelmox

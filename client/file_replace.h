@@ -6,7 +6,11 @@
 
 #include "client/context.h"
 
+namespace brelmox {
+
 // 0; -2027 after "Error decompressing '%s' to '%s'." (the archive is kept and the old
 // file is untouched); -1001 after a file error.
 int ReplaceFromArchive(const std::string& targetPath, const std::string& archivePath,
                        const COstrelContext& context);
+
+}  // namespace brelmox

@@ -5,6 +5,8 @@
 #include "client/short_answer.h"
 #include "common/result_codes.h"
 
+namespace brelmox {
+
 namespace {
 
 MultipartBody GetFilesBody(const COstrelContext& context, const std::string& viewPath, int recurse,
@@ -48,3 +50,5 @@ int GetFiles(std::string viewPath, std::string localFolder, int recurse, int pre
     });
     return broken != 0 ? broken : result;
 }
+
+}  // namespace brelmox

@@ -1,6 +1,8 @@
 // The client library's message table: texts shown to the user, byte for byte.
 #pragma once
 
+namespace brelmox {
+
 namespace msg {
 // Configuration store
 constexpr const char* kCompanyProduct = "Farrowdyne\\Brelmox";
@@ -60,3 +62,5 @@ constexpr const char* kUnsendableName =
     "Cannot send '%s': its name holds a line break or a double quote.";
 
 }  // namespace msg
+
+}  // namespace brelmox

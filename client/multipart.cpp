@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace brelmox {
+
 void MultipartBody::AddField(const std::string& name, const std::string& value) {
     head_ += head_.empty() ? wire::kFirstPartLine : wire::kNextPartLine;
     head_ += "Content-Disposition: form-data; name=\"" + name + "\"\r\n\r\n";
@@ -49,3 +51,5 @@ long long MultipartBody::ReadAt(uint64_t offset, char* buf, size_t max) {
     if (copied < max) copyText(wire::kBodyTrailer, fileEnd);
     return static_cast<long long>(copied);
 }
+
+}  // namespace brelmox

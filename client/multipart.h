@@ -9,6 +9,8 @@
 #include "common/wire.h"
 #include "platform/http_client.h"
 
+namespace brelmox {
+
 class MultipartBody : public platform::BodySource {
   public:
     void AddField(const std::string& name, const std::string& value);
@@ -29,3 +31,5 @@ class MultipartBody : public platform::BodySource {
     int fd_ = -1;
     uint64_t fileLength_ = 0;
 };
+
+}  // namespace brelmox

@@ -5,6 +5,8 @@
 
 #include "client/context.h"
 
+namespace brelmox {
+
 // Start-up and projects
 int ValidateUser(COstrelContext& context);
 int ValidateProject(COstrelContext& context);
@@ -29,3 +31,5 @@ int CreateDirectoryPath(const std::string& path);
 // Undo check-out and remove
 int UncheckoutFiles(COstrelContext& context, const std::string& viewPath, int recurse);
 int RemoveFiles(COstrelContext& context, const std::string& viewPath, int recurse);
+
+}  // namespace brelmox

@@ -7,6 +7,8 @@
 #include "common/format.h"
 #include "common/wire.h"
 
+namespace brelmox {
+
 namespace {
 
 int ReportRecord(const COstrelContext& context, const RepositoryAction& action,
@@ -49,3 +51,5 @@ int ActOnRepositoryFiles(COstrelContext& context, const RepositoryAction& action
     });
     return broken != 0 ? broken : result;
 }
+
+}  // namespace brelmox

@@ -5,6 +5,8 @@
 
 #include "client/context.h"
 
+namespace brelmox {
+
 struct RepositoryAction {
     const char* script;
     const char* sendFailure;  // shown when the send fails after its retries
@@ -16,3 +18,5 @@ struct RepositoryAction {
 // transport's code. Refusals are always shown; successes only in console mode.
 int ActOnRepositoryFiles(COstrelContext& context, const RepositoryAction& action,
                          const std::string& viewPath, int recurse);
+
+}  // namespace brelmox

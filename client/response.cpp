@@ -7,6 +7,8 @@
 #include "common/result_codes.h"
 #include "common/wire.h"
 
+namespace brelmox {
+
 int ParseField(size_t* position, std::string_view keyword, std::string* value, const char* buffer,
                size_t length) {
     std::string boundary;
@@ -56,3 +58,5 @@ std::string ReadError(size_t* position, const char* buffer, size_t length) {
     ParseField(position, wire::kKeyError, &error, buffer, length);
     return error;
 }
+
+}  // namespace brelmox

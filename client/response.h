@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace brelmox {
+
 // Reads the field at *position into *value (written only on success); 0 or -1003.
 // A failed read still consumes input: the boundary bytes and, when the boundary
 // matched, the whole line. List readers rely on that to stop.
@@ -25,3 +27,5 @@ int ReadStatus(size_t* position, const char* buffer, size_t length);
 
 // Reads "error:" after a failed status; an absent field gives the empty text.
 std::string ReadError(size_t* position, const char* buffer, size_t length);
+
+}  // namespace brelmox

@@ -14,6 +14,8 @@
 #include "common/wire.h"
 #include "platform/file_system.h"
 
+namespace brelmox {
+
 namespace {
 
 struct FileFields {
@@ -120,3 +122,5 @@ int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasCo
     platform::RemoveFile(archivePath);
     return result::kSuccess;
 }
+
+}  // namespace brelmox

@@ -4,6 +4,8 @@
 
 #include "client/response.h"
 
+namespace brelmox {
+
 int ReadShortAnswer(ServerCall& call, size_t pieceSize, const AnswerPieceHandler& onPiece) {
     std::vector<char> buffer(pieceSize + 1, 0);
     for (;;) {
@@ -45,3 +47,5 @@ AnswerPieceHandler ShowRefusal(const COstrelContext& context, int* result,
         return true;
     };
 }
+
+}  // namespace brelmox

@@ -11,6 +11,8 @@
 #include "common/result_codes.h"
 #include "common/wire.h"
 
+namespace brelmox {
+
 namespace {
 
 constexpr int kSendRetries = 5;
@@ -137,3 +139,5 @@ int ServerCall::ReadPiece(char* buf, size_t capacity, size_t* got) {
     }
     return result::kSuccess;
 }
+
+}  // namespace brelmox

@@ -14,6 +14,8 @@
 
 #include "platform/file_system.h"
 
+namespace brelmox {
+
 namespace {
 
 constexpr std::size_t kCopyBufferSize = 16384;
@@ -125,3 +127,5 @@ bool MyCompress::DecompressToStream(int targetFd, const std::string& archivePath
     FirstEntry entry(archivePath);
     return entry.IsOpen() && entry.CopyTo(targetFd);
 }
+
+}  // namespace brelmox

@@ -6,6 +6,8 @@
 #include <array>
 #include <string_view>
 
+namespace brelmox {
+
 namespace wire {
 
 namespace join_detail {
@@ -65,3 +67,5 @@ inline constexpr std::string_view kKeyRemover = "remover:";
 inline constexpr std::string_view kContentFieldStart = Join<kFieldLine, kKeyContent>;
 
 }  // namespace wire
+
+}  // namespace brelmox

@@ -10,12 +10,12 @@ constexpr const char* kProtocolTag = "1";
 }  // namespace
 
 KeywordAnswer::KeywordAnswer(int status) {
-    Field(wire::kKeyProtocol, kProtocolTag);
-    Field(wire::kKeyStatus, status);
+    Field(brelmox::wire::kKeyProtocol, kProtocolTag);
+    Field(brelmox::wire::kKeyStatus, status);
 }
 
 KeywordAnswer& KeywordAnswer::Field(std::string_view keyword, const std::string& value) {
-    text_ += wire::kFieldLine;
+    text_ += brelmox::wire::kFieldLine;
     text_ += keyword;
     for (char c : value) text_ += (c == '\n' || c == '\r') ? ' ' : c;
     text_ += '\n';
@@ -23,13 +23,13 @@ KeywordAnswer& KeywordAnswer::Field(std::string_view keyword, const std::string&
 }
 
 KeywordAnswer& KeywordAnswer::EndRecord() {
-    text_ += wire::kRecordEndLine;
+    text_ += brelmox::wire::kRecordEndLine;
     return *this;
 }
 
 std::string KeywordAnswer::Failure(int status, const std::string& error, bool asRecord) {
     KeywordAnswer answer(status);
-    answer.Field(wire::kKeyError, error.empty() ? std::string("Request refused.") : error);
+    answer.Field(brelmox::wire::kKeyError, error.empty() ? std::string("Request refused.") : error);
     if (asRecord) answer.EndRecord();
     return answer.Take();
 }

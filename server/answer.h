@@ -1,6 +1,6 @@
-// Keyword answers: every field is the field line (wire::kFieldLine) followed by
+// Keyword answers: every field is the field line (brelmox::wire::kFieldLine) followed by
 // "keyword:value\n", and every answer or record starts with "protocol:" and "status:".
-// Records of answers that may carry several end with wire::kRecordEndLine.
+// Records of answers that may carry several end with brelmox::wire::kRecordEndLine.
 #pragma once
 
 #include <string>

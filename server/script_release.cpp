@@ -20,24 +20,24 @@ struct Outcome {
 using FileAction = Outcome (*)(Database& db, const Identity& identity, const FileState& file);
 
 Outcome CheckedOutByOther(const FileState& file, int status) {
-    return {status, FormatMessage(text::kCheckedOutByOther, ShownPath(file.folder, file.name),
-                                  file.checkoutUser)};
+    return {status, brelmox::FormatMessage(text::kCheckedOutByOther,
+                                           ShownPath(file.folder, file.name), file.checkoutUser)};
 }
 
 Outcome ReleaseCheckout(Database& db, const Identity& identity, const FileState& file) {
     if (file.checkoutUserId == 0) {
-        return {status::kNotCheckedOut,
-                FormatMessage(text::kNotCheckedOut, ShownPath(file.folder, file.name))};
+        return {brelmox::status::kNotCheckedOut,
+                brelmox::FormatMessage(text::kNotCheckedOut, ShownPath(file.folder, file.name))};
     }
     if (file.checkoutUserId != identity.userId)
-        return CheckedOutByOther(file, status::kNotAuthorized);
+        return CheckedOutByOther(file, brelmox::status::kNotAuthorized);
     ClearCheckout(db, file.id);
     return {};
 }
 
 Outcome Remove(Database& db, const Identity& identity, const FileState& file) {
     if (file.checkoutUserId != 0 && file.checkoutUserId != identity.userId) {
-        return CheckedOutByOther(file, status::kCheckedOutByOther);
+        return CheckedOutByOther(file, brelmox::status::kCheckedOutByOther);
     }
     ClearCheckout(db, file.id);
     MarkRemoved(db, file.id, identity.userId, Now());
@@ -54,7 +54,8 @@ Reply ActOnSelection(ServerState& state, Form& form, FileAction action) {
 
     Transaction transaction(*db, Transaction::Kind::kWrite);
     const std::vector<FileState> files = SelectFiles(*db, projectId, viewPath, recurse);
-    if (files.empty()) throw Refusal::Of(status::kNothingMatched, text::kNothingMatched, viewPath);
+    if (files.empty())
+        throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
     Reply reply;
     for (const FileState& file : files) {
         const Outcome outcome = action(*db, identity, file);
@@ -63,9 +64,9 @@ Reply ActOnSelection(ServerState& state, Form& form, FileAction action) {
             reply.body += KeywordAnswer::Failure(outcome.status, outcome.error, true);
             continue;
         }
-        KeywordAnswer record(result::kSuccess);
-        record.Field(wire::kKeyName, file.name)
-            .Field(wire::kKeyViewpath, WireFolder(file.folder))
+        KeywordAnswer record(brelmox::result::kSuccess);
+        record.Field(brelmox::wire::kKeyName, file.name)
+            .Field(brelmox::wire::kKeyViewpath, WireFolder(file.folder))
             .EndRecord();
         reply.body += record.Text();
     }

@@ -6,6 +6,8 @@
 #include "client/operations.h"
 #include "client/tests/transfer_fixture.h"
 
+namespace brelmox {
+
 namespace {
 
 using testsupport::Answer;
@@ -151,3 +153,5 @@ TEST_F(AddFilesTest, MissingSourceIsAFileError) {
 }
 
 }  // namespace
+
+}  // namespace brelmox

@@ -6,6 +6,8 @@
 #include "client/tests/wire_fixture.h"
 #include "platform/registry_file.h"
 
+namespace brelmox {
+
 namespace {
 
 using ContextTest = WireTest;
@@ -46,3 +48,5 @@ TEST_F(ContextTest, MissingKeyGivesMinusTwoWithTheOtherKeyStillRead) {
 }
 
 }  // namespace
+
+}  // namespace brelmox

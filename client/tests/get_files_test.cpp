@@ -9,6 +9,8 @@
 #include "client/tests/transfer_fixture.h"
 #include "test_support/run_program.h"
 
+namespace brelmox {
+
 namespace {
 
 using testsupport::Answer;
@@ -201,3 +203,5 @@ TEST_F(GetFilesTest, EmptyAnswerFetchesNothing) {
 }
 
 }  // namespace
+
+}  // namespace brelmox

@@ -4,6 +4,8 @@
 #include "client/operations.h"
 #include "client/tests/transfer_fixture.h"
 
+namespace brelmox {
+
 namespace {
 
 using testsupport::Answer;
@@ -66,3 +68,5 @@ TEST_F(RepositoryActionTest, NoRecordIsSuccessAndABrokenRecordIsNot) {
 }
 
 }  // namespace
+
+}  // namespace brelmox

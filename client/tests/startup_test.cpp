@@ -5,6 +5,8 @@
 #include "client/operations.h"
 #include "client/tests/transfer_fixture.h"
 
+namespace brelmox {
+
 namespace {
 
 class StartupTest : public TransferTest {
@@ -125,3 +127,5 @@ TEST_F(StartupTest, LabelIsSentOnceAndAFailedSendEndsInAReadFailure) {
 }
 
 }  // namespace
+
+}  // namespace brelmox

@@ -2,6 +2,8 @@
 
 #include "common/my_compress.h"
 
+namespace brelmox {
+
 using testsupport::KeywordField;
 
 std::string TransferTest::ArchiveOf(const std::string& content) {
@@ -69,3 +71,5 @@ std::string TransferTest::UploadedContent(const std::string& body) {
     EXPECT_TRUE(MyCompress().DecompressFile(dir.Path("uploaded"), archive));
     return dir.ReadFile("uploaded");
 }
+
+}  // namespace brelmox

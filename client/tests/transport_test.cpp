@@ -9,6 +9,8 @@
 #include "client/tests/wire_fixture.h"
 #include "test_support/test_certificate.h"
 
+namespace brelmox {
+
 namespace {
 
 using testsupport::Answer;
@@ -132,3 +134,5 @@ TEST(TlsTransport, TrustedCertificateIsAcceptedAndUntrustedRefused) {
 }
 
 }  // namespace
+
+}  // namespace brelmox

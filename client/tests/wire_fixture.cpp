@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <iostream>
 
+namespace brelmox {
+
 WireTest::WireTest() {
     if (const char* home = std::getenv("XDG_CONFIG_HOME")) savedConfigHome_ = home;
     setenv("XDG_CONFIG_HOME", dir.Path("config").c_str(), 1);
@@ -39,3 +41,5 @@ std::string WireTest::StatusBody(int status, const std::string& error) {
 testsupport::ScriptedReply WireTest::StatusReply(int status, const std::string& error) {
     return testsupport::Answer({testsupport::HttpResponse(StatusBody(status, error))});
 }
+
+}  // namespace brelmox

@@ -12,6 +12,8 @@
 #include "test_support/scripted_server.h"
 #include "test_support/temp_dir.h"
 
+namespace brelmox {
+
 class WireTest : public ::testing::Test {
   public:
     // A keyword answer: "protocol:1", "status:STATUS" and, when not empty, "error:ERROR".
@@ -33,3 +35,5 @@ class WireTest : public ::testing::Test {
   private:
     std::string savedConfigHome_;
 };
+
+}  // namespace brelmox

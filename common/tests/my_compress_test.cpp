@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+namespace brelmox {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -138,3 +140,5 @@ TEST_F(MyCompressTest, ReportsAFullDiskAndAMissingSource) {
 }
 
 }  // namespace
+
+}  // namespace brelmox

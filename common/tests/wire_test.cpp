@@ -7,6 +7,8 @@
 #include <string_view>
 #include <utility>
 
+namespace brelmox {
+
 namespace {
 
 TEST(Wire, FramingLinesAreTheProtocolsBytes) {
@@ -28,3 +30,5 @@ TEST(Wire, FramingLinesAreTheProtocolsBytes) {
 }
 
 }  // namespace
+
+}  // namespace brelmox
