@@ -130,10 +130,10 @@ void AnswerRecords::Drain() {
 int BrokenAnswerResult(AnswerRecords::Next next, const COstrelContext& context) {
     switch (next) {
         case AnswerRecords::Next::Malformed:
-            ReportMessage(msg::kMalformedAnswer, context.m_bConsole);
+            ReportMessage(context, msg::kMalformedAnswer);
             return result::kUnexpectedField;
         case AnswerRecords::Next::Truncated:
-            ReportMessage(msg::kAnswerEndedInRecord, context.m_bConsole);
+            ReportMessage(context, msg::kAnswerEndedInRecord);
             return result::kReadFailed;
         case AnswerRecords::Next::ReadFailed:  // the transport has said why
             return result::kReadFailed;

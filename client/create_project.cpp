@@ -1,7 +1,6 @@
 #include "client/messages.h"
 #include "client/operations.h"
 #include "client/short_answer.h"
-#include "common/format.h"
 
 namespace brelmox {
 
@@ -14,11 +13,7 @@ int CreateProject(COstrelContext& context, const std::string& name,
     int result = 0;
     int exchange = PostShortRequest(
         context, "create_project_from_cli.php", body, msg::kErrCreatingProject, kShortAnswerPiece,
-        ShowRefusal(context, &result, [&] {
-            if (context.m_bConsole != 0) {
-                ReportMessage(FormatMessage(msg::kCreatedProject, name), context.m_bConsole);
-            }
-        }));
+        ShowRefusal(context, &result, [&] { context.Notify().ProjectCreated(name); }));
     return exchange != 0 ? exchange : result;
 }
 

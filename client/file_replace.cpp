@@ -40,22 +40,20 @@ int ReplaceFromArchive(const std::string& targetPath, const std::string& archive
     std::string partial = folder + (folder.back() == '/' ? "" : "/") + ".brelmox-XXXXXX";
     int fd = mkstemp(partial.data());
     if (fd < 0) {
-        ReportMessage(platform::FileErrorText("create a file in", folder, errno),
-                      context.m_bConsole);
+        ReportMessage(context, platform::FileErrorText("create a file in", folder, errno));
         return result::kFileError;
     }
     close(fd);
     if (!MyCompress().DecompressFile(partial, archivePath)) {
         platform::RemoveFile(partial);
-        ReportMessage(FormatMessage(msg::kErrDecompressing, archivePath, targetPath),
-                      context.m_bConsole);
+        ReportMessage(context, FormatMessage(msg::kErrDecompressing, archivePath, targetPath));
         return result::kUnpackFailed;
     }
     if (chmod(partial.c_str(), ReplacementMode(targetPath)) != 0 ||
         rename(partial.c_str(), targetPath.c_str()) != 0) {
         int error = errno;
         platform::RemoveFile(partial);
-        ReportMessage(platform::FileErrorText("write", targetPath, error), context.m_bConsole);
+        ReportMessage(context, platform::FileErrorText("write", targetPath, error));
         return result::kFileError;
     }
     return result::kSuccess;

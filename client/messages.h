@@ -37,22 +37,10 @@ constexpr const char* kErrUndoingCheckout = "Error undoing check out (%s): %s.";
 // Session validation and projects
 constexpr const char* kCannotConnectSite = "Couldn't connect to Brelmox site, '%s'";
 constexpr const char* kUnknownProject = "Unknown project with name '%s'.";
-constexpr const char* kCreatedProject = "Created Project '%s'.";
-
-// Labels
-constexpr const char* kLabelAttached = "Label '%s' attached to checked in files in Project '%s'.";
 
 // Transfers
-constexpr const char* kFileAdded = "File '%s' added to '%s'.";
-constexpr const char* kFileCheckedIn = "File '%s' checked in to '%s'.";
-constexpr const char* kFileSaved = "File '%s' saved in '%s'.";
-constexpr const char* kFileCheckedOut = "File '%s' checked out to '%s'.";
 constexpr const char* kErrDecompressing = "Error decompressing '%s' to '%s'.";
 constexpr const char* kRefusedUnsafeName = "Refused unsafe file name '%s' from the server.";
-constexpr const char* kFileUncheckedOut = "File '%s' unchecked out from '%s'.";
-constexpr const char* kFileUncheckedOutRoot = "File '%s' unchecked out from root.";
-constexpr const char* kFileRemoved = "File '%s' removed from '%s'.";
-constexpr const char* kFileRemovedRoot = "File '%s' removed from root.";
 constexpr const char* kInvalidSize = "Refused size '%s' of '%s' from the server.";
 constexpr const char* kAnswerEndedInRecord = "The server's answer ended in the middle of a record.";
 constexpr const char* kMalformedAnswer = "The server's answer is not in the expected form.";

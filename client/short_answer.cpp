@@ -42,7 +42,7 @@ AnswerPieceHandler ShowRefusal(const COstrelContext& context, int* result,
             if (onSuccess) onSuccess();
             return false;
         }
-        ReportMessage(ReadError(&position, piece, length), context.m_bConsole);
+        ReportMessage(context, ReadError(&position, piece, length));
         *result = status;
         return true;
     };

@@ -6,8 +6,7 @@ namespace brelmox {
 
 int UncheckoutFiles(COstrelContext& context, const std::string& viewPath, int recurse) {
     static const RepositoryAction kUncheckout = {"uncheckout_from_cli.php",
-                                                 msg::kErrUndoingCheckout, msg::kFileUncheckedOut,
-                                                 msg::kFileUncheckedOutRoot};
+                                                 msg::kErrUndoingCheckout, FileAction::Uncheckout};
     return ActOnRepositoryFiles(context, kUncheckout, viewPath, recurse);
 }
 

@@ -1,14 +1,14 @@
 #include "client/tests/wire_fixture.h"
 
 #include <cstdlib>
-#include <iostream>
+#include <memory>
 
 namespace brelmox {
 
 WireTest::WireTest() {
     if (const char* home = std::getenv("XDG_CONFIG_HOME")) savedConfigHome_ = home;
     setenv("XDG_CONFIG_HOME", dir.Path("config").c_str(), 1);
-    context.m_bConsole = 1;
+    context.SetNotifier(std::make_unique<testsupport::RecordingNotifier>(&log));
     context.m_strURL = server.HostAndPort();
     context.m_strUsername = "alice";
     context.m_strPassword = "secret";
@@ -24,11 +24,10 @@ WireTest::~WireTest() {
     }
 }
 
-std::string WireTest::Printed(const std::function<void()>& operation) {
-    testing::internal::CaptureStdout();
+testsupport::NotifierLog WireTest::Reported(const std::function<void()>& operation) {
+    log = {};
     operation();
-    std::cout.flush();
-    return testing::internal::GetCapturedStdout();
+    return log;
 }
 
 std::string WireTest::StatusBody(int status, const std::string& error) {

@@ -1,5 +1,5 @@
 // A client context pointed at a scripted server, with a private configuration folder,
-// and helpers to build keyword answers and to capture what an operation prints.
+// and helpers to build keyword answers and to capture what an operation reports.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 
 #include "client/context.h"
 #include "test_support/answer_bytes.h"
+#include "test_support/recording_notifier.h"
 #include "test_support/scripted_server.h"
 #include "test_support/temp_dir.h"
 
@@ -25,11 +26,12 @@ class WireTest : public ::testing::Test {
     WireTest();
     ~WireTest() override;
 
-    // Runs an operation and returns what it printed on standard output.
-    std::string Printed(const std::function<void()>& operation);
+    // Runs an operation and returns what it reported through the context's notifier.
+    testsupport::NotifierLog Reported(const std::function<void()>& operation);
 
     testsupport::TempDir dir;
     testsupport::ScriptedServer server;
+    testsupport::NotifierLog log;  // what the context's operations reported
     COstrelContext context;
 
   private:
