@@ -90,15 +90,47 @@ TEST_F(GetFilesTest, LargeRecordAndArchiveHoldingTheEndLineArriveWhole) {
     EXPECT_EQ(LocalFile("end-line.txt"), "x\n--AaB03x--\ny\n");
 }
 
-TEST_F(GetFilesTest, ReadOnlyLocalFileIsOverwritten) {
-    dir.WriteFile("local/a.c", "old");
-    chmod((local() + "/a.c").c_str(), 0444);
-    Serve(FileRecord("a.c", "Src", ArchiveOf("new")));
-    EXPECT_EQ(Get("Src/a.c"), 0);
-    EXPECT_EQ(LocalFile("a.c"), "new");
-    struct stat info {};
-    ASSERT_EQ(stat((local() + "/a.c").c_str(), &info), 0);
-    EXPECT_TRUE(info.st_mode & S_IWUSR);
+TEST_F(GetFilesTest, NewFilesGetTheUmasksModeAndReplacedOnesKeepTheirOwn) {
+    struct Case {
+        const char* name;
+        mode_t existing;  // 0: no local file yet
+        mode_t expected;
+    };
+    const Case cases[] = {
+        {"new.c", 0, 0640},
+        {"read-only.c", 0444, 0644},  // made writable by its owner
+        {"script.sh", 0750, 0750},
+    };
+    const mode_t saved = umask(027);
+    for (const Case& c : cases) {
+        if (c.existing != 0)
+            chmod(dir.WriteFile("local/" + std::string(c.name), "old").c_str(), c.existing);
+        Serve(FileRecord(c.name, "", ArchiveOf("new")));
+        EXPECT_EQ(Get(c.name), 0);
+        EXPECT_EQ(LocalFile(c.name), "new");
+        struct stat info {};
+        ASSERT_EQ(stat((local() + "/" + c.name).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.expected) << c.name;
+    }
+    EXPECT_EQ(umask(saved), 027u) << "the process's umask changed";
+}
+
+// An IDE's working folder may be anything, even a folder that is gone.
+TEST_F(GetFilesTest, AbsolutePathsNeedNoWorkingFolder) {
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    std::filesystem::create_directory("gone");
+    std::filesystem::current_path("gone");
+    std::filesystem::remove(dir.Path("gone"));
+    const std::string source = dir.WriteFile("src/a.c", "a");
+    server.Enqueue(Answer({HttpResponse(StatusBody(0) + testsupport::KeywordField("name:", "a.c") +
+                                        testsupport::KeywordField("viewpath:", "Src"))}));
+    EXPECT_EQ(AddFiles(source, source, "Src", 1, 1, 0, "", context), 0);
+    Serve(FileRecord("a.c", "Src\\deep", ArchiveOf("a")));
+    EXPECT_EQ(GetFiles("Src", local() + "/new", 1, 1, 0, "", "", "", context), 0);
+    std::filesystem::current_path(saved);
+    EXPECT_NE(server.Request(0).body.find("filename=\"" + source + "\""), std::string::npos);
+    EXPECT_EQ(dir.ReadFile(local() + "/new/Src/deep/a.c"), "a");
 }
 
 TEST_F(GetFilesTest, PreserveMirrorsFoldersBelowTheRequestedOne) {
