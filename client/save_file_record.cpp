@@ -115,12 +115,13 @@ int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasCo
                               &archivePath, context);
     if (code != 0) return code;
     code = ReplaceFromArchive(place.targetPath, archivePath, context);
+    // The archive has served its purpose whether it went in place or not.
+    platform::RemoveFile(archivePath);
     if (code != 0) return code;
     outcome.localPath = place.targetPath;
     outcome.viewPath = place.repositoryPath;
     outcome.name = file.name;
     context.Notify().FileDone(outcome);
-    platform::RemoveFile(archivePath);
     return result::kSuccess;
 }
 
