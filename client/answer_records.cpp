@@ -12,7 +12,6 @@ namespace brelmox {
 
 namespace {
 
-constexpr size_t kReadPiece = 65535;
 // Fields of a record are a few lines; this much without a record end means the answer is broken.
 constexpr size_t kMaxRecordFields = 1 << 20;
 
@@ -34,26 +33,10 @@ bool IsRefusal(const std::string& held) {
 }  // namespace
 
 AnswerRecords::AnswerRecords(ServerCall& call, bool withContent)
-    : call_(call), withContent_(withContent) {}
-
-bool AnswerRecords::ReadMore() {
-    if (ended_ || failed_) return false;
-    piece_.resize(kReadPiece);
-    size_t got = 0;
-    if (!call_.Read(piece_.data(), piece_.size(), &got)) {
-        failed_ = true;
-        return false;
-    }
-    if (got == 0) {
-        ended_ = true;
-        return false;
-    }
-    held_.append(piece_.data(), got);
-    return true;
-}
+    : stream_(call), withContent_(withContent) {}
 
 AnswerRecords::Next AnswerRecords::EndOfAnswer() const {
-    if (failed_) return Next::ReadFailed;
+    if (stream_.Failed()) return Next::ReadFailed;
     // Line ends and blanks after the last record are no record.
     bool onlyBlank = std::all_of(held_.begin(), held_.end(),
                                  [](char c) { return c == '\n' || c == '\r' || c == ' '; });
@@ -84,7 +67,7 @@ AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasCont
         // A marker may straddle two reads: search again from just before the old end.
         searched = held_.size() > 32 ? held_.size() - 32 : 0;
         if (ReadMore()) continue;
-        if (!failed_ && IsRefusal(held_)) {
+        if (!stream_.Failed() && IsRefusal(held_)) {
             // A refusal of the whole request may come without a record end: still show it.
             fields->swap(held_);
             held_.clear();
@@ -98,7 +81,8 @@ AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasCont
 AnswerRecords::Next AnswerRecords::TakeContent(uint64_t size, const ContentWriter& write) {
     bool writing = true;
     while (size > 0) {
-        if (held_.empty() && !ReadMore()) return failed_ ? Next::ReadFailed : Next::Truncated;
+        if (held_.empty() && !ReadMore())
+            return stream_.Failed() ? Next::ReadFailed : Next::Truncated;
         size_t count = static_cast<size_t>(std::min<uint64_t>(size, held_.size()));
         if (writing) writing = write(held_.data(), count);
         held_.erase(0, count);
@@ -117,7 +101,7 @@ AnswerRecords::Next AnswerRecords::SkipToRecordEnd() {
         }
         // Keep only what could be the start of the end line.
         if (held_.size() >= endLength) held_.erase(0, held_.size() - (endLength - 1));
-        if (!ReadMore()) return failed_ ? Next::ReadFailed : Next::Truncated;
+        if (!ReadMore()) return stream_.Failed() ? Next::ReadFailed : Next::Truncated;
     }
 }
 

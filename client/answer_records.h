@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
+#include "client/answer_stream.h"
 #include "client/transport.h"
 
 namespace brelmox {
@@ -43,15 +43,12 @@ class AnswerRecords {
 
   private:
     // Reads one more piece into held_; false at the end of the answer or after a failure.
-    bool ReadMore();
+    bool ReadMore() { return stream_.AppendTo(&held_); }
     Next EndOfAnswer() const;
 
-    ServerCall& call_;
+    AnswerStream stream_;
     bool withContent_;
     std::string held_;  // received bytes not yet handed on
-    std::vector<char> piece_;
-    bool ended_ = false;
-    bool failed_ = false;
 };
 
 // Hands every record to onRecord until it returns false, after which the rest of the

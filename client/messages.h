@@ -33,6 +33,7 @@ constexpr const char* kErrAddingFile = "Error adding file(%s): %s.";
 constexpr const char* kErrGettingFile = "Error getting file (%s): %s.";
 constexpr const char* kErrRemovingFile = "Error removing file (%s): %s.";
 constexpr const char* kErrUndoingCheckout = "Error undoing check out (%s): %s.";
+constexpr const char* kErrGettingProjectList = "Error getting latest project list (%s): %s.";
 
 // Session validation and projects
 constexpr const char* kCannotConnectSite = "Couldn't connect to Brelmox site, '%s'";

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "client/context.h"
 
@@ -12,6 +13,10 @@ int ValidateUser(COstrelContext& context);
 int ValidateProject(COstrelContext& context);
 int CreateProject(COstrelContext& context, const std::string& name, const std::string& description);
 int ConnectAndValidate(COstrelContext& context, int validateProject);
+// The organization's project names, appended to *projects in the server's order: 0 (also
+// for none), the transport's code, -1003 for a name over 64 KiB, or the server's status.
+// After a failed read (-5) the names that came whole stay appended.
+int GetProjectList(COstrelContext& context, std::vector<std::string>* projects);
 
 // Labels
 int CreateLabel(COstrelContext& context, const std::string& label, const std::string& description);

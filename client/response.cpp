@@ -9,6 +9,16 @@
 
 namespace brelmox {
 
+namespace {
+
+FieldSource BufferFields(size_t* position, const char* buffer, size_t length) {
+    return [=](std::string_view keyword, std::string* value) {
+        return ParseField(position, keyword, value, buffer, length);
+    };
+}
+
+}  // namespace
+
 int ParseField(size_t* position, std::string_view keyword, std::string* value, const char* buffer,
                size_t length) {
     std::string boundary;
@@ -45,18 +55,26 @@ int StatusValue(const std::string& text) {
     return static_cast<int>(value);
 }
 
-int ReadStatus(size_t* position, const char* buffer, size_t length) {
+int ReadStatus(const FieldSource& next) {
     std::string protocol;
     std::string status;
-    ParseField(position, wire::kKeyProtocol, &protocol, buffer, length);
-    ParseField(position, wire::kKeyStatus, &status, buffer, length);
+    next(wire::kKeyProtocol, &protocol);
+    next(wire::kKeyStatus, &status);
     return StatusValue(status);
 }
 
-std::string ReadError(size_t* position, const char* buffer, size_t length) {
+int ReadStatus(size_t* position, const char* buffer, size_t length) {
+    return ReadStatus(BufferFields(position, buffer, length));
+}
+
+std::string ReadError(const FieldSource& next) {
     std::string error;
-    ParseField(position, wire::kKeyError, &error, buffer, length);
+    next(wire::kKeyError, &error);
     return error;
+}
+
+std::string ReadError(size_t* position, const char* buffer, size_t length) {
+    return ReadError(BufferFields(position, buffer, length));
 }
 
 }  // namespace brelmox

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,10 +23,15 @@ const char* FindBytes(const char* data, size_t dataLength, const char* pattern,
 // else gives 0. Values beyond the int range are clamped.
 int StatusValue(const std::string& text);
 
-// Reads "protocol:" and "status:" from *position and returns the status (0 when absent).
+// Where the fields come from: reads the next one as ParseField does, 0 or -1003.
+using FieldSource = std::function<int(std::string_view keyword, std::string* value)>;
+
+// Reads "protocol:" and "status:" and returns the status (0 when absent).
+int ReadStatus(const FieldSource& next);
 int ReadStatus(size_t* position, const char* buffer, size_t length);
 
 // Reads "error:" after a failed status; an absent field gives the empty text.
+std::string ReadError(const FieldSource& next);
 std::string ReadError(size_t* position, const char* buffer, size_t length);
 
 }  // namespace brelmox
