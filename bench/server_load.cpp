@@ -15,9 +15,12 @@
 #include <thread>
 #include <vector>
 
+#include "common/wire.h"
+
 namespace {
 
-constexpr const char* kContentType = "multipart/form-data, boundary=AaB03x";
+// The content type the client sends.
+const std::string kContentType(brelmox::wire::kContentType);
 
 struct Load {
     std::string host;

@@ -6,7 +6,7 @@ namespace {
 
 // add and ci differ only in the check-in flag sent with every file. The from text is
 // passed exactly as typed, as the start of the walk and as its pattern.
-int AddOrCheckIn(COstrelContext& context, int argc, char** argv, int checkin) {
+int AddOrCheckIn(brelmox::COstrelContext& context, int argc, char** argv, int checkin) {
     std::string from;
     std::string to;
     std::string description;
@@ -15,15 +15,15 @@ int AddOrCheckIn(COstrelContext& context, int argc, char** argv, int checkin) {
     ScanSwitches(argc, argv,
                  {ValueSwitch("-f", &from), ValueSwitch("-t", &to), FlagSwitch("-r", &recurse),
                   FlagSwitch("-p", &preserve), ValueSwitch("-d", &description)});
-    return AddFiles(from, from, to, recurse, preserve, checkin, description, context);
+    return brelmox::AddFiles(from, from, to, recurse, preserve, checkin, description, context);
 }
 
 }  // namespace
 
-int RunAdd(COstrelContext* context, int argc, char** argv) {
+int RunAdd(brelmox::COstrelContext* context, int argc, char** argv) {
     return AddOrCheckIn(*context, argc, argv, 0);
 }
 
-int RunCi(COstrelContext* context, int argc, char** argv) {
+int RunCi(brelmox::COstrelContext* context, int argc, char** argv) {
     return AddOrCheckIn(*context, argc, argv, 1);
 }

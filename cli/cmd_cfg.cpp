@@ -6,15 +6,17 @@
 
 // Every switch is written at once and by itself, in the order given; nothing is
 // checked and nothing is printed.
-int RunCfg(COstrelContext*, int argc, char** argv) {
-    const std::string key = BuildKeyPath(msg::kConfigKey);
+int RunCfg(brelmox::COstrelContext*, int argc, char** argv) {
+    const std::string key = brelmox::BuildKeyPath(brelmox::msg::kConfigKey);
     auto writer = [&key](const char* valueName) {
-        return [&key, valueName](const std::string& text) { WriteRegString(key, valueName, text); };
+        return [&key, valueName](const std::string& text) {
+            brelmox::WriteRegString(key, valueName, text);
+        };
     };
     ScanSwitches(argc, argv,
-                 {{"-u", writer(msg::kValUsername)},
-                  {"-pw", writer(msg::kValPassword)},
-                  {"-o", writer(msg::kValOrganization)},
-                  {"-pr", writer(msg::kValProject)}});
+                 {{"-u", writer(brelmox::msg::kValUsername)},
+                  {"-pw", writer(brelmox::msg::kValPassword)},
+                  {"-o", writer(brelmox::msg::kValOrganization)},
+                  {"-pr", writer(brelmox::msg::kValProject)}});
     return 0;
 }

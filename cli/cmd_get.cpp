@@ -6,7 +6,7 @@
 namespace {
 
 // get and co differ only in the check-out flag sent with the request.
-int GetOrCheckOut(COstrelContext& context, int argc, char** argv, int checkout) {
+int GetOrCheckOut(brelmox::COstrelContext& context, int argc, char** argv, int checkout) {
     std::string from;
     std::string to;
     std::string description;
@@ -20,16 +20,16 @@ int GetOrCheckOut(COstrelContext& context, int argc, char** argv, int checkout) 
                   ValueSwitch("-l", &label), ValueSwitch("-v", &version)});
     std::string viewPath;
     if (!TrimmedFromText(from, &viewPath)) return 0;
-    return GetFiles(viewPath, to, recurse, preserve, checkout, description, label, version,
-                    context);
+    return brelmox::GetFiles(viewPath, to, recurse, preserve, checkout, description, label, version,
+                             context);
 }
 
 }  // namespace
 
-int RunGet(COstrelContext* context, int argc, char** argv) {
+int RunGet(brelmox::COstrelContext* context, int argc, char** argv) {
     return GetOrCheckOut(*context, argc, argv, 0);
 }
 
-int RunCo(COstrelContext* context, int argc, char** argv) {
+int RunCo(brelmox::COstrelContext* context, int argc, char** argv) {
     return GetOrCheckOut(*context, argc, argv, 1);
 }

@@ -2,9 +2,9 @@
 #include "cli/switch_scan.h"
 #include "client/operations.h"
 
-int RunLbl(COstrelContext* context, int argc, char** argv) {
+int RunLbl(brelmox::COstrelContext* context, int argc, char** argv) {
     std::string label;
     std::string description;
     ScanSwitches(argc, argv, {ValueSwitch("-l", &label), ValueSwitch("-d", &description)});
-    return CreateLabel(*context, label, description);
+    return brelmox::CreateLabel(*context, label, description);
 }

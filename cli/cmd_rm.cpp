@@ -2,9 +2,9 @@
 #include "cli/switch_scan.h"
 #include "client/operations.h"
 
-int RunRm(COstrelContext* context, int argc, char** argv) {
+int RunRm(brelmox::COstrelContext* context, int argc, char** argv) {
     std::string files;
     int recurse = 0;
     ScanSwitches(argc, argv, {ValueSwitch("-f", &files), FlagSwitch("-r", &recurse)});
-    return RemoveFiles(*context, files, recurse);
+    return brelmox::RemoveFiles(*context, files, recurse);
 }

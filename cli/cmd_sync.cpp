@@ -6,7 +6,7 @@
 // A plain, non-recursive get. "-pbw" selects the transfer; we start with the transfer
 // selected, so sync always fetches and "-pbw" changes nothing, rather than a sync
 // without it silently doing nothing. Like any word sync does not know, it is skipped.
-int RunSync(COstrelContext* context, int argc, char** argv) {
+int RunSync(brelmox::COstrelContext* context, int argc, char** argv) {
     std::string from;
     std::string to;
     std::string label;
@@ -16,5 +16,5 @@ int RunSync(COstrelContext* context, int argc, char** argv) {
                   ValueSwitch("-v", &version)});
     std::string viewPath;
     if (!TrimmedFromText(from, &viewPath)) return 0;
-    return GetFiles(viewPath, to, 0, 0, 0, "", label, version, *context);
+    return brelmox::GetFiles(viewPath, to, 0, 0, 0, "", label, version, *context);
 }

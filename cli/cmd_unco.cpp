@@ -2,9 +2,9 @@
 #include "cli/switch_scan.h"
 #include "client/operations.h"
 
-int RunUnco(COstrelContext* context, int argc, char** argv) {
+int RunUnco(brelmox::COstrelContext* context, int argc, char** argv) {
     std::string files;
     int recurse = 0;
     ScanSwitches(argc, argv, {ValueSwitch("-f", &files), FlagSwitch("-r", &recurse)});
-    return UncheckoutFiles(*context, files, recurse);
+    return brelmox::UncheckoutFiles(*context, files, recurse);
 }

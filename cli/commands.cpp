@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/console_notifier.h"
 #include "cli/messages.h"
 #include "cli/switch_scan.h"
 #include "client/operations.h"
@@ -36,9 +37,10 @@ const Command* FindCommand(const char* word) {
 
 int RunCommand(const Command& command, int argc, char** argv) {
     if (command.startup == Startup::None) return command.run(nullptr, argc, argv);
-    auto context = std::make_unique<COstrelContext>();
-    context->m_bConsole = 1;
-    int result = ConnectAndValidate(*context, command.startup == Startup::UserAndProject ? 1 : 0);
+    auto context = std::make_unique<brelmox::COstrelContext>();
+    context->SetNotifier(std::make_unique<ConsoleNotifier>());
+    int result =
+        brelmox::ConnectAndValidate(*context, command.startup == Startup::UserAndProject ? 1 : 0);
     if (result != 0) return result;
     return command.run(context.get(), argc, argv);
 }

@@ -11,7 +11,7 @@ enum class Startup {
 };
 
 // A networked driver gets the validated context; cfg gets null.
-using CommandDriver = int (*)(COstrelContext* context, int argc, char** argv);
+using CommandDriver = int (*)(brelmox::COstrelContext* context, int argc, char** argv);
 
 struct Command {
     const char* word;
@@ -19,16 +19,16 @@ struct Command {
     Startup startup;
 };
 
-int RunCfg(COstrelContext* context, int argc, char** argv);
-int RunAdd(COstrelContext* context, int argc, char** argv);
-int RunCi(COstrelContext* context, int argc, char** argv);
-int RunGet(COstrelContext* context, int argc, char** argv);
-int RunCo(COstrelContext* context, int argc, char** argv);
-int RunUnco(COstrelContext* context, int argc, char** argv);
-int RunLbl(COstrelContext* context, int argc, char** argv);
-int RunRm(COstrelContext* context, int argc, char** argv);
-int RunCp(COstrelContext* context, int argc, char** argv);
-int RunSync(COstrelContext* context, int argc, char** argv);
+int RunCfg(brelmox::COstrelContext* context, int argc, char** argv);
+int RunAdd(brelmox::COstrelContext* context, int argc, char** argv);
+int RunCi(brelmox::COstrelContext* context, int argc, char** argv);
+int RunGet(brelmox::COstrelContext* context, int argc, char** argv);
+int RunCo(brelmox::COstrelContext* context, int argc, char** argv);
+int RunUnco(brelmox::COstrelContext* context, int argc, char** argv);
+int RunLbl(brelmox::COstrelContext* context, int argc, char** argv);
+int RunRm(brelmox::COstrelContext* context, int argc, char** argv);
+int RunCp(brelmox::COstrelContext* context, int argc, char** argv);
+int RunSync(brelmox::COstrelContext* context, int argc, char** argv);
 
 // Finds the command for a word (compared after lower-casing), or null.
 const Command* FindCommand(const char* word);

@@ -5,6 +5,18 @@ namespace climsg {
 constexpr const char* kProgramVersion = "1.1.6.0";
 constexpr const char* kMissingFile = "You must specify a file to \"get\" with the -f parameter.";
 
+// What succeeded, as the library's notifier reports it
+constexpr const char* kCreatedProject = "Created Project '%s'.";
+constexpr const char* kLabelAttached = "Label '%s' attached to checked in files in Project '%s'.";
+constexpr const char* kFileAdded = "File '%s' added to '%s'.";
+constexpr const char* kFileCheckedIn = "File '%s' checked in to '%s'.";
+constexpr const char* kFileSaved = "File '%s' saved in '%s'.";
+constexpr const char* kFileCheckedOut = "File '%s' checked out to '%s'.";
+constexpr const char* kFileUncheckedOut = "File '%s' unchecked out from '%s'.";
+constexpr const char* kFileUncheckedOutRoot = "File '%s' unchecked out from root.";
+constexpr const char* kFileRemoved = "File '%s' removed from '%s'.";
+constexpr const char* kFileRemovedRoot = "File '%s' removed from root.";
+
 // The usage text: one entry per line; a line marked blankAfter is followed by an empty line.
 struct UsageLine {
     const char* text;

@@ -6,7 +6,7 @@
 #include "client/path_text.h"
 
 bool TrimmedFromText(const std::string& from, std::string* trimmed) {
-    *trimmed = TrimSlashes(from);
+    *trimmed = brelmox::TrimSlashes(from);
     if (!trimmed->empty()) return true;
     std::cout << climsg::kMissingFile << std::endl;
     return false;

@@ -3,15 +3,18 @@
 
 #include <cerrno>
 
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/multipart.h"
-#include "client/my_compress.h"
 #include "client/operations.h"
 #include "client/response.h"
-#include "client/result_codes.h"
 #include "client/short_answer.h"
+#include "common/format.h"
+#include "common/my_compress.h"
+#include "common/result_codes.h"
+#include "common/wire.h"
 #include "platform/file_system.h"
+
+namespace brelmox {
 
 namespace {
 
@@ -29,7 +32,7 @@ bool IsSendableName(const std::string& path) {
 
 int FileError(const char* operation, const std::string& path, int error,
               const COstrelContext& context) {
-    ReportMessage(platform::FileErrorText(operation, path, error), context.m_bConsole);
+    ReportMessage(context, platform::FileErrorText(operation, path, error));
     return result::kFileError;
 }
 
@@ -40,7 +43,7 @@ int PackForSending(const std::string& localPath, platform::UniqueFd* archive, ui
     struct stat source {};
     if (stat(localPath.c_str(), &source) != 0) return FileError("open", localPath, errno, context);
     if (static_cast<uint64_t>(source.st_size) >= kLargestSendable) {
-        ReportMessage(FormatMessage(msg::kFileTooLarge, localPath), context.m_bConsole);
+        ReportMessage(context, FormatMessage(msg::kFileTooLarge, localPath));
         return result::kFileError;
     }
     std::string archivePath;
@@ -71,7 +74,7 @@ int PackForSending(const std::string& localPath, platform::UniqueFd* archive, ui
 int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
             const std::string& viewPath, const std::string& description) {
     if (!IsSendableName(localPath)) {
-        ReportMessage(FormatMessage(msg::kUnsendableName, localPath), context.m_bConsole);
+        ReportMessage(context, FormatMessage(msg::kUnsendableName, localPath));
         return result::kFileError;
     }
     ServerCall call(context, "add_files_from_cli.php");
@@ -91,24 +94,25 @@ int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
     if (result != 0) return result;
 
     int exchange = ReadShortAnswer(call, kUploadAnswerPiece, [&](const char* piece, size_t size) {
+        FileOutcome outcome;
+        outcome.action = checkin != 0 ? FileAction::Checkin : FileAction::Add;
+        outcome.localPath = localPath;
+        outcome.viewPath = viewPath;
         size_t position = 0;
-        int status = ReadStatus(&position, piece, size);
-        if (status != 0) {
-            ReportMessage(ReadError(&position, piece, size), context.m_bConsole);
+        outcome.status = ReadStatus(&position, piece, size);
+        if (outcome.status != 0) {
+            outcome.error = ReadError(&position, piece, size);
+            context.Notify().FileDone(outcome);
             // An unchanged file is reported but counts as success.
-            result = status == status::kUnchanged ? 0 : status;
+            result = outcome.status == status::kUnchanged ? 0 : outcome.status;
             return true;
         }
-        std::string name;
-        std::string folder;
-        ParseField(&position, msg::kKeyName, &name, piece, size);
-        ParseField(&position, msg::kKeyViewpath, &folder, piece, size);
-        if (context.m_bConsole != 0) {
-            ReportMessage(FormatMessage(checkin != 0 ? msg::kFileCheckedIn : msg::kFileAdded,
-                                        localPath, folder),
-                          context.m_bConsole);
-        }
+        ParseField(&position, wire::kKeyName, &outcome.name, piece, size);
+        ParseField(&position, wire::kKeyViewpath, &outcome.viewPath, piece, size);
+        context.Notify().FileDone(outcome);
         return false;
     });
     return exchange != 0 ? exchange : result;
 }
+
+}  // namespace brelmox

@@ -4,6 +4,8 @@
 #include "client/path_text.h"
 #include "platform/file_system.h"
 
+namespace brelmox {
+
 namespace {
 
 // The view path of one file: with preserve, the view path folder followed by the
@@ -59,3 +61,5 @@ int AddFiles(std::string startPath, std::string pattern, std::string viewPath, i
     }
     return result;
 }
+
+}  // namespace brelmox

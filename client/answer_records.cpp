@@ -1,22 +1,23 @@
 #include "client/answer_records.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string_view>
 
 #include "client/messages.h"
 #include "client/response.h"
-#include "client/result_codes.h"
+#include "common/result_codes.h"
+#include "common/wire.h"
+
+namespace brelmox {
 
 namespace {
 
-constexpr size_t kReadPiece = 65535;
 // Fields of a record are a few lines; this much without a record end means the answer is broken.
 constexpr size_t kMaxRecordFields = 1 << 20;
-constexpr const char* kContentLine = "--AaB03x\ncontent:";
 
-size_t Find(const std::string& held, const char* pattern, size_t from = 0) {
+size_t Find(const std::string& held, std::string_view pattern, size_t from = 0) {
     const char* found =
-        FindBytes(held.data() + from, held.size() - from, pattern, std::strlen(pattern));
+        FindBytes(held.data() + from, held.size() - from, pattern.data(), pattern.size());
     return found == nullptr ? std::string::npos : static_cast<size_t>(found - held.data());
 }
 
@@ -25,33 +26,17 @@ bool IsRefusal(const std::string& held) {
     size_t position = 0;
     std::string error;
     return ReadStatus(&position, held.data(), held.size()) != 0 &&
-           ParseField(&position, msg::kKeyError, &error, held.data(), held.size()) == 0 &&
+           ParseField(&position, wire::kKeyError, &error, held.data(), held.size()) == 0 &&
            held.back() == '\n';
 }
 
 }  // namespace
 
 AnswerRecords::AnswerRecords(ServerCall& call, bool withContent)
-    : call_(call), withContent_(withContent) {}
-
-bool AnswerRecords::ReadMore() {
-    if (ended_ || failed_) return false;
-    piece_.resize(kReadPiece);
-    size_t got = 0;
-    if (!call_.Read(piece_.data(), piece_.size(), &got)) {
-        failed_ = true;
-        return false;
-    }
-    if (got == 0) {
-        ended_ = true;
-        return false;
-    }
-    held_.append(piece_.data(), got);
-    return true;
-}
+    : stream_(call), withContent_(withContent) {}
 
 AnswerRecords::Next AnswerRecords::EndOfAnswer() const {
-    if (failed_) return Next::ReadFailed;
+    if (stream_.Failed()) return Next::ReadFailed;
     // Line ends and blanks after the last record are no record.
     bool onlyBlank = std::all_of(held_.begin(), held_.end(),
                                  [](char c) { return c == '\n' || c == '\r' || c == ' '; });
@@ -60,11 +45,12 @@ AnswerRecords::Next AnswerRecords::EndOfAnswer() const {
 
 AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasContent) {
     for (size_t searched = 0;;) {
-        size_t end = Find(held_, msg::kRecordEnd, searched);
-        size_t content = withContent_ ? Find(held_, kContentLine, searched) : std::string::npos;
+        size_t end = Find(held_, wire::kRecordEndLine, searched);
+        size_t content =
+            withContent_ ? Find(held_, wire::kContentFieldStart, searched) : std::string::npos;
         size_t contentLineEnd = content == std::string::npos
                                     ? std::string::npos
-                                    : held_.find('\n', content + std::strlen(kContentLine));
+                                    : held_.find('\n', content + wire::kContentFieldStart.size());
         if (contentLineEnd != std::string::npos && (end == std::string::npos || content < end)) {
             *fields = held_.substr(0, contentLineEnd + 1);
             held_.erase(0, contentLineEnd + 1);
@@ -73,7 +59,7 @@ AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasCont
         }
         if (end != std::string::npos) {
             *fields = held_.substr(0, end);
-            held_.erase(0, end + std::strlen(msg::kRecordEnd));
+            held_.erase(0, end + wire::kRecordEndLine.size());
             *hasContent = false;
             return Next::Record;
         }
@@ -81,7 +67,7 @@ AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasCont
         // A marker may straddle two reads: search again from just before the old end.
         searched = held_.size() > 32 ? held_.size() - 32 : 0;
         if (ReadMore()) continue;
-        if (!failed_ && IsRefusal(held_)) {
+        if (!stream_.Failed() && IsRefusal(held_)) {
             // A refusal of the whole request may come without a record end: still show it.
             fields->swap(held_);
             held_.clear();
@@ -95,7 +81,8 @@ AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasCont
 AnswerRecords::Next AnswerRecords::TakeContent(uint64_t size, const ContentWriter& write) {
     bool writing = true;
     while (size > 0) {
-        if (held_.empty() && !ReadMore()) return failed_ ? Next::ReadFailed : Next::Truncated;
+        if (held_.empty() && !ReadMore())
+            return stream_.Failed() ? Next::ReadFailed : Next::Truncated;
         size_t count = static_cast<size_t>(std::min<uint64_t>(size, held_.size()));
         if (writing) writing = write(held_.data(), count);
         held_.erase(0, count);
@@ -105,16 +92,16 @@ AnswerRecords::Next AnswerRecords::TakeContent(uint64_t size, const ContentWrite
 }
 
 AnswerRecords::Next AnswerRecords::SkipToRecordEnd() {
-    const size_t endLength = std::strlen(msg::kRecordEnd);
+    const size_t endLength = wire::kRecordEndLine.size();
     for (;;) {
-        size_t end = Find(held_, msg::kRecordEnd);
+        size_t end = Find(held_, wire::kRecordEndLine);
         if (end != std::string::npos) {
             held_.erase(0, end + endLength);
             return Next::Record;
         }
         // Keep only what could be the start of the end line.
         if (held_.size() >= endLength) held_.erase(0, held_.size() - (endLength - 1));
-        if (!ReadMore()) return failed_ ? Next::ReadFailed : Next::Truncated;
+        if (!ReadMore()) return stream_.Failed() ? Next::ReadFailed : Next::Truncated;
     }
 }
 
@@ -127,10 +114,10 @@ void AnswerRecords::Drain() {
 int BrokenAnswerResult(AnswerRecords::Next next, const COstrelContext& context) {
     switch (next) {
         case AnswerRecords::Next::Malformed:
-            ReportMessage(msg::kMalformedAnswer, context.m_bConsole);
+            ReportMessage(context, msg::kMalformedAnswer);
             return result::kUnexpectedField;
         case AnswerRecords::Next::Truncated:
-            ReportMessage(msg::kAnswerEndedInRecord, context.m_bConsole);
+            ReportMessage(context, msg::kAnswerEndedInRecord);
             return result::kReadFailed;
         case AnswerRecords::Next::ReadFailed:  // the transport has said why
             return result::kReadFailed;
@@ -152,3 +139,5 @@ int ForEachRecord(AnswerRecords& records, const COstrelContext& context,
         }
     }
 }
+
+}  // namespace brelmox

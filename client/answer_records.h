@@ -1,15 +1,17 @@
 // The answers that carry several records (get and check out, undo check-out, remove).
-// Each record ends with the line "--AaB03x--\n". A file record announces its archive's
-// size and the archive bytes follow its "content:" line; they are handed on as they
-// arrive, so memory holds one read and one record's fields, never a whole file.
+// Each record ends with the record end line (wire::kRecordEndLine). A file record announces
+// its archive's size and the archive bytes follow its "content:" line; they are handed on
+// as they arrive, so memory holds one read and one record's fields, never a whole file.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
+#include "client/answer_stream.h"
 #include "client/transport.h"
+
+namespace brelmox {
 
 class AnswerRecords {
   public:
@@ -41,15 +43,12 @@ class AnswerRecords {
 
   private:
     // Reads one more piece into held_; false at the end of the answer or after a failure.
-    bool ReadMore();
+    bool ReadMore() { return stream_.AppendTo(&held_); }
     Next EndOfAnswer() const;
 
-    ServerCall& call_;
+    AnswerStream stream_;
     bool withContent_;
     std::string held_;  // received bytes not yet handed on
-    std::vector<char> piece_;
-    bool ended_ = false;
-    bool failed_ = false;
 };
 
 // Hands every record to onRecord until it returns false, after which the rest of the
@@ -62,3 +61,5 @@ int ForEachRecord(AnswerRecords& records, const COstrelContext& context,
 // The result of an answer that broke off or lost its form, with its message shown:
 // -5 for an answer that ended inside a record or failed, -1003 for a malformed one.
 int BrokenAnswerResult(AnswerRecords::Next next, const COstrelContext& context);
+
+}  // namespace brelmox

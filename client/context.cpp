@@ -2,22 +2,29 @@
 
 #include <iostream>
 
-#include "client/format.h"
 #include "client/messages.h"
-#include "client/result_codes.h"
+#include "common/format.h"
+#include "common/result_codes.h"
 #include "platform/registry_file.h"
+
+namespace brelmox {
 
 namespace {
 
 // Values are read through a 128-byte buffer: a longer text does not fit and reads as empty.
 constexpr size_t kValueBufferSize = 128;
 
-std::function<void(const std::string&)>& MessageChannel() {
-    static std::function<void(const std::string&)> channel = [](const std::string& text) {
-        std::cerr << text << std::endl;
-    };
-    return channel;
-}
+// What a context shows until its owner installs a notifier of its own.
+class StandardErrorNotifier : public Notifier {
+  public:
+    void Message(const std::string& text) override { std::cerr << text << std::endl; }
+    void FileDone(const FileOutcome&) override {}
+    void ProjectCreated(const std::string&) override {}
+    void LabelAttached(const std::string&, const std::string&) override {}
+    void ProgressBegin(const std::string&, size_t) override {}
+    bool ProgressStep(const std::string&) override { return true; }
+    void ProgressEnd() override {}
+};
 
 std::string ReadString(const platform::RegValues& values, const char* name) {
     auto found = values.find(name);
@@ -34,6 +41,14 @@ uint8_t ReadOneByte(const platform::RegValues& values, const char* name) {
 }
 
 }  // namespace
+
+COstrelContext::COstrelContext() : notifier_(std::make_unique<StandardErrorNotifier>()) {}
+
+COstrelContext::~COstrelContext() = default;
+
+void COstrelContext::SetNotifier(std::unique_ptr<Notifier> notifier) {
+    notifier_ = notifier ? std::move(notifier) : std::make_unique<StandardErrorNotifier>();
+}
 
 std::string BuildKeyPath(const std::string& subKey) {
     return FormatMessage(msg::kKeyFormat, msg::kCompanyProduct, subKey);
@@ -79,15 +94,9 @@ int WriteRegString(const std::string& keyPath, const std::string& name, const st
     return platform::RegSetValue(keyPath, name, value);
 }
 
-int ReportMessage(std::string text, int32_t console) {
-    if (console != 0) {
-        std::cout << text << std::endl;
-    } else {
-        MessageChannel()(text);
-    }
+int ReportMessage(const COstrelContext& context, std::string text) {
+    context.Notify().Message(text);
     return 1;
 }
 
-void SetMessageChannel(std::function<void(const std::string&)> channel) {
-    MessageChannel() = std::move(channel);
-}
+}  // namespace brelmox

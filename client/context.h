@@ -3,13 +3,23 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
+
+#include "client/notifier.h"
+
+namespace brelmox {
 
 class COstrelContext {
   public:
-    COstrelContext() = default;
-    virtual ~COstrelContext() = default;
+    // Starts with the default notifier: messages on standard error, nothing else shown,
+    // so that a host that installs none still learns of failures.
+    COstrelContext();
+    virtual ~COstrelContext();
+
+    // How this context's operations reach the user; null puts the default back.
+    void SetNotifier(std::unique_ptr<Notifier> notifier);
+    Notifier& Notify() const { return *notifier_; }
 
     // Reads the Config and Connection keys; 0 when both opened, -2 otherwise.
     int LoadConfig();
@@ -22,11 +32,13 @@ class COstrelContext {
     std::string m_strPassword;
     std::string m_strDiffCommand;
     std::string m_strLocalProjectPath;
-    int32_t m_bConsole = 0;
     std::string m_strCallerName;
     std::string m_strURL;
     std::string m_strVirtualDirectory;
     uint8_t m_bSecure = 0;
+
+  private:
+    std::unique_ptr<Notifier> notifier_;
 };
 
 // Key paths under HKEY_CURRENT_USER: "SOFTWARE\Farrowdyne\Brelmox\<subKey>".
@@ -35,9 +47,7 @@ std::string BuildKeyPath(const std::string& subKey);
 // Creates or opens the key and sets one string value; 0 on success.
 int WriteRegString(const std::string& keyPath, const std::string& name, const std::string& text);
 
-// Shows one message: a line on standard output (flushed) in console mode, otherwise
-// through the host's channel. Always returns 1.
-int ReportMessage(std::string text, int32_t console);
+// Shows one message every user must see, through the context's notifier. Always returns 1.
+int ReportMessage(const COstrelContext& context, std::string text);
 
-// The host's channel for non-console messages; standard error until a host sets one.
-void SetMessageChannel(std::function<void(const std::string&)> channel);
+}  // namespace brelmox

@@ -1,8 +1,9 @@
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/operations.h"
-#include "client/result_codes.h"
 #include "client/short_answer.h"
+#include "common/result_codes.h"
+
+namespace brelmox {
 
 // Labels go over plain HTTP with a single attempt, whatever the connection settings say.
 int CreateLabel(COstrelContext& context, const std::string& label, const std::string& description) {
@@ -16,12 +17,10 @@ int CreateLabel(COstrelContext& context, const std::string& label, const std::st
     // A failed send is still followed by the read, which then fails in its turn.
     int result = call.SendOnce(body);
     if (result == result::kHttpError) return result;
-    int exchange = ReadShortAnswer(
-        call, kShortAnswerPiece, ShowRefusal(context, &result, [&] {
-            if (context.m_bConsole != 0) {
-                ReportMessage(FormatMessage(msg::kLabelAttached, label, context.m_strProject),
-                              context.m_bConsole);
-            }
-        }));
+    int exchange = ReadShortAnswer(call, kShortAnswerPiece, ShowRefusal(context, &result, [&] {
+                                       context.Notify().LabelAttached(label, context.m_strProject);
+                                   }));
     return exchange != 0 ? exchange : result;
 }
+
+}  // namespace brelmox

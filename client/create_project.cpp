@@ -1,7 +1,8 @@
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/operations.h"
 #include "client/short_answer.h"
+
+namespace brelmox {
 
 int CreateProject(COstrelContext& context, const std::string& name,
                   const std::string& description) {
@@ -12,10 +13,8 @@ int CreateProject(COstrelContext& context, const std::string& name,
     int result = 0;
     int exchange = PostShortRequest(
         context, "create_project_from_cli.php", body, msg::kErrCreatingProject, kShortAnswerPiece,
-        ShowRefusal(context, &result, [&] {
-            if (context.m_bConsole != 0) {
-                ReportMessage(FormatMessage(msg::kCreatedProject, name), context.m_bConsole);
-            }
-        }));
+        ShowRefusal(context, &result, [&] { context.Notify().ProjectCreated(name); }));
     return exchange != 0 ? exchange : result;
 }
+
+}  // namespace brelmox

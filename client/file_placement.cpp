@@ -6,6 +6,8 @@
 #include "client/path_text.h"
 #include "platform/file_system.h"
 
+namespace brelmox {
+
 namespace {
 
 bool IsSafeName(const std::string& name) {
@@ -76,3 +78,5 @@ bool PlaceRecord(const std::string& name, const std::string& recordViewPath,
     placement->repositoryPath = repositoryFolder.empty() ? name : repositoryFolder + "/" + name;
     return true;
 }
+
+}  // namespace brelmox

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace brelmox {
+
 struct FilePlacement {
     std::string targetFolder;    // '/'-separated, created before the file is written
     std::string targetPath;      // targetFolder + name
@@ -14,3 +16,5 @@ struct FilePlacement {
 bool PlaceRecord(const std::string& name, const std::string& recordViewPath,
                  const std::string& requestViewPath, const std::string& localFolder, int preserve,
                  FilePlacement* placement, std::string* unsafe);
+
+}  // namespace brelmox

@@ -7,22 +7,47 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "client/format.h"
 #include "client/messages.h"
-#include "client/my_compress.h"
-#include "client/result_codes.h"
+#include "common/format.h"
+#include "common/my_compress.h"
+#include "common/result_codes.h"
 #include "platform/file_system.h"
+
+namespace brelmox {
 
 namespace {
 
+// A private folder beside the target, removed with what is left in it. The entry is
+// unpacked into it under a fixed name, so the file is created like any other (0666 less
+// the umask, applied by the kernel) without the process-wide umask being read or set.
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const std::string& folder)
+        : path_(folder + (folder.back() == '/' ? "" : "/") + ".brelmox-XXXXXX") {
+        made_ = mkdtemp(path_.data()) != nullptr;
+    }
+    ~ScratchFolder() {
+        if (!made_) return;
+        platform::RemoveFile(File());
+        rmdir(path_.c_str());
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    bool Made() const { return made_; }
+    std::string File() const { return path_ + "/unpacked"; }
+
+  private:
+    std::string path_;
+    bool made_ = false;
+};
+
 // A file replacing an existing one keeps its permissions, made writable by its owner
-// as a read-only file is overwritten; a new file gets the usual 0666 less the umask.
-mode_t ReplacementMode(const std::string& targetPath) {
+// as a read-only file is overwritten; a new file keeps the mode it was created with.
+bool TakeOverMode(const std::string& targetPath, const std::string& replacement) {
     struct stat existing {};
-    if (stat(targetPath.c_str(), &existing) == 0) return (existing.st_mode & 07777) | S_IWUSR;
-    mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
+    if (stat(targetPath.c_str(), &existing) != 0) return true;
+    return chmod(replacement.c_str(), (existing.st_mode & 07777) | S_IWUSR) == 0;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -34,27 +59,22 @@ std::string FolderOf(const std::string& path) {
 
 int ReplaceFromArchive(const std::string& targetPath, const std::string& archivePath,
                        const COstrelContext& context) {
-    std::string folder = FolderOf(targetPath);
-    std::string partial = folder + (folder.back() == '/' ? "" : "/") + ".brelmox-XXXXXX";
-    int fd = mkstemp(partial.data());
-    if (fd < 0) {
-        ReportMessage(platform::FileErrorText("create a file in", folder, errno),
-                      context.m_bConsole);
+    const std::string folder = FolderOf(targetPath);
+    ScratchFolder scratch(folder);
+    if (!scratch.Made()) {
+        ReportMessage(context, platform::FileErrorText("create a file in", folder, errno));
         return result::kFileError;
     }
-    close(fd);
-    if (!MyCompress().DecompressFile(partial, archivePath)) {
-        platform::RemoveFile(partial);
-        ReportMessage(FormatMessage(msg::kErrDecompressing, archivePath, targetPath),
-                      context.m_bConsole);
+    const std::string unpacked = scratch.File();
+    if (!MyCompress().DecompressFile(unpacked, archivePath)) {
+        ReportMessage(context, FormatMessage(msg::kErrDecompressing, archivePath, targetPath));
         return result::kUnpackFailed;
     }
-    if (chmod(partial.c_str(), ReplacementMode(targetPath)) != 0 ||
-        rename(partial.c_str(), targetPath.c_str()) != 0) {
-        int error = errno;
-        platform::RemoveFile(partial);
-        ReportMessage(platform::FileErrorText("write", targetPath, error), context.m_bConsole);
+    if (!TakeOverMode(targetPath, unpacked) || rename(unpacked.c_str(), targetPath.c_str()) != 0) {
+        ReportMessage(context, platform::FileErrorText("write", targetPath, errno));
         return result::kFileError;
     }
     return result::kSuccess;
 }
+
+}  // namespace brelmox

@@ -6,7 +6,11 @@
 
 #include "client/context.h"
 
-// 0; -2027 after "Error decompressing '%s' to '%s'." (the archive is kept and the old
-// file is untouched); -1001 after a file error.
+namespace brelmox {
+
+// 0; -2027 after "Error decompressing '%s' to '%s'." (the old file is untouched); -1001
+// after a file error. The archive is the caller's to remove, whatever the outcome.
 int ReplaceFromArchive(const std::string& targetPath, const std::string& archivePath,
                        const COstrelContext& context);
+
+}  // namespace brelmox

@@ -1,9 +1,11 @@
 #include "client/answer_records.h"
 #include "client/messages.h"
 #include "client/operations.h"
-#include "client/result_codes.h"
 #include "client/save_file_record.h"
 #include "client/short_answer.h"
+#include "common/result_codes.h"
+
+namespace brelmox {
 
 namespace {
 
@@ -48,3 +50,5 @@ int GetFiles(std::string viewPath, std::string localFolder, int recurse, int pre
     });
     return broken != 0 ? broken : result;
 }
+
+}  // namespace brelmox

@@ -1,6 +1,8 @@
 // The client library's message table: texts shown to the user, byte for byte.
 #pragma once
 
+namespace brelmox {
+
 namespace msg {
 // Configuration store
 constexpr const char* kCompanyProduct = "Farrowdyne\\Brelmox";
@@ -31,42 +33,23 @@ constexpr const char* kErrAddingFile = "Error adding file(%s): %s.";
 constexpr const char* kErrGettingFile = "Error getting file (%s): %s.";
 constexpr const char* kErrRemovingFile = "Error removing file (%s): %s.";
 constexpr const char* kErrUndoingCheckout = "Error undoing check out (%s): %s.";
+constexpr const char* kErrGettingProjectList = "Error getting latest project list (%s): %s.";
 
 // Session validation and projects
 constexpr const char* kCannotConnectSite = "Couldn't connect to Brelmox site, '%s'";
 constexpr const char* kUnknownProject = "Unknown project with name '%s'.";
-constexpr const char* kCreatedProject = "Created Project '%s'.";
-
-// Labels
-constexpr const char* kLabelAttached = "Label '%s' attached to checked in files in Project '%s'.";
 
 // Transfers
-constexpr const char* kFileAdded = "File '%s' added to '%s'.";
-constexpr const char* kFileCheckedIn = "File '%s' checked in to '%s'.";
-constexpr const char* kFileSaved = "File '%s' saved in '%s'.";
-constexpr const char* kFileCheckedOut = "File '%s' checked out to '%s'.";
 constexpr const char* kErrDecompressing = "Error decompressing '%s' to '%s'.";
 constexpr const char* kRefusedUnsafeName = "Refused unsafe file name '%s' from the server.";
-constexpr const char* kFileUncheckedOut = "File '%s' unchecked out from '%s'.";
-constexpr const char* kFileUncheckedOutRoot = "File '%s' unchecked out from root.";
-constexpr const char* kFileRemoved = "File '%s' removed from '%s'.";
-constexpr const char* kFileRemovedRoot = "File '%s' removed from root.";
 constexpr const char* kInvalidSize = "Refused size '%s' of '%s' from the server.";
 constexpr const char* kAnswerEndedInRecord = "The server's answer ended in the middle of a record.";
 constexpr const char* kMalformedAnswer = "The server's answer is not in the expected form.";
-constexpr const char* kFileTooLarge = "Cannot send '%s': files of 4 GiB and more are not supported.";
+constexpr const char* kFileTooLarge =
+    "Cannot send '%s': files of 4 GiB and more are not supported.";
 constexpr const char* kUnsendableName =
     "Cannot send '%s': its name holds a line break or a double quote.";
 
-// Protocol keywords and framing
-constexpr const char* kBoundaryLine = "--AaB03x\n";
-constexpr const char* kRecordEnd = "--AaB03x--\n";
-constexpr const char* kKeyProtocol = "protocol:";
-constexpr const char* kKeyStatus = "status:";
-constexpr const char* kKeyError = "error:";
-constexpr const char* kKeyName = "name:";
-constexpr const char* kKeyViewpath = "viewpath:";
-constexpr const char* kKeyVersion = "version:";
-constexpr const char* kKeySize = "size:";
-constexpr const char* kKeyContent = "content:";
 }  // namespace msg
+
+}  // namespace brelmox

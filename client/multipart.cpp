@@ -6,15 +6,17 @@
 #include <cerrno>
 #include <cstring>
 
+namespace brelmox {
+
 void MultipartBody::AddField(const std::string& name, const std::string& value) {
-    head_ += head_.empty() ? "--AaB03x\r\n" : "\r\n--AaB03x\r\n";
+    head_ += head_.empty() ? wire::kFirstPartLine : wire::kNextPartLine;
     head_ += "Content-Disposition: form-data; name=\"" + name + "\"\r\n\r\n";
     // Values end at their first zero byte, as the texts they come from do.
     head_ += value.c_str();
 }
 
 void MultipartBody::AttachFile(const std::string& fileName, int fd, uint64_t length) {
-    head_ += "\r\n--AaB03x\r\n";
+    head_ += wire::kNextPartLine;
     head_ += "Content-Disposition: form-data; name=\"userfile\"; filename=\"" + fileName + "\"\r\n";
     head_ += "Content-Transfer-Encoding: binary\r\n";
     head_ += "Content-Type: application/x-octet-stream\r\n\r\n";
@@ -23,12 +25,12 @@ void MultipartBody::AttachFile(const std::string& fileName, int fd, uint64_t len
 }
 
 uint64_t MultipartBody::Size() const {
-    return head_.size() + fileLength_ + std::strlen(kTrailer);
+    return head_.size() + fileLength_ + wire::kBodyTrailer.size();
 }
 
 long long MultipartBody::ReadAt(uint64_t offset, char* buf, size_t max) {
     size_t copied = 0;
-    auto copyText = [&](const std::string& text, uint64_t start) {
+    auto copyText = [&](std::string_view text, uint64_t start) {
         if (offset + copied < start || offset + copied >= start + text.size()) return;
         size_t from = offset + copied - start;
         size_t count = std::min(max - copied, text.size() - from);
@@ -46,6 +48,8 @@ long long MultipartBody::ReadAt(uint64_t offset, char* buf, size_t max) {
         if (got <= 0) return -1;
         copied += static_cast<size_t>(got);
     }
-    if (copied < max) copyText(kTrailer, fileEnd);
+    if (copied < max) copyText(wire::kBodyTrailer, fileEnd);
     return static_cast<long long>(copied);
 }
+
+}  // namespace brelmox

@@ -1,4 +1,4 @@
-// The multipart/form-data request body with the fixed boundary "AaB03x". Text
+// The multipart/form-data request body with the protocol's fixed boundary. Text
 // fields are inserted verbatim; an upload adds one file part, streamed from an
 // open file so that the body never has to be held whole in memory.
 #pragma once
@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "common/wire.h"
 #include "platform/http_client.h"
+
+namespace brelmox {
 
 class MultipartBody : public platform::BodySource {
   public:
@@ -18,15 +21,15 @@ class MultipartBody : public platform::BodySource {
     void AttachFile(const std::string& fileName, int fd, uint64_t length);
 
     // The whole body of a text-only request.
-    std::string Text() const { return head_ + kTrailer; }
+    std::string Text() const { return head_ + std::string(wire::kBodyTrailer); }
 
     uint64_t Size() const override;
     long long ReadAt(uint64_t offset, char* buf, size_t max) override;
 
   private:
-    static constexpr const char* kTrailer = "\r\n--AaB03x--\r\n";
-
     std::string head_;
     int fd_ = -1;
     uint64_t fileLength_ = 0;
 };
+
+}  // namespace brelmox

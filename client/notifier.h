@@ -14,6 +14,8 @@ enum class FileAction { Add, Checkin, Get, Checkout, Uncheckout, Remove };
 //   add, ci:   localPath = the local file,  viewPath = the folder the server answered
 //   get, co:   localPath = the target path, viewPath = the file's repository path
 //   unco, rm:  name = the file's name,      viewPath = its folder ("" for the root)
+// A refusal names what was asked: viewPath is the request's view path, localPath the local
+// file (add, ci) or folder (get, co); name stays empty.
 struct FileOutcome {
     FileAction action = FileAction::Add;
     int status = 0;

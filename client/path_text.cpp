@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+namespace brelmox {
+
 std::string TrimSlashes(const std::string& text) {
     size_t first = text.find_first_not_of("\\/");
     if (first == std::string::npos) return "";
@@ -20,3 +22,5 @@ std::string AbsolutePath(const std::string& path) {
     std::filesystem::path absolute = std::filesystem::absolute(path, error);
     return error ? path : absolute.lexically_normal().string();
 }
+
+}  // namespace brelmox

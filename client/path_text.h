@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace brelmox {
+
 // Removes every leading and trailing '\' and '/'.
 std::string TrimSlashes(const std::string& text);
 
@@ -11,3 +13,5 @@ std::string ForwardSlashes(std::string text);
 
 // The path made absolute against the current folder, without resolving links.
 std::string AbsolutePath(const std::string& path);
+
+}  // namespace brelmox

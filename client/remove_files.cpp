@@ -2,8 +2,12 @@
 #include "client/operations.h"
 #include "client/repository_action.h"
 
+namespace brelmox {
+
 int RemoveFiles(COstrelContext& context, const std::string& viewPath, int recurse) {
     static const RepositoryAction kRemove = {"remove_files_from_cli.php", msg::kErrRemovingFile,
-                                             msg::kFileRemoved, msg::kFileRemovedRoot};
+                                             FileAction::Remove};
     return ActOnRepositoryFiles(context, kRemove, viewPath, recurse);
 }
+
+}  // namespace brelmox

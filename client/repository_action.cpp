@@ -1,30 +1,30 @@
 #include "client/repository_action.h"
 
 #include "client/answer_records.h"
-#include "client/format.h"
-#include "client/messages.h"
 #include "client/response.h"
 #include "client/short_answer.h"
+#include "common/wire.h"
+
+namespace brelmox {
 
 namespace {
 
+// The record's outcome; a refused record names the request's view path.
 int ReportRecord(const COstrelContext& context, const RepositoryAction& action,
-                 const std::string& fields) {
+                 const std::string& viewPath, const std::string& fields) {
+    FileOutcome outcome;
+    outcome.action = action.action;
     size_t position = 0;
-    int status = ReadStatus(&position, fields.data(), fields.size());
-    if (status != 0) {
-        ReportMessage(ReadError(&position, fields.data(), fields.size()), context.m_bConsole);
-        return status;
+    outcome.status = ReadStatus(&position, fields.data(), fields.size());
+    if (outcome.status != 0) {
+        outcome.error = ReadError(&position, fields.data(), fields.size());
+        outcome.viewPath = viewPath;
+    } else {
+        ParseField(&position, wire::kKeyName, &outcome.name, fields.data(), fields.size());
+        ParseField(&position, wire::kKeyViewpath, &outcome.viewPath, fields.data(), fields.size());
     }
-    if (context.m_bConsole == 0) return 0;
-    std::string name;
-    std::string viewPath;
-    ParseField(&position, msg::kKeyName, &name, fields.data(), fields.size());
-    ParseField(&position, msg::kKeyViewpath, &viewPath, fields.data(), fields.size());
-    ReportMessage(viewPath.empty() ? FormatMessage(action.doneAtRoot, name)
-                                   : FormatMessage(action.done, name, viewPath),
-                  context.m_bConsole);
-    return 0;
+    context.Notify().FileDone(outcome);
+    return outcome.status;
 }
 
 }  // namespace
@@ -42,9 +42,11 @@ int ActOnRepositoryFiles(COstrelContext& context, const RepositoryAction& action
 
     AnswerRecords records(call, false);
     int broken = ForEachRecord(records, context, [&](const std::string& fields, bool) {
-        int status = ReportRecord(context, action, fields);
+        int status = ReportRecord(context, action, viewPath, fields);
         if (status != 0) result = status;
         return true;
     });
     return broken != 0 ? broken : result;
 }
+
+}  // namespace brelmox

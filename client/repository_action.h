@@ -4,15 +4,19 @@
 #include <string>
 
 #include "client/context.h"
+#include "client/notifier.h"
+
+namespace brelmox {
 
 struct RepositoryAction {
     const char* script;
     const char* sendFailure;  // shown when the send fails after its retries
-    const char* done;         // "File '%s' ... from '%s'."
-    const char* doneAtRoot;   // "File '%s' ... from root."
+    FileAction action;        // what each record's outcome reports
 };
 
 // 0 when every record succeeded, else the last failing record's status, or the
-// transport's code. Refusals are always shown; successes only in console mode.
+// transport's code. Every record, refused or not, is one FileDone.
 int ActOnRepositoryFiles(COstrelContext& context, const RepositoryAction& action,
                          const std::string& viewPath, int recurse);
+
+}  // namespace brelmox

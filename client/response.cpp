@@ -4,17 +4,28 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "client/messages.h"
-#include "client/result_codes.h"
+#include "common/result_codes.h"
+#include "common/wire.h"
 
-int ParseField(size_t* position, const char* keyword, std::string* value, const char* buffer,
+namespace brelmox {
+
+namespace {
+
+FieldSource BufferFields(size_t* position, const char* buffer, size_t length) {
+    return [=](std::string_view keyword, std::string* value) {
+        return ParseField(position, keyword, value, buffer, length);
+    };
+}
+
+}  // namespace
+
+int ParseField(size_t* position, std::string_view keyword, std::string* value, const char* buffer,
                size_t length) {
-    const size_t boundaryLength = std::strlen(msg::kBoundaryLine);
     std::string boundary;
-    while (boundary.size() < boundaryLength && *position < length) {
+    while (boundary.size() < wire::kFieldLine.size() && *position < length) {
         boundary += buffer[(*position)++];
     }
-    if (boundary != msg::kBoundaryLine) return result::kUnexpectedField;
+    if (boundary != wire::kFieldLine) return result::kUnexpectedField;
 
     // The line ends at its LF; without one, the buffer's last byte ends it.
     size_t lineLength = 0;
@@ -26,11 +37,8 @@ int ParseField(size_t* position, const char* keyword, std::string* value, const 
     std::string line(buffer + std::min(*position, length), lineLength);
     *position = std::min(length, *position + lineLength + 1);
 
-    const size_t keywordLength = std::strlen(keyword);
-    if (line.compare(0, keywordLength, keyword) != 0 || line.size() < keywordLength) {
-        return result::kUnexpectedField;
-    }
-    *value = line.substr(keywordLength);
+    if (!line.starts_with(keyword)) return result::kUnexpectedField;
+    *value = line.substr(keyword.size());
     return result::kSuccess;
 }
 
@@ -47,16 +55,26 @@ int StatusValue(const std::string& text) {
     return static_cast<int>(value);
 }
 
-int ReadStatus(size_t* position, const char* buffer, size_t length) {
+int ReadStatus(const FieldSource& next) {
     std::string protocol;
     std::string status;
-    ParseField(position, msg::kKeyProtocol, &protocol, buffer, length);
-    ParseField(position, msg::kKeyStatus, &status, buffer, length);
+    next(wire::kKeyProtocol, &protocol);
+    next(wire::kKeyStatus, &status);
     return StatusValue(status);
 }
 
-std::string ReadError(size_t* position, const char* buffer, size_t length) {
+int ReadStatus(size_t* position, const char* buffer, size_t length) {
+    return ReadStatus(BufferFields(position, buffer, length));
+}
+
+std::string ReadError(const FieldSource& next) {
     std::string error;
-    ParseField(position, msg::kKeyError, &error, buffer, length);
+    next(wire::kKeyError, &error);
     return error;
 }
+
+std::string ReadError(size_t* position, const char* buffer, size_t length) {
+    return ReadError(BufferFields(position, buffer, length));
+}
+
+}  // namespace brelmox

@@ -6,12 +6,15 @@
 
 #include "client/file_placement.h"
 #include "client/file_replace.h"
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/operations.h"
 #include "client/response.h"
-#include "client/result_codes.h"
+#include "common/format.h"
+#include "common/result_codes.h"
+#include "common/wire.h"
 #include "platform/file_system.h"
+
+namespace brelmox {
 
 namespace {
 
@@ -49,9 +52,8 @@ int ReceiveArchive(AnswerRecords& records, uint64_t size, const std::string& fal
                    std::string* archivePath, const COstrelContext& context) {
     platform::UniqueFd archive(platform::CreateUniqueTempFile(fallbackFolder, archivePath));
     if (!archive.valid()) {
-        ReportMessage(
-            platform::FileErrorText("create a temporary file in", platform::TempFolder(), errno),
-            context.m_bConsole);
+        ReportMessage(context, platform::FileErrorText("create a temporary file in",
+                                                       platform::TempFolder(), errno));
         return SkipRecord(records, true, size, result::kFileError, context);
     }
     int writeError = 0;
@@ -64,8 +66,7 @@ int ReceiveArchive(AnswerRecords& records, uint64_t size, const std::string& fal
     if (next == AnswerRecords::Next::Record) next = records.SkipToRecordEnd();
     int code = BrokenAnswerResult(next, context);
     if (code == 0 && writeError != 0) {
-        ReportMessage(platform::FileErrorText("write", *archivePath, writeError),
-                      context.m_bConsole);
+        ReportMessage(context, platform::FileErrorText("write", *archivePath, writeError));
         code = result::kFileError;
     }
     if (code != 0) platform::RemoveFile(*archivePath);
@@ -78,21 +79,25 @@ int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasCo
                    const FileRequest& request, COstrelContext& context) {
     const char* data = fields.data();
     size_t position = 0;
-    int status = ReadStatus(&position, data, fields.size());
-    if (status != 0) {
-        std::string error = ReadError(&position, data, fields.size());
-        if (context.m_bConsole != 0) ReportMessage(error, context.m_bConsole);
-        return hasContent ? SkipRecord(records, false, 0, status, context) : status;
+    FileOutcome outcome;
+    outcome.action = request.checkout != 0 ? FileAction::Checkout : FileAction::Get;
+    outcome.status = ReadStatus(&position, data, fields.size());
+    if (outcome.status != 0) {
+        outcome.error = ReadError(&position, data, fields.size());
+        outcome.localPath = request.localFolder;
+        outcome.viewPath = request.viewPath;
+        context.Notify().FileDone(outcome);
+        return hasContent ? SkipRecord(records, false, 0, outcome.status, context) : outcome.status;
     }
     FileFields file;
-    ParseField(&position, msg::kKeyName, &file.name, data, fields.size());
-    ParseField(&position, msg::kKeyVersion, &file.version, data, fields.size());
-    ParseField(&position, msg::kKeySize, &file.size, data, fields.size());
-    ParseField(&position, msg::kKeyViewpath, &file.viewPath, data, fields.size());
+    ParseField(&position, wire::kKeyName, &file.name, data, fields.size());
+    ParseField(&position, wire::kKeyVersion, &file.version, data, fields.size());
+    ParseField(&position, wire::kKeySize, &file.size, data, fields.size());
+    ParseField(&position, wire::kKeyViewpath, &file.viewPath, data, fields.size());
 
     uint64_t size = 0;
     if (!hasContent || !ParseSize(file.size, &size)) {
-        ReportMessage(FormatMessage(msg::kInvalidSize, file.size, file.name), context.m_bConsole);
+        ReportMessage(context, FormatMessage(msg::kInvalidSize, file.size, file.name));
         return hasContent ? SkipRecord(records, false, 0, result::kUnexpectedField, context)
                           : result::kUnexpectedField;
     }
@@ -100,7 +105,7 @@ int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasCo
     std::string unsafe;
     if (!PlaceRecord(file.name, file.viewPath, request.viewPath, request.localFolder,
                      request.preserve, &place, &unsafe)) {
-        ReportMessage(FormatMessage(msg::kRefusedUnsafeName, unsafe), context.m_bConsole);
+        ReportMessage(context, FormatMessage(msg::kRefusedUnsafeName, unsafe));
         return SkipRecord(records, true, size, result::kUnsafeName, context);
     }
     CreateDirectoryPath(place.targetFolder);
@@ -110,12 +115,14 @@ int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasCo
                               &archivePath, context);
     if (code != 0) return code;
     code = ReplaceFromArchive(place.targetPath, archivePath, context);
-    if (code != 0) return code;
-    if (context.m_bConsole != 0) {
-        ReportMessage(FormatMessage(request.checkout != 0 ? msg::kFileCheckedOut : msg::kFileSaved,
-                                    place.repositoryPath, place.targetPath),
-                      context.m_bConsole);
-    }
+    // The archive has served its purpose whether it went in place or not.
     platform::RemoveFile(archivePath);
+    if (code != 0) return code;
+    outcome.localPath = place.targetPath;
+    outcome.viewPath = place.repositoryPath;
+    outcome.name = file.name;
+    context.Notify().FileDone(outcome);
     return result::kSuccess;
 }
+
+}  // namespace brelmox

@@ -7,6 +7,8 @@
 #include "client/answer_records.h"
 #include "client/context.h"
 
+namespace brelmox {
+
 struct FileRequest {
     std::string viewPath;
     std::string localFolder;
@@ -18,3 +20,5 @@ struct FileRequest {
 // server status, or the code of the failure (its message shown).
 int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasContent,
                    const FileRequest& request, COstrelContext& context);
+
+}  // namespace brelmox

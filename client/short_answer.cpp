@@ -4,6 +4,8 @@
 
 #include "client/response.h"
 
+namespace brelmox {
+
 int ReadShortAnswer(ServerCall& call, size_t pieceSize, const AnswerPieceHandler& onPiece) {
     std::vector<char> buffer(pieceSize + 1, 0);
     for (;;) {
@@ -40,8 +42,10 @@ AnswerPieceHandler ShowRefusal(const COstrelContext& context, int* result,
             if (onSuccess) onSuccess();
             return false;
         }
-        ReportMessage(ReadError(&position, piece, length), context.m_bConsole);
+        ReportMessage(context, ReadError(&position, piece, length));
         *result = status;
         return true;
     };
 }
+
+}  // namespace brelmox

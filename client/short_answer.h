@@ -8,6 +8,8 @@
 #include "client/multipart.h"
 #include "client/transport.h"
 
+namespace brelmox {
+
 // The answer buffer of the short replies holds at most this many bytes per piece.
 constexpr size_t kShortAnswerPiece = 65535;
 
@@ -30,3 +32,5 @@ void AddCredentialFields(MultipartBody& body, const COstrelContext& context, boo
 // the reading goes on.
 AnswerPieceHandler ShowRefusal(const COstrelContext& context, int* result,
                                std::function<void()> onSuccess = {});
+
+}  // namespace brelmox

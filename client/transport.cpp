@@ -5,22 +5,24 @@
 #include <cstring>
 #include <thread>
 
-#include "client/format.h"
 #include "client/messages.h"
 #include "client/path_text.h"
-#include "client/result_codes.h"
+#include "common/format.h"
+#include "common/result_codes.h"
+#include "common/wire.h"
+
+namespace brelmox {
 
 namespace {
 
 constexpr int kSendRetries = 5;
 constexpr auto kRetryPause = std::chrono::milliseconds(50);
-constexpr const char* kContentTypeHeader = "Content-Type: multipart/form-data, boundary=AaB03x";
 
 }  // namespace
 
 InternetRequest::InternetRequest(const platform::HttpTarget& target, const std::string& objectName)
     : post_(target, objectName), objectName_(objectName) {
-    post_.AddHeader(kContentTypeHeader);
+    post_.AddHeader(std::string(wire::kContentTypeHeader));
 }
 
 bool InternetRequest::Read(char* buf, size_t max, size_t* got) {
@@ -37,7 +39,7 @@ bool InternetRequest::Read(char* buf, size_t max, size_t* got) {
 bool InternetRequest::IsKeywordAnswerOrSuccess() {
     int code = post_.StatusCode();
     if (code >= 200 && code < 300) return true;
-    const std::string boundary = msg::kBoundaryLine;
+    const std::string_view boundary = wire::kFieldLine;
     char piece[16];
     while (lookahead_.size() < boundary.size()) {
         size_t got = 0;
@@ -61,7 +63,7 @@ std::string BuildCheckURL(const COstrelContext& context) {
 int OpenSession(COstrelContext& context, std::unique_ptr<InternetSession>* session) {
     auto opened = std::make_unique<InternetSession>();
     if (!platform::ParseServerAddress(context.m_strURL, context.m_bSecure != 0, &opened->target)) {
-        ReportMessage(msg::kFailedToConnect, context.m_bConsole);
+        ReportMessage(context, msg::kFailedToConnect);
         return result::kNoConnection;
     }
     *session = std::move(opened);
@@ -73,7 +75,7 @@ int OpenPostRequest(const std::string& script, COstrelContext& context, Internet
     auto opened = std::make_unique<InternetRequest>(
         session.target, BuildObjectName(context.m_strVirtualDirectory, script));
     if (!opened->Valid()) {
-        ReportMessage(msg::kNoUploadProgram, context.m_bConsole);
+        ReportMessage(context, msg::kNoUploadProgram);
         return result::kNoRequest;
     }
     *request = std::move(opened);
@@ -88,7 +90,7 @@ bool SendRequest(InternetRequest& request, COstrelContext& context, const char* 
         std::this_thread::sleep_for(kRetryPause);
         sent = request.Post().Send(body, &error);
     }
-    if (!sent) ReportMessage(FormatMessage(message, msg::kSendCallName, error), context.m_bConsole);
+    if (!sent) ReportMessage(context, FormatMessage(message, msg::kSendCallName, error));
     return sent;
 }
 
@@ -108,22 +110,21 @@ int ServerCall::Send(platform::BodySource& body, const char* failureMessage) {
 int ServerCall::SendOnce(platform::BodySource& body) {
     std::string error;
     if (request_->Post().Send(body, &error)) return CheckAnswerKind();
-    ReportMessage(error, context_.m_bConsole);
+    ReportMessage(context_, error);
     return result::kSendFailed;
 }
 
 int ServerCall::CheckAnswerKind() {
     if (request_->IsKeywordAnswerOrSuccess()) return result::kSuccess;
-    ReportMessage(
-        FormatMessage(msg::kHttpErrorAnswer, request_->Post().StatusCode(), request_->ObjectName()),
-        context_.m_bConsole);
+    ReportMessage(context_, FormatMessage(msg::kHttpErrorAnswer, request_->Post().StatusCode(),
+                                          request_->ObjectName()));
     return result::kHttpError;
 }
 
 bool ServerCall::Read(char* buf, size_t max, size_t* got) {
     if (request_->Read(buf, max, got)) return true;
     *got = 0;
-    ReportMessage(msg::kReadFailed, context_.m_bConsole);
+    ReportMessage(context_, msg::kReadFailed);
     return false;
 }
 
@@ -137,3 +138,5 @@ int ServerCall::ReadPiece(char* buf, size_t capacity, size_t* got) {
     }
     return result::kSuccess;
 }
+
+}  // namespace brelmox

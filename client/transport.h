@@ -8,6 +8,8 @@
 #include "client/context.h"
 #include "platform/http_client.h"
 
+namespace brelmox {
+
 // The "connection handle": where the requests of one operation go.
 struct InternetSession {
     platform::HttpTarget target;
@@ -83,3 +85,5 @@ class ServerCall {
     std::unique_ptr<InternetRequest> request_;
     int openResult_ = 0;
 };
+
+}  // namespace brelmox

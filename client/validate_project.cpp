@@ -3,6 +3,8 @@
 #include "client/response.h"
 #include "client/short_answer.h"
 
+namespace brelmox {
+
 int ValidateProject(COstrelContext& context) {
     MultipartBody body;
     body.AddField("organization", context.m_strOrganization);
@@ -19,3 +21,5 @@ int ValidateProject(COstrelContext& context) {
                          });
     return exchange != 0 ? exchange : result;
 }
+
+}  // namespace brelmox

@@ -1,7 +1,9 @@
 #include "client/messages.h"
 #include "client/operations.h"
-#include "client/result_codes.h"
 #include "client/short_answer.h"
+#include "common/result_codes.h"
+
+namespace brelmox {
 
 int ValidateUser(COstrelContext& context) {
     MultipartBody body;
@@ -14,3 +16,5 @@ int ValidateUser(COstrelContext& context) {
     // A notice for the user: shown, and the user is still accepted.
     return result == status::kUserNotice ? 0 : result;
 }
+
+}  // namespace brelmox

@@ -1,21 +1,21 @@
 #include "server/answer.h"
+#include "common/wire.h"
 
 namespace server {
 namespace {
 
-constexpr const char* kFieldStart = "--AaB03x\n";
 // The client reads the protocol field and does not use it.
 constexpr const char* kProtocolTag = "1";
 
 }  // namespace
 
 KeywordAnswer::KeywordAnswer(int status) {
-    Field("protocol:", kProtocolTag);
-    Field("status:", status);
+    Field(brelmox::wire::kKeyProtocol, kProtocolTag);
+    Field(brelmox::wire::kKeyStatus, status);
 }
 
-KeywordAnswer& KeywordAnswer::Field(const char* keyword, const std::string& value) {
-    text_ += kFieldStart;
+KeywordAnswer& KeywordAnswer::Field(std::string_view keyword, const std::string& value) {
+    text_ += brelmox::wire::kFieldLine;
     text_ += keyword;
     for (char c : value) text_ += (c == '\n' || c == '\r') ? ' ' : c;
     text_ += '\n';
@@ -23,13 +23,13 @@ KeywordAnswer& KeywordAnswer::Field(const char* keyword, const std::string& valu
 }
 
 KeywordAnswer& KeywordAnswer::EndRecord() {
-    text_ += kRecordEndLine;
+    text_ += brelmox::wire::kRecordEndLine;
     return *this;
 }
 
 std::string KeywordAnswer::Failure(int status, const std::string& error, bool asRecord) {
     KeywordAnswer answer(status);
-    answer.Field("error:", error.empty() ? std::string("Request refused.") : error);
+    answer.Field(brelmox::wire::kKeyError, error.empty() ? std::string("Request refused.") : error);
     if (asRecord) answer.EndRecord();
     return answer.Take();
 }

@@ -1,13 +1,12 @@
-// Keyword answers: every field is the line "--AaB03x\n" followed by "keyword:value\n",
-// and every answer or record starts with "protocol:" and "status:". Records of answers
-// that may carry several end with "--AaB03x--\n".
+// Keyword answers: every field is the field line (brelmox::wire::kFieldLine) followed by
+// "keyword:value\n", and every answer or record starts with "protocol:" and "status:".
+// Records of answers that may carry several end with brelmox::wire::kRecordEndLine.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace server {
-
-constexpr const char* kRecordEndLine = "--AaB03x--\n";
 
 class KeywordAnswer {
   public:
@@ -15,8 +14,8 @@ class KeywordAnswer {
     explicit KeywordAnswer(int status);
 
     // A line break inside a value would end the line early, so it travels as a space.
-    KeywordAnswer& Field(const char* keyword, const std::string& value);
-    KeywordAnswer& Field(const char* keyword, long long value) {
+    KeywordAnswer& Field(std::string_view keyword, const std::string& value);
+    KeywordAnswer& Field(std::string_view keyword, long long value) {
         return Field(keyword, std::to_string(value));
     }
     KeywordAnswer& EndRecord();

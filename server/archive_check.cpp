@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "client/my_compress.h"
+#include "common/my_compress.h"
 #include "server/object_store.h"
 #include "server/sha256.h"
 
@@ -11,7 +11,7 @@ namespace server {
 std::optional<std::string> HashArchiveContent(const std::string& archivePath,
                                               const std::string& tempFolder) {
     TempFile scratch(tempFolder);
-    MyCompress zip;
+    brelmox::MyCompress zip;
     if (!zip.DecompressToStream(scratch.Fd(), archivePath)) return std::nullopt;
     if (lseek(scratch.Fd(), 0, SEEK_SET) != 0) return std::nullopt;
     return HashDescriptor(scratch.Fd());

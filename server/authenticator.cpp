@@ -30,7 +30,7 @@ Identity Authenticator::Authenticate(Database& db, const Form& form) {
     const std::int64_t organizationId = RequireOrganization(db, form.Required("organization"));
     const std::optional<User> user = FindUser(db, organizationId, name);
     if (!user || !Verify(*user, password)) {
-        throw Refusal(status::kInvalidUser, text::kInvalidUser);
+        throw Refusal(brelmox::status::kInvalidUser, text::kInvalidUser);
     }
     return Identity{organizationId, user->id, user->name, user->notice};
 }
@@ -66,13 +66,14 @@ std::vector<unsigned char> Authenticator::Digest(const std::string& password) co
 
 std::int64_t RequireOrganization(Database& db, const std::string& name) {
     const std::optional<std::int64_t> id = FindOrganization(db, name);
-    if (!id) throw Refusal::Of(status::kUnknownOrganization, text::kUnknownOrganization, name);
+    if (!id)
+        throw Refusal::Of(brelmox::status::kUnknownOrganization, text::kUnknownOrganization, name);
     return *id;
 }
 
 std::int64_t RequireProject(Database& db, std::int64_t organizationId, const std::string& name) {
     const std::optional<std::int64_t> id = FindProject(db, organizationId, name);
-    if (!id) throw Refusal::Of(status::kUnknownProject, text::kUnknownProject, name);
+    if (!id) throw Refusal::Of(brelmox::status::kUnknownProject, text::kUnknownProject, name);
     return *id;
 }
 

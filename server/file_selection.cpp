@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "client/format.h"
+#include "common/format.h"
 #include "platform/file_system.h"
 #include "server/form.h"
 #include "server/refusal.h"
@@ -56,15 +56,16 @@ std::optional<Version> ChooseVersion(Database& db, const FileState& file,
     std::optional<Version> version;
     if (!wanted.label.empty()) {
         version = FindLabelledVersion(db, file.id, wanted.label);
-        if (!version) refusal = FormatMessage(text::kNoSuchLabel, shown, wanted.label);
+        if (!version) refusal = brelmox::FormatMessage(text::kNoSuchLabel, shown, wanted.label);
     } else {
         version = FindVersion(db, file.id, wanted.number.value_or(file.latestVersion));
     }
     // With both given, the labelled version must also be the numbered one.
     if (version && wanted.number && version->number != *wanted.number) version.reset();
     if (!version && refusal.empty()) {
-        refusal = FormatMessage(text::kNoSuchVersion, shown,
-                                std::to_string(wanted.number.value_or(file.latestVersion)));
+        refusal =
+            brelmox::FormatMessage(text::kNoSuchVersion, shown,
+                                   std::to_string(wanted.number.value_or(file.latestVersion)));
     }
     return version;
 }

@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "client/format.h"
+#include "common/format.h"
+#include "common/wire.h"
 #include "server/answer.h"
 #include "server/database.h"
 #include "server/statuses.h"
@@ -41,7 +42,8 @@ void RecordStream::StartRecord(std::string& piece) {
         if (!content_.valid() || fstat(content_.get(), &info) != 0 || info.st_size != record.size) {
             content_ = platform::UniqueFd();
             record.status = own_status::kStorageFailure;
-            record.error = FormatMessage(kContentMissing, ShownPath(record.folder, record.name));
+            record.error =
+                brelmox::FormatMessage(kContentMissing, ShownPath(record.folder, record.name));
         }
     }
     if (record.status != 0) {
@@ -50,12 +52,12 @@ void RecordStream::StartRecord(std::string& piece) {
         ++index_;
         return;
     }
-    KeywordAnswer head(result::kSuccess);
-    head.Field("name:", record.name)
-        .Field("version:", record.version)
-        .Field("size:", record.size)
-        .Field("viewpath:", WireFolder(record.folder))
-        .Field("content:", "");
+    KeywordAnswer head(brelmox::result::kSuccess);
+    head.Field(brelmox::wire::kKeyName, record.name)
+        .Field(brelmox::wire::kKeyVersion, record.version)
+        .Field(brelmox::wire::kKeySize, record.size)
+        .Field(brelmox::wire::kKeyViewpath, WireFolder(record.folder))
+        .Field(brelmox::wire::kKeyContent, "");
     piece = head.Take();
     remaining_ = record.size;
     if (remaining_ == 0) FinishRecord(piece);
@@ -78,7 +80,7 @@ void RecordStream::ContinueContent(std::string& piece) {
 
 void RecordStream::FinishRecord(std::string& piece) {
     // The end line follows the archive's last byte directly.
-    piece += kRecordEndLine;
+    piece += brelmox::wire::kRecordEndLine;
     content_ = platform::UniqueFd();
     ++index_;
 }

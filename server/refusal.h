@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "client/format.h"
+#include "common/format.h"
 
 namespace server {
 
@@ -15,7 +15,7 @@ class Refusal : public std::runtime_error {
 
     template <typename... Args>
     static Refusal Of(int status, const char* format, const Args&... args) {
-        return Refusal(status, FormatMessage(format, args...));
+        return Refusal(status, brelmox::FormatMessage(format, args...));
     }
 
     int Status() const { return status_; }

@@ -1,4 +1,5 @@
 // Add and check in: one uploaded archive becomes the next version of one file.
+#include "common/wire.h"
 #include "server/archive_check.h"
 #include "server/dates.h"
 #include "server/refusal.h"
@@ -33,7 +34,7 @@ std::int64_t FileForAdd(Database& db, std::int64_t projectId, const Target& targ
                         const std::optional<FileState>& file) {
     if (!file) return InsertFile(db, projectId, target.folder, target.name);
     if (!file->removed)
-        throw Refusal::Of(status::kAlreadyExists, text::kAlreadyExists, target.shown);
+        throw Refusal::Of(brelmox::status::kAlreadyExists, text::kAlreadyExists, target.shown);
     Revive(db, file->id);
     return file->id;
 }
@@ -44,20 +45,20 @@ void RequireCheckinAllowed(Database& db, Transaction& transaction, const Identit
                            const Target& target, const std::optional<FileState>& file,
                            const std::string& contentHash) {
     if (!file || file->removed) {
-        throw Refusal::Of(status::kNotInRepository, text::kNotInRepository, target.shown);
+        throw Refusal::Of(brelmox::status::kNotInRepository, text::kNotInRepository, target.shown);
     }
     if (file->checkoutUserId == 0) {
-        throw Refusal::Of(status::kNotCheckedOut, text::kNotCheckedOut, target.shown);
+        throw Refusal::Of(brelmox::status::kNotCheckedOut, text::kNotCheckedOut, target.shown);
     }
     if (file->checkoutUserId != identity.userId) {
-        throw Refusal::Of(status::kCheckedOutByOther, text::kCheckedOutByOther, target.shown,
-                          file->checkoutUser);
+        throw Refusal::Of(brelmox::status::kCheckedOutByOther, text::kCheckedOutByOther,
+                          target.shown, file->checkoutUser);
     }
     const std::optional<Version> latest = FindVersion(db, file->id, file->latestVersion);
     if (latest && latest->contentHash == contentHash) {
         ClearCheckout(db, file->id);
         transaction.Commit();
-        throw Refusal::Of(status::kUnchanged, text::kUnchanged, target.shown);
+        throw Refusal::Of(brelmox::status::kUnchanged, text::kUnchanged, target.shown);
     }
 }
 
@@ -96,8 +97,9 @@ Reply AddFiles(ServerState& state, Form& form) {
     transaction.Commit();
     placement.Keep();
 
-    KeywordAnswer answer(result::kSuccess);
-    answer.Field("name:", target.name).Field("viewpath:", WireFolder(target.folder));
+    KeywordAnswer answer(brelmox::result::kSuccess);
+    answer.Field(brelmox::wire::kKeyName, target.name)
+        .Field(brelmox::wire::kKeyViewpath, WireFolder(target.folder));
     return Answer(std::move(answer));
 }
 

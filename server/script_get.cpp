@@ -1,5 +1,5 @@
 // Get and check out: one record per selected file, each carrying its stored archive.
-#include "client/format.h"
+#include "common/format.h"
 #include "server/dates.h"
 #include "server/file_selection.h"
 #include "server/refusal.h"
@@ -30,13 +30,14 @@ OutgoingRecord RecordFor(Database& db, const ObjectStore& objects, const GetRequ
                          const FileState& file) {
     const std::int64_t userId = request.identity.userId;
     if (request.checkout && file.checkoutUserId != 0 && file.checkoutUserId != userId) {
-        return Refused(file, status::kCheckedOutByOther,
-                       FormatMessage(text::kCheckedOutByOther, ShownPath(file.folder, file.name),
-                                     file.checkoutUser));
+        return Refused(
+            file, brelmox::status::kCheckedOutByOther,
+            brelmox::FormatMessage(text::kCheckedOutByOther, ShownPath(file.folder, file.name),
+                                   file.checkoutUser));
     }
     std::string refusal;
     const std::optional<Version> version = ChooseVersion(db, file, request.wanted, refusal);
-    if (!version) return Refused(file, status::kNoSuchVersion, refusal);
+    if (!version) return Refused(file, brelmox::status::kNoSuchVersion, refusal);
     if (request.checkout) SetCheckout(db, file.id, userId, Now());
     OutgoingRecord record;
     record.name = file.name;
@@ -64,7 +65,8 @@ Reply GetFiles(ServerState& state, Form& form) {
     Transaction transaction(
         *db, request.checkout ? Transaction::Kind::kWrite : Transaction::Kind::kRead);
     const std::vector<FileState> files = SelectFiles(*db, projectId, viewPath, recurse);
-    if (files.empty()) throw Refusal::Of(status::kNothingMatched, text::kNothingMatched, viewPath);
+    if (files.empty())
+        throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
     std::vector<OutgoingRecord> records;
     for (const FileState& file : files)
         records.push_back(RecordFor(*db, state.objects, request, file));

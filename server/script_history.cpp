@@ -1,7 +1,8 @@
 // History and properties of one file.
 #include <charconv>
 
-#include "client/format.h"
+#include "common/format.h"
+#include "common/wire.h"
 #include "server/dates.h"
 #include "server/refusal.h"
 #include "server/repository.h"
@@ -35,7 +36,8 @@ Subject ReadSubject(ServerState& state, Database& db, const Form& form) {
         file = FindFile(db, projectId, JoinFolder(components, components.size() - 1),
                         components.back());
     }
-    if (!file) throw Refusal::Of(status::kNotInRepository, text::kNotInRepository, filePath);
+    if (!file)
+        throw Refusal::Of(brelmox::status::kNotInRepository, text::kNotInRepository, filePath);
     return Subject{*file, type == "label"};
 }
 
@@ -54,15 +56,16 @@ int ReadZoneOffset(const Form& form) {
 std::string StateText(const FileState& file, const Version& version) {
     if (version.number != file.latestVersion) return text::kStateCheckedIn;
     if (file.removed) return text::kStateRemoved;
-    if (file.checkoutUserId != 0) return FormatMessage(text::kStateCheckedOut, file.checkoutUser);
+    if (file.checkoutUserId != 0)
+        return brelmox::FormatMessage(text::kStateCheckedOut, file.checkoutUser);
     return text::kStateCheckedIn;
 }
 
 void AddVersionHead(Database& db, KeywordAnswer& answer, const Subject& subject,
                     const Version& version) {
-    answer.Field("version:", version.number);
-    if (subject.withLabels) answer.Field("label:", LabelsOn(db, version.id));
-    answer.Field("version_status:", StateText(subject.file, version));
+    answer.Field(brelmox::wire::kKeyVersion, version.number);
+    if (subject.withLabels) answer.Field(brelmox::wire::kKeyLabel, LabelsOn(db, version.id));
+    answer.Field(brelmox::wire::kKeyVersionStatus, StateText(subject.file, version));
 }
 
 }  // namespace
@@ -72,12 +75,12 @@ Reply GetHistory(ServerState& state, Form& form) {
     Transaction transaction(*db, Transaction::Kind::kRead);
     const Subject subject = ReadSubject(state, *db, form);
     const int zoneOffset = ReadZoneOffset(form);
-    KeywordAnswer answer(result::kSuccess);
+    KeywordAnswer answer(brelmox::result::kSuccess);
     for (const Version& version : VersionsOf(*db, subject.file.id)) {
         AddVersionHead(*db, answer, subject, version);
-        answer.Field("date:", FormatClientDate(version.createdAt, zoneOffset))
-            .Field("user:", version.user)
-            .Field("description:", version.description);
+        answer.Field(brelmox::wire::kKeyDate, FormatClientDate(version.createdAt, zoneOffset))
+            .Field(brelmox::wire::kKeyUser, version.user)
+            .Field(brelmox::wire::kKeyDescription, version.description);
     }
     return Answer(std::move(answer));
 }
@@ -89,15 +92,16 @@ Reply GetProperties(ServerState& state, Form& form) {
     const std::optional<Version> version =
         FindVersion(*db, subject.file.id, subject.file.latestVersion);
     if (!version)
-        throw Refusal::Of(status::kNotInRepository, text::kNotInRepository,
+        throw Refusal::Of(brelmox::status::kNotInRepository, text::kNotInRepository,
                           form.Required("filepath"));
-    KeywordAnswer answer(result::kSuccess);
+    KeywordAnswer answer(brelmox::result::kSuccess);
     AddVersionHead(*db, answer, subject, *version);
-    answer.Field("date:", FormatUtcDate(version->createdAt))
-        .Field("user:", version->user)
-        .Field("description:", version->description)
-        .Field("date_removed:", subject.file.removed ? FormatUtcDate(subject.file.removedAt) : "")
-        .Field("remover:", subject.file.remover);
+    answer.Field(brelmox::wire::kKeyDate, FormatUtcDate(version->createdAt))
+        .Field(brelmox::wire::kKeyUser, version->user)
+        .Field(brelmox::wire::kKeyDescription, version->description)
+        .Field(brelmox::wire::kKeyDateRemoved,
+               subject.file.removed ? FormatUtcDate(subject.file.removedAt) : "")
+        .Field(brelmox::wire::kKeyRemover, subject.file.remover);
     return Answer(std::move(answer));
 }
 

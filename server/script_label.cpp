@@ -16,7 +16,7 @@ Reply CreateLabel(ServerState& state, Form& form) {
     Transaction transaction(*db, Transaction::Kind::kWrite);
     AttachLabel(*db, projectId, label, form.Optional("description"), identity.userId, Now());
     transaction.Commit();
-    return Answer(KeywordAnswer(result::kSuccess));
+    return Answer(KeywordAnswer(brelmox::result::kSuccess));
 }
 
 }  // namespace server

@@ -1,5 +1,6 @@
 // Undo check-out and remove: one record per selected file.
-#include "client/format.h"
+#include "common/format.h"
+#include "common/wire.h"
 #include "server/dates.h"
 #include "server/file_selection.h"
 #include "server/refusal.h"
@@ -19,24 +20,24 @@ struct Outcome {
 using FileAction = Outcome (*)(Database& db, const Identity& identity, const FileState& file);
 
 Outcome CheckedOutByOther(const FileState& file, int status) {
-    return {status, FormatMessage(text::kCheckedOutByOther, ShownPath(file.folder, file.name),
-                                  file.checkoutUser)};
+    return {status, brelmox::FormatMessage(text::kCheckedOutByOther,
+                                           ShownPath(file.folder, file.name), file.checkoutUser)};
 }
 
 Outcome ReleaseCheckout(Database& db, const Identity& identity, const FileState& file) {
     if (file.checkoutUserId == 0) {
-        return {status::kNotCheckedOut,
-                FormatMessage(text::kNotCheckedOut, ShownPath(file.folder, file.name))};
+        return {brelmox::status::kNotCheckedOut,
+                brelmox::FormatMessage(text::kNotCheckedOut, ShownPath(file.folder, file.name))};
     }
     if (file.checkoutUserId != identity.userId)
-        return CheckedOutByOther(file, status::kNotAuthorized);
+        return CheckedOutByOther(file, brelmox::status::kNotAuthorized);
     ClearCheckout(db, file.id);
     return {};
 }
 
 Outcome Remove(Database& db, const Identity& identity, const FileState& file) {
     if (file.checkoutUserId != 0 && file.checkoutUserId != identity.userId) {
-        return CheckedOutByOther(file, status::kCheckedOutByOther);
+        return CheckedOutByOther(file, brelmox::status::kCheckedOutByOther);
     }
     ClearCheckout(db, file.id);
     MarkRemoved(db, file.id, identity.userId, Now());
@@ -53,7 +54,8 @@ Reply ActOnSelection(ServerState& state, Form& form, FileAction action) {
 
     Transaction transaction(*db, Transaction::Kind::kWrite);
     const std::vector<FileState> files = SelectFiles(*db, projectId, viewPath, recurse);
-    if (files.empty()) throw Refusal::Of(status::kNothingMatched, text::kNothingMatched, viewPath);
+    if (files.empty())
+        throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
     Reply reply;
     for (const FileState& file : files) {
         const Outcome outcome = action(*db, identity, file);
@@ -62,8 +64,10 @@ Reply ActOnSelection(ServerState& state, Form& form, FileAction action) {
             reply.body += KeywordAnswer::Failure(outcome.status, outcome.error, true);
             continue;
         }
-        KeywordAnswer record(result::kSuccess);
-        record.Field("name:", file.name).Field("viewpath:", WireFolder(file.folder)).EndRecord();
+        KeywordAnswer record(brelmox::result::kSuccess);
+        record.Field(brelmox::wire::kKeyName, file.name)
+            .Field(brelmox::wire::kKeyViewpath, WireFolder(file.folder))
+            .EndRecord();
         reply.body += record.Text();
     }
     transaction.Commit();

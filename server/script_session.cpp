@@ -1,4 +1,5 @@
 // Validate user, validate project, create project and the project list.
+#include "common/wire.h"
 #include "server/refusal.h"
 #include "server/repository.h"
 #include "server/scripts.h"
@@ -10,15 +11,15 @@ Reply ValidateUser(ServerState& state, Form& form) {
     ConnectionPool::Lease db = state.pool.Acquire();
     const Identity identity = state.authenticator.Authenticate(*db, form);
     // The user is accepted all the same; the client shows the notice and goes on.
-    if (!identity.notice.empty()) throw Refusal(status::kUserNotice, identity.notice);
-    return Answer(KeywordAnswer(result::kSuccess));
+    if (!identity.notice.empty()) throw Refusal(brelmox::status::kUserNotice, identity.notice);
+    return Answer(KeywordAnswer(brelmox::result::kSuccess));
 }
 
 Reply ValidateProject(ServerState& state, Form& form) {
     ConnectionPool::Lease db = state.pool.Acquire();
     const std::int64_t organizationId = RequireOrganization(*db, form.Required("organization"));
     RequireProject(*db, organizationId, form.Required("project"));
-    return Answer(KeywordAnswer(result::kSuccess));
+    return Answer(KeywordAnswer(brelmox::result::kSuccess));
 }
 
 Reply CreateProject(ServerState& state, Form& form) {
@@ -32,15 +33,15 @@ Reply CreateProject(ServerState& state, Form& form) {
     }
     InsertProject(*db, identity.organizationId, name, form.Optional("project_description"));
     transaction.Commit();
-    return Answer(KeywordAnswer(result::kSuccess));
+    return Answer(KeywordAnswer(brelmox::result::kSuccess));
 }
 
 Reply GetProjectList(ServerState& state, Form& form) {
     ConnectionPool::Lease db = state.pool.Acquire();
     const Identity identity = state.authenticator.Authenticate(*db, form);
-    KeywordAnswer answer(result::kSuccess);
+    KeywordAnswer answer(brelmox::result::kSuccess);
     for (const std::string& name : ProjectNames(*db, identity.organizationId)) {
-        answer.Field("project:", name);
+        answer.Field(brelmox::wire::kKeyProject, name);
     }
     return Answer(std::move(answer));
 }

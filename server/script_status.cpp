@@ -1,4 +1,5 @@
 // Multi-file status: one status and version pair per path, in the order sent.
+#include "common/wire.h"
 #include "server/refusal.h"
 #include "server/repository.h"
 #include "server/scripts.h"
@@ -33,11 +34,11 @@ std::optional<FileState> FileAt(Database& db, std::int64_t projectId, const std:
 }
 
 int FileStatus(const std::optional<FileState>& file, std::int64_t userId) {
-    if (!file) return status::kNotInRepository;
-    if (file->removed) return status::kNotControlledRemoved;
-    if (file->checkoutUserId == userId) return status::kCheckedOutByYou;
-    if (file->checkoutUserId != 0) return status::kCheckedOutByOther;
-    return status::kNotCheckedOut;
+    if (!file) return brelmox::status::kNotInRepository;
+    if (file->removed) return brelmox::status::kNotControlledRemoved;
+    if (file->checkoutUserId == userId) return brelmox::status::kCheckedOutByYou;
+    if (file->checkoutUserId != 0) return brelmox::status::kCheckedOutByOther;
+    return brelmox::status::kNotCheckedOut;
 }
 
 }  // namespace
@@ -48,11 +49,12 @@ Reply QueryInfoMultiple(ServerState& state, Form& form) {
     const Identity identity = state.authenticator.Authenticate(*db, form);
     const std::int64_t projectId =
         RequireProject(*db, identity.organizationId, form.Required("project"));
-    KeywordAnswer answer(result::kSuccess);
+    KeywordAnswer answer(brelmox::result::kSuccess);
     for (const std::string& path : SplitAtBars(form.Required("filepaths"))) {
         const std::optional<FileState> file = FileAt(*db, projectId, path);
-        answer.Field("version_status:", FileStatus(file, identity.userId))
-            .Field("version:", file ? std::to_string(file->latestVersion) : std::string());
+        answer.Field(brelmox::wire::kKeyVersionStatus, FileStatus(file, identity.userId))
+            .Field(brelmox::wire::kKeyVersion,
+                   file ? std::to_string(file->latestVersion) : std::string());
     }
     return Answer(std::move(answer));
 }

@@ -2,7 +2,7 @@
 // the client gives a meaning to come from the client's table; the others are the server's.
 #pragma once
 
-#include "client/result_codes.h"
+#include "common/result_codes.h"
 
 namespace server {
 

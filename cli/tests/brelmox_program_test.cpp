@@ -68,7 +68,8 @@ class BrelmoxProgram : public ::testing::Test {
 
     std::string Stored(const char* name) {
         platform::RegValues values;
-        if (!platform::RegReadKey(BuildKeyPath(msg::kConfigKey), &values)) return "<no key>";
+        if (!platform::RegReadKey(brelmox::BuildKeyPath(brelmox::msg::kConfigKey), &values))
+            return "<no key>";
         auto found = values.find(name);
         return found == values.end() ? "<absent>" : found->second.data;
     }
@@ -79,9 +80,10 @@ class BrelmoxProgram : public ::testing::Test {
                                           {"Password", "pw"},
                                           {"Organization", "Acme"},
                                           {"Project", "Web"}}) {
-            WriteRegString(BuildKeyPath(msg::kConfigKey), name, value);
+            brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConfigKey), name, value);
         }
-        WriteRegString(BuildKeyPath(msg::kConnectionKey), "URL", server.HostAndPort());
+        brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL",
+                                server.HostAndPort());
         server.SetDefaultReply(testsupport::Answer({testsupport::HttpResponse(
             KeywordField("protocol:", "1") + KeywordField("status:", "0"))}));
     }
@@ -135,7 +137,8 @@ TEST_F(BrelmoxProgram, CfgStoresEachValueAsTypedAndSaysNothing) {
 }
 
 TEST_F(BrelmoxProgram, UnreachableSiteEndsEveryNetworkedCommand) {
-    WriteRegString(BuildKeyPath(msg::kConnectionKey), "URL", "127.0.0.1:1");
+    brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL",
+                            "127.0.0.1:1");
     for (const char* word : {"add", "ci", "get", "co", "unco", "lbl", "rm", "cp", "SYNC"}) {
         testsupport::RunResult run = Run({word, "-f", "x"});
         EXPECT_EQ(run.exitStatus, -2025 & 0xff) << word;
@@ -145,7 +148,8 @@ TEST_F(BrelmoxProgram, UnreachableSiteEndsEveryNetworkedCommand) {
 }
 
 TEST_F(BrelmoxProgram, MissingConfigurationExitsWithMinusTwo) {
-    WriteRegString(BuildKeyPath(msg::kConnectionKey), "URL", server.HostAndPort());
+    brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL",
+                            server.HostAndPort());
     testsupport::RunResult run = Run({"get", "-f", "x"});
     EXPECT_EQ(run.exitStatus, 254);
     EXPECT_EQ(run.stdoutText, "");

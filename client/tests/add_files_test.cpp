@@ -6,6 +6,8 @@
 #include "client/operations.h"
 #include "client/tests/transfer_fixture.h"
 
+namespace brelmox {
+
 namespace {
 
 using testsupport::Answer;
@@ -23,6 +25,10 @@ class AddFilesTest : public TransferTest {
         return AddFiles(pattern, pattern, viewPath, recurse, preserve, checkin, "fix", context);
     }
     std::string src() const { return dir.Path("src"); }
+    static FileOutcome Sent(FileAction action, const std::string& path, const std::string& folder,
+                            const std::string& name) {
+        return {action, 0, "", path, folder, name};
+    }
 };
 
 TEST_F(AddFilesTest, SendsTheFileWithItsFullPathAndTheFields) {
@@ -30,8 +36,9 @@ TEST_F(AddFilesTest, SendsTheFileWithItsFullPathAndTheFields) {
     for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i % 251);
     dir.WriteFile("src/a.bin", content);
     server.Enqueue(Accepted("a.bin", "Src"));
-    std::string printed = Printed([&] { EXPECT_EQ(Add(src() + "/a.bin", "Src"), 0); });
-    EXPECT_EQ(printed, "File '" + src() + "/a.bin' added to 'Src'.\n");
+    EXPECT_EQ(Add(src() + "/a.bin", "Src"), 0);
+    EXPECT_EQ(log.files,
+              std::vector<FileOutcome>{Sent(FileAction::Add, src() + "/a.bin", "Src", "a.bin")});
     const std::string body = server.Request(0).body;
     EXPECT_EQ(server.Request(0).target, "/add_files_from_cli.php");
     EXPECT_EQ(FieldOf(body, "username"), "alice");
@@ -60,9 +67,10 @@ TEST_F(AddFilesTest, LargeUploadGoesInOneRequestWithoutWaitingForContinue) {
 TEST_F(AddFilesTest, CheckInSendsYesAndSaysCheckedIn) {
     dir.WriteFile("src/a.c", "x");
     server.Enqueue(Accepted("a.c", "Src"));
-    std::string printed = Printed([&] { EXPECT_EQ(Add(src() + "/a.c", "Src", 0, 0, 5), 0); });
+    EXPECT_EQ(Add(src() + "/a.c", "Src", 0, 0, 5), 0);
     EXPECT_EQ(FieldOf(server.Request(0).body, "checkin"), "Y");
-    EXPECT_EQ(printed, "File '" + src() + "/a.c' checked in to 'Src'.\n");
+    EXPECT_EQ(log.files,
+              std::vector<FileOutcome>{Sent(FileAction::Checkin, src() + "/a.c", "Src", "a.c")});
 }
 
 TEST_F(AddFilesTest, WalkSendsFilesBeforeSubFoldersWithPreservedViewPaths) {
@@ -108,15 +116,10 @@ TEST_F(AddFilesTest, RefusalAnywhereInTheWalkIsTheResult) {
     dir.WriteFile("src/empty/readme.txt", "no match here");
     server.Enqueue(StatusReply(-2007, "a.c exists"));
     server.Enqueue(Accepted("b.c", "Src"));
-    std::string printed = Printed([&] { EXPECT_EQ(Add(src() + "/*.c", "Src", 1), -2007); });
-    EXPECT_EQ(printed, "a.c exists\nFile '" + src() + "/b.c' added to 'Src'.\n");
-}
-
-TEST_F(AddFilesTest, UnchangedFileIsReportedButSucceeds) {
-    dir.WriteFile("src/a.c", "a");
-    server.Enqueue(StatusReply(-2011, "a.c is unchanged"));
-    std::string printed = Printed([&] { EXPECT_EQ(Add(src() + "/a.c", "Src", 0, 0, 1), 0); });
-    EXPECT_EQ(printed, "a.c is unchanged\n");
+    EXPECT_EQ(Add(src() + "/*.c", "Src", 1), -2007);
+    ASSERT_EQ(log.files.size(), 2u);
+    EXPECT_EQ(log.files[0].error, "a.c exists");
+    EXPECT_EQ(log.files[1], Sent(FileAction::Add, src() + "/b.c", "Src", "b.c"));
 }
 
 TEST_F(AddFilesTest, NothingMatchingSendsNothing) {
@@ -129,25 +132,30 @@ TEST_F(AddFilesTest, NothingMatchingSendsNothing) {
 
 TEST_F(AddFilesTest, NamesThatWouldBreakTheBodyAreNotSent) {
     const std::string path = dir.WriteFile("src/say \"hi\".c", "x");
-    std::string printed = Printed([&] { EXPECT_EQ(Add(path, "Src"), -1001); });
-    EXPECT_EQ(printed,
-              "Cannot send '" + path + "': its name holds a line break or a double quote.\n");
+    EXPECT_EQ(Add(path, "Src"), -1001);
+    EXPECT_EQ(log.messages,
+              std::vector<std::string>{"Cannot send '" + path +
+                                       "': its name holds a line break or a double quote."});
     EXPECT_EQ(server.RequestCount(), 0u);
 }
 
 TEST_F(AddFilesTest, FilesOf4GiBAreRefusedBeforeAnythingIsSent) {
     const std::string path = dir.WriteFile("src/huge.iso", "");
     std::filesystem::resize_file(path, 0x100000000ull);  // sparse: no disk is used
-    std::string printed = Printed([&] { EXPECT_EQ(Add(path, "Src"), -1001); });
-    EXPECT_EQ(printed, "Cannot send '" + path + "': files of 4 GiB and more are not supported.\n");
+    EXPECT_EQ(Add(path, "Src"), -1001);
+    EXPECT_EQ(log.messages,
+              std::vector<std::string>{"Cannot send '" + path +
+                                       "': files of 4 GiB and more are not supported."});
     EXPECT_EQ(server.RequestCount(), 0u);
 }
 
 TEST_F(AddFilesTest, MissingSourceIsAFileError) {
-    std::string printed =
-        Printed([&] { EXPECT_EQ(AddFile(context, 0, dir.Path("gone.c"), "Src", ""), -1001); });
-    EXPECT_EQ(printed, "Cannot open '" + dir.Path("gone.c") + "': No such file or directory\n");
+    EXPECT_EQ(AddFile(context, 0, dir.Path("gone.c"), "Src", ""), -1001);
+    EXPECT_EQ(log.messages, std::vector<std::string>{"Cannot open '" + dir.Path("gone.c") +
+                                                     "': No such file or directory"});
     EXPECT_EQ(server.RequestCount(), 0u);
 }
 
 }  // namespace
+
+}  // namespace brelmox

@@ -1,10 +1,15 @@
 // Loading the configuration into the context, as the start-up and the provider do.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "client/context.h"
 #include "client/messages.h"
 #include "client/tests/wire_fixture.h"
 #include "platform/registry_file.h"
+#include "test_support/recording_notifier.h"
+
+namespace brelmox {
 
 namespace {
 
@@ -45,4 +50,25 @@ TEST_F(ContextTest, MissingKeyGivesMinusTwoWithTheOtherKeyStillRead) {
     EXPECT_EQ(partial.m_strUsername, "");
 }
 
+TEST(ContextNotifier, DefaultShowsOnlyMessagesAndOnStandardError) {
+    COstrelContext fresh;
+    COstrelContext restored;
+    testsupport::NotifierLog log;
+    restored.SetNotifier(std::make_unique<testsupport::RecordingNotifier>(&log));
+    restored.SetNotifier(nullptr);
+    for (COstrelContext* context : {&fresh, &restored}) {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        ReportMessage(*context, "Failed to connect to Brelmox\n");
+        context->Notify().FileDone({FileAction::Get, 0, "", "/w/a.c", "Src/a.c", "a.c"});
+        context->Notify().ProjectCreated("Mobile");
+        context->Notify().LabelAttached("R1", "Web");
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Failed to connect to Brelmox\n\n");
+    }
+    EXPECT_TRUE(log.messages.empty());
+}
+
 }  // namespace
+
+}  // namespace brelmox

@@ -9,6 +9,8 @@
 #include "client/tests/transfer_fixture.h"
 #include "test_support/run_program.h"
 
+namespace brelmox {
+
 namespace {
 
 using testsupport::Answer;
@@ -27,6 +29,11 @@ class GetFilesTest : public TransferTest {
                                                std::chrono::milliseconds(1)));
     }
     std::string LocalFile(const std::string& name) { return dir.ReadFile(local() + "/" + name); }
+    // A record saved from repositoryPath (folder/name) to target.
+    static FileOutcome Saved(const std::string& repositoryPath, const std::string& target) {
+        const std::string name = repositoryPath.substr(repositoryPath.rfind('/') + 1);
+        return {FileAction::Get, 0, "", target, repositoryPath, name};
+    }
     bool LocalExists(const std::string& name) {
         return std::filesystem::exists(local() + "/" + name);
     }
@@ -57,10 +64,12 @@ TEST_F(GetFilesTest, SavesEveryRecordInOrderWhateverTheReadBoundaries) {
     for (size_t piece : {0u, 1u, 5u, 11u}) {
         std::filesystem::remove_all(local());
         Serve(body, piece);
-        std::string printed = Printed([&] { EXPECT_EQ(Get("Src/*.c"), 0); });
-        EXPECT_EQ(printed, "File 'Src/a.c' saved in '" + local() + "/a.c'.\n" +
-                               "File 'Src/b.c' saved in '" + local() + "/b.c'.\n" +
-                               "File 'c.c' saved in '" + local() + "/c.c'.\n")
+        testsupport::NotifierLog reported = Reported([&] { EXPECT_EQ(Get("Src/*.c"), 0); });
+        EXPECT_EQ(reported.files, (std::vector<FileOutcome>{
+                                      Saved("Src/a.c", local() + "/a.c"),
+                                      Saved("Src/b.c", local() + "/b.c"),
+                                      Saved("c.c", local() + "/c.c"),
+                                  }))
             << "pieces of " << piece;
         EXPECT_EQ(LocalFile("a.c"), "alpha");
         EXPECT_EQ(LocalFile("c.c"), std::string(3000, 'c'));
@@ -81,23 +90,57 @@ TEST_F(GetFilesTest, LargeRecordAndArchiveHoldingTheEndLineArriveWhole) {
     EXPECT_EQ(LocalFile("end-line.txt"), "x\n--AaB03x--\ny\n");
 }
 
-TEST_F(GetFilesTest, ReadOnlyLocalFileIsOverwritten) {
-    dir.WriteFile("local/a.c", "old");
-    chmod((local() + "/a.c").c_str(), 0444);
-    Serve(FileRecord("a.c", "Src", ArchiveOf("new")));
-    EXPECT_EQ(Get("Src/a.c"), 0);
-    EXPECT_EQ(LocalFile("a.c"), "new");
-    struct stat info {};
-    ASSERT_EQ(stat((local() + "/a.c").c_str(), &info), 0);
-    EXPECT_TRUE(info.st_mode & S_IWUSR);
+TEST_F(GetFilesTest, NewFilesGetTheUmasksModeAndReplacedOnesKeepTheirOwn) {
+    struct Case {
+        const char* name;
+        mode_t existing;  // 0: no local file yet
+        mode_t expected;
+    };
+    const Case cases[] = {
+        {"new.c", 0, 0640},
+        {"read-only.c", 0444, 0644},  // made writable by its owner
+        {"script.sh", 0750, 0750},
+    };
+    const mode_t saved = umask(027);
+    for (const Case& c : cases) {
+        if (c.existing != 0)
+            chmod(dir.WriteFile("local/" + std::string(c.name), "old").c_str(), c.existing);
+        Serve(FileRecord(c.name, "", ArchiveOf("new")));
+        EXPECT_EQ(Get(c.name), 0);
+        EXPECT_EQ(LocalFile(c.name), "new");
+        struct stat info {};
+        ASSERT_EQ(stat((local() + "/" + c.name).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.expected) << c.name;
+    }
+    EXPECT_EQ(umask(saved), 027u) << "the process's umask changed";
+}
+
+// An IDE's working folder may be anything, even a folder that is gone.
+TEST_F(GetFilesTest, AbsolutePathsNeedNoWorkingFolder) {
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    std::filesystem::create_directory("gone");
+    std::filesystem::current_path("gone");
+    std::filesystem::remove(dir.Path("gone"));
+    const std::string source = dir.WriteFile("src/a.c", "a");
+    server.Enqueue(Answer({HttpResponse(StatusBody(0) + testsupport::KeywordField("name:", "a.c") +
+                                        testsupport::KeywordField("viewpath:", "Src"))}));
+    EXPECT_EQ(AddFiles(source, source, "Src", 1, 1, 0, "", context), 0);
+    Serve(FileRecord("a.c", "Src\\deep", ArchiveOf("a")));
+    EXPECT_EQ(GetFiles("Src", local() + "/new", 1, 1, 0, "", "", "", context), 0);
+    std::filesystem::current_path(saved);
+    EXPECT_NE(server.Request(0).body.find("filename=\"" + source + "\""), std::string::npos);
+    EXPECT_EQ(dir.ReadFile(local() + "/new/Src/deep/a.c"), "a");
 }
 
 TEST_F(GetFilesTest, PreserveMirrorsFoldersBelowTheRequestedOne) {
     Serve(FileRecord("a.c", "Src", ArchiveOf("a")) +
           FileRecord("b.c", "Src\\util", ArchiveOf("b")));
-    std::string printed = Printed([&] { EXPECT_EQ(Get("Src/*.c", 1, 1), 0); });
-    EXPECT_EQ(printed, "File 'Src/a.c' saved in '" + local() + "/a.c'.\n" +
-                           "File 'Src/util/b.c' saved in '" + local() + "/Src/util/b.c'.\n");
+    EXPECT_EQ(Get("Src/*.c", 1, 1), 0);
+    EXPECT_EQ(log.files, (std::vector<FileOutcome>{
+                             Saved("Src/a.c", local() + "/a.c"),
+                             Saved("Src/util/b.c", local() + "/Src/util/b.c"),
+                         }));
     EXPECT_EQ(LocalFile("Src/util/b.c"), "b");
 }
 
@@ -106,8 +149,9 @@ TEST_F(GetFilesTest, MissingFilesGoOnOnlyInARecursiveGet) {
                              RefusalRecord(-2013, "b.c has no label R1") +
                              FileRecord("c.c", "", ArchiveOf("c"));
     Serve(body);
-    std::string printed = Printed([&] { EXPECT_EQ(Get("*", 1), 0); });
-    EXPECT_NE(printed.find("b.c has no label R1\n"), std::string::npos);
+    EXPECT_EQ(Get("*", 1), 0);
+    ASSERT_EQ(log.files.size(), 3u);
+    EXPECT_EQ(log.files[1].error, "b.c has no label R1");
     EXPECT_TRUE(LocalExists("c.c"));
 
     std::filesystem::remove_all(local());
@@ -115,13 +159,6 @@ TEST_F(GetFilesTest, MissingFilesGoOnOnlyInARecursiveGet) {
     EXPECT_EQ(Get("*", 0), -2013);
     EXPECT_TRUE(LocalExists("a.c"));
     EXPECT_FALSE(LocalExists("c.c"));
-}
-
-TEST_F(GetFilesTest, RefusalIsShownOnlyInConsoleMode) {
-    context.m_bConsole = 0;
-    Serve(RefusalRecord(-2002, "Nothing matched"));
-    std::string printed = Printed([&] { EXPECT_EQ(Get("Nope"), -2002); });
-    EXPECT_EQ(printed, "");
 }
 
 TEST_F(GetFilesTest, HostileNamesAreRefusedAndNothingIsWritten) {
@@ -142,9 +179,10 @@ TEST_F(GetFilesTest, HostileNamesAreRefusedAndNothingIsWritten) {
     for (const Case& c : cases) {
         Serve(FileRecord(c.name, c.viewPath, ArchiveOf("evil")) +
               FileRecord("ok.c", "", ArchiveOf("ok")));
-        std::string printed =
-            Printed([&] { EXPECT_EQ(Get("Src/*", 1, c.preserve), -1004) << c.name; });
-        EXPECT_EQ(printed, "Refused unsafe file name '" + c.offending + "' from the server.\n");
+        testsupport::NotifierLog reported =
+            Reported([&] { EXPECT_EQ(Get("Src/*", 1, c.preserve), -1004) << c.name; });
+        EXPECT_EQ(reported.messages, std::vector<std::string>{"Refused unsafe file name '" +
+                                                              c.offending + "' from the server."});
         EXPECT_FALSE(std::filesystem::exists(dir.Path("escape.c")));
         // Processing stops at the failing record, as for any other failure.
         EXPECT_FALSE(LocalExists("ok.c"));
@@ -156,17 +194,20 @@ TEST_F(GetFilesTest, DamagedArchiveLeavesTheOldFileInPlace) {
     std::string archive = ArchiveOf(Noise(5000));
     archive[archive.size() / 2] ^= 0x55;
     Serve(FileRecord("a.c", "", archive));
-    std::string printed = Printed([&] { EXPECT_EQ(Get("a.c"), -2027); });
-    EXPECT_EQ(printed.rfind("Error decompressing '", 0), 0u) << printed;
-    EXPECT_NE(printed.find("' to '" + local() + "/a.c'.\n"), std::string::npos);
+    EXPECT_EQ(Get("a.c"), -2027);
+    ASSERT_EQ(log.messages.size(), 1u);
+    const std::string& shown = log.messages[0];
+    EXPECT_EQ(shown.rfind("Error decompressing '", 0), 0u) << shown;
+    EXPECT_EQ(shown.substr(shown.find("' to '")), "' to '" + local() + "/a.c'.");
     EXPECT_TRUE(LocalFile("a.c") == "precious");
 }
 
 TEST_F(GetFilesTest, UnusableSizesAreRefusedWithoutAllocating) {
     for (const char* size : {"-5", "abc", "", "99999999999999999999"}) {
         Serve(FileRecord("a.c", "", ArchiveOf("a"), size));
-        std::string printed = Printed([&] { EXPECT_EQ(Get("a.c"), -1003) << size; });
-        EXPECT_EQ(printed, std::string("Refused size '") + size + "' of 'a.c' from the server.\n");
+        testsupport::NotifierLog reported = Reported([&] { EXPECT_EQ(Get("a.c"), -1003) << size; });
+        EXPECT_EQ(reported.messages, std::vector<std::string>{std::string("Refused size '") + size +
+                                                              "' of 'a.c' from the server."});
     }
 }
 
@@ -175,23 +216,27 @@ TEST_F(GetFilesTest, AnswerEndingInsideARecordIsAFailure) {
     const std::string second = FileRecord("b.c", "", ArchiveOf(Noise(4000)));
     // The size promises more than arrives.
     Serve(FileRecord("a.c", "", ArchiveOf("a")) + second.substr(0, second.size() - 500));
-    std::string printed = Printed([&] { EXPECT_EQ(Get("*"), -5); });
-    EXPECT_NE(printed.find("The server's answer ended in the middle of a record.\n"),
-              std::string::npos);
+    testsupport::NotifierLog reported = Reported([&] { EXPECT_EQ(Get("*"), -5); });
+    EXPECT_EQ(reported.messages,
+              std::vector<std::string>{"The server's answer ended in the middle of a record."});
     EXPECT_EQ(LocalFile("a.c"), "a");
     EXPECT_TRUE(LocalFile("b.c") == "old");
 
     // All content arrived, but not the end line: the record is not saved either.
     Serve(second.substr(0, second.size() - 11));
-    printed = Printed([&] { EXPECT_EQ(Get("*"), -5); });
-    EXPECT_EQ(printed, "The server's answer ended in the middle of a record.\n");
+    reported = Reported([&] { EXPECT_EQ(Get("*"), -5); });
+    EXPECT_EQ(reported.messages,
+              std::vector<std::string>{"The server's answer ended in the middle of a record."});
+    EXPECT_TRUE(reported.files.empty());
     EXPECT_TRUE(LocalFile("b.c") == "old");
 }
 
 TEST_F(GetFilesTest, RefusalOfTheWholeRequestIsShownWithoutARecordEnd) {
     Serve(StatusBody(-2014, "Invalid user"));
-    std::string printed = Printed([&] { EXPECT_EQ(Get("*"), -2014); });
-    EXPECT_EQ(printed, "Invalid user\n");
+    EXPECT_EQ(Get("*"), -2014);
+    ASSERT_EQ(log.files.size(), 1u);
+    EXPECT_EQ(log.files[0].status, -2014);
+    EXPECT_EQ(log.files[0].error, "Invalid user");
 }
 
 TEST_F(GetFilesTest, EmptyAnswerFetchesNothing) {
@@ -201,3 +246,5 @@ TEST_F(GetFilesTest, EmptyAnswerFetchesNothing) {
 }
 
 }  // namespace
+
+}  // namespace brelmox

@@ -8,6 +8,8 @@
 
 #include "test_support/temp_dir.h"
 
+namespace brelmox {
+
 namespace {
 
 std::string ReadAll(MultipartBody& body, size_t piece) {
@@ -91,3 +93,5 @@ TEST(MultipartBody, FileThatShrankIsAnError) {
 }
 
 }  // namespace
+
+}  // namespace brelmox

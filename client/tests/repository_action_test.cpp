@@ -4,6 +4,8 @@
 #include "client/operations.h"
 #include "client/tests/transfer_fixture.h"
 
+namespace brelmox {
+
 namespace {
 
 using testsupport::Answer;
@@ -19,22 +21,35 @@ class RepositoryActionTest : public TransferTest {
     void Serve(const std::string& body) {
         server.Enqueue(Answer(testsupport::SplitEvery(HttpResponse(body), 13)));
     }
+    static FileOutcome Acted(FileAction action, const std::string& name,
+                             const std::string& folder) {
+        return {action, 0, "", "", folder, name};
+    }
+    static FileOutcome Refused(FileAction action, int status, const std::string& error) {
+        return {action, status, error, "", "Src/*.c", ""};
+    }
 };
 
 TEST_F(RepositoryActionTest, EveryRecordIsReportedAndTheLastRefusalReturned) {
     Serve(Done("a.c", "Src") + RefusalRecord(-2008, "b.c is checked out by bob") + Done("c.c", ""));
-    std::string printed = Printed([&] { EXPECT_EQ(RemoveFiles(context, "Src/*.c", 0), -2008); });
-    EXPECT_EQ(printed,
-              "File 'a.c' removed from 'Src'.\nb.c is checked out by bob\nFile 'c.c' removed from "
-              "root.\n");
+    testsupport::NotifierLog reported =
+        Reported([&] { EXPECT_EQ(RemoveFiles(context, "Src/*.c", 0), -2008); });
+    EXPECT_EQ(reported.files, (std::vector<FileOutcome>{
+                                  Acted(FileAction::Remove, "a.c", "Src"),
+                                  Refused(FileAction::Remove, -2008, "b.c is checked out by bob"),
+                                  Acted(FileAction::Remove, "c.c", ""),
+                              }));
     EXPECT_EQ(server.Request(0).target, "/remove_files_from_cli.php");
     EXPECT_EQ(FieldOf(server.Request(0).body, "recurse"), "N");
 
     Serve(Done("a.c", "Src") + RefusalRecord(-2010, "b.c is not checked out") + Done("c.c", ""));
-    printed = Printed([&] { EXPECT_EQ(UncheckoutFiles(context, "Src/*.c", 2), -2010); });
-    EXPECT_EQ(printed,
-              "File 'a.c' unchecked out from 'Src'.\nb.c is not checked out\n"
-              "File 'c.c' unchecked out from root.\n");
+    reported = Reported([&] { EXPECT_EQ(UncheckoutFiles(context, "Src/*.c", 2), -2010); });
+    EXPECT_EQ(reported.files, (std::vector<FileOutcome>{
+                                  Acted(FileAction::Uncheckout, "a.c", "Src"),
+                                  Refused(FileAction::Uncheckout, -2010, "b.c is not checked out"),
+                                  Acted(FileAction::Uncheckout, "c.c", ""),
+                              }));
+    EXPECT_TRUE(reported.messages.empty());
     EXPECT_EQ(server.Request(1).target, "/uncheckout_from_cli.php");
     EXPECT_EQ(FieldNames(server.Request(1).body),
               (std::vector<std::string>{"username", "password", "organization", "project",
@@ -43,26 +58,19 @@ TEST_F(RepositoryActionTest, EveryRecordIsReportedAndTheLastRefusalReturned) {
     EXPECT_EQ(FieldOf(server.Request(1).body, "viewpath"), "Src/*.c");
 }
 
-TEST_F(RepositoryActionTest, MessageBoxModeShowsOnlyRefusals) {
-    context.m_bConsole = 0;
-    std::vector<std::string> shown;
-    SetMessageChannel([&](const std::string& text) { shown.push_back(text); });
-    Serve(Done("a.c", "Src") + RefusalRecord(-2016, "checked out by bob"));
-    std::string printed = Printed([&] { EXPECT_EQ(UncheckoutFiles(context, "Src", 0), -2016); });
-    SetMessageChannel([](const std::string&) {});
-    EXPECT_EQ(printed, "");
-    EXPECT_EQ(shown, std::vector<std::string>{"checked out by bob"});
-}
-
 TEST_F(RepositoryActionTest, NoRecordIsSuccessAndABrokenRecordIsNot) {
     Serve("");
     EXPECT_EQ(RemoveFiles(context, "Src", 0), 0);
+    EXPECT_TRUE(log.files.empty());
     const std::string record = Done("a.c", "Src");
     Serve(Done("z.c", "Src") + record.substr(0, record.size() - 4));
-    std::string printed = Printed([&] { EXPECT_EQ(RemoveFiles(context, "Src", 0), -5); });
-    EXPECT_EQ(
-        printed,
-        "File 'z.c' removed from 'Src'.\nThe server's answer ended in the middle of a record.\n");
+    testsupport::NotifierLog reported =
+        Reported([&] { EXPECT_EQ(RemoveFiles(context, "Src", 0), -5); });
+    EXPECT_EQ(reported.files, std::vector<FileOutcome>{Acted(FileAction::Remove, "z.c", "Src")});
+    EXPECT_EQ(reported.messages,
+              std::vector<std::string>{"The server's answer ended in the middle of a record."});
 }
 
 }  // namespace
+
+}  // namespace brelmox

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace brelmox {
+
 namespace {
 
 struct Parsed {
@@ -95,3 +97,5 @@ TEST(StatusValue, ReadsLikeTheRuntime) {
 }
 
 }  // namespace
+
+}  // namespace brelmox

@@ -5,6 +5,8 @@
 #include "client/operations.h"
 #include "client/tests/transfer_fixture.h"
 
+namespace brelmox {
+
 namespace {
 
 class StartupTest : public TransferTest {
@@ -24,7 +26,7 @@ class StartupTest : public TransferTest {
 
     int Start(int validateProject) {
         COstrelContext fresh;
-        fresh.m_bConsole = 1;
+        fresh.SetNotifier(std::make_unique<testsupport::RecordingNotifier>(&log));
         return ConnectAndValidate(fresh, validateProject);
     }
 };
@@ -32,14 +34,15 @@ class StartupTest : public TransferTest {
 TEST_F(StartupTest, UnreachableSiteIsReportedEvenWithoutConfiguration) {
     // Nothing listens on port 1 of the loopback address.
     WriteRegString(BuildKeyPath(msg::kConnectionKey), "URL", "127.0.0.1:1");
-    std::string printed = Printed([&] { EXPECT_EQ(Start(1), -2025); });
-    EXPECT_EQ(printed, "Couldn't connect to Brelmox site, 'http://127.0.0.1:1'\n");
+    EXPECT_EQ(Start(1), -2025);
+    EXPECT_EQ(log.messages,
+              std::vector<std::string>{"Couldn't connect to Brelmox site, 'http://127.0.0.1:1'"});
 }
 
 TEST_F(StartupTest, MissingConfigurationStopsSilently) {
     StoreConfiguration(false);
-    std::string printed = Printed([&] { EXPECT_EQ(Start(1), -2); });
-    EXPECT_EQ(printed, "");
+    EXPECT_EQ(Start(1), -2);
+    EXPECT_EQ(log.messages, std::vector<std::string>{});
     EXPECT_EQ(server.RequestCount(), 0u);
 }
 
@@ -48,35 +51,36 @@ TEST_F(StartupTest, EachValidationOutcomeHasItsResultAndMessage) {
         int validateProject;
         std::vector<testsupport::ScriptedReply> replies;
         int result;
-        std::string printed;
+        std::vector<std::string> shown;
         size_t requests;
     };
     const Case cases[] = {
         {1,
          {StatusReply(-2021, "Your trial ends soon"), StatusReply(0)},
          0,
-         "Your trial ends soon\n",
+         {"Your trial ends soon"},
          2},
         {1,
          {StatusReply(-2014, "Invalid user or password")},
          -2014,
-         "Invalid user or password\n",
+         {"Invalid user or password"},
          1},
         {1,
          {StatusReply(0), StatusReply(-2018, "no such project")},
          -2018,
-         "Unknown project with name 'Web'.\n",
+         {"Unknown project with name 'Web'."},
          2},
-        {0, {StatusReply(0)}, 0, "", 1},
+        {0, {StatusReply(0)}, 0, {}, 1},
     };
     StoreConfiguration(true);
     size_t requests = 0;
     for (const Case& c : cases) {
         for (const auto& reply : c.replies) server.Enqueue(reply);
-        std::string printed = Printed([&] { EXPECT_EQ(Start(c.validateProject), c.result); });
-        EXPECT_EQ(printed, c.printed);
+        testsupport::NotifierLog reported =
+            Reported([&] { EXPECT_EQ(Start(c.validateProject), c.result); });
+        EXPECT_EQ(reported.messages, c.shown);
         requests += c.requests;
-        ASSERT_EQ(server.RequestCount(), requests) << c.printed;
+        ASSERT_EQ(server.RequestCount(), requests) << c.result;
     }
     const std::string user = server.Request(0).body;
     EXPECT_EQ(server.Request(0).target, "/validate_user_from_cli.php");
@@ -88,23 +92,28 @@ TEST_F(StartupTest, EachValidationOutcomeHasItsResultAndMessage) {
 
 TEST_F(StartupTest, CreateProjectNamesTheNewProjectAndShowsRefusals) {
     server.Enqueue(StatusReply(0));
-    std::string printed = Printed([&] { EXPECT_EQ(CreateProject(context, "Mobile", ""), 0); });
-    EXPECT_EQ(printed, "Created Project 'Mobile'.\n");
+    testsupport::NotifierLog reported =
+        Reported([&] { EXPECT_EQ(CreateProject(context, "Mobile", ""), 0); });
+    EXPECT_EQ(reported.projectsCreated, std::vector<std::string>{"Mobile"});
+    EXPECT_EQ(reported.messages, std::vector<std::string>{});
     const std::string body = server.Request(0).body;
     EXPECT_EQ(FieldNames(body), (std::vector<std::string>{"username", "password", "organization",
                                                           "project_name", "project_description"}));
     EXPECT_EQ(FieldOf(body, "project_name"), "Mobile");
 
     server.Enqueue(StatusReply(-3001, "Project 'Mobile' exists"));
-    printed = Printed([&] { EXPECT_EQ(CreateProject(context, "Mobile", "d"), -3001); });
-    EXPECT_EQ(printed, "Project 'Mobile' exists\n");
+    reported = Reported([&] { EXPECT_EQ(CreateProject(context, "Mobile", "d"), -3001); });
+    EXPECT_EQ(reported.messages, std::vector<std::string>{"Project 'Mobile' exists"});
+    EXPECT_EQ(reported.projectsCreated, std::vector<std::string>{});
 }
 
 TEST_F(StartupTest, LabelGoesOverPlainHttpOnceEvenWhenSecure) {
     context.m_bSecure = 1;
     server.Enqueue(StatusReply(0));
-    std::string printed = Printed([&] { EXPECT_EQ(CreateLabel(context, "Release1", ""), 0); });
-    EXPECT_EQ(printed, "Label 'Release1' attached to checked in files in Project 'Web'.\n");
+    testsupport::NotifierLog reported =
+        Reported([&] { EXPECT_EQ(CreateLabel(context, "Release1", ""), 0); });
+    EXPECT_EQ(reported.labelsAttached,
+              (std::vector<std::pair<std::string, std::string>>{{"Release1", "Web"}}));
     EXPECT_EQ(server.Request(0).target, "/create_label_cli.php");
     EXPECT_EQ(FieldNames(server.Request(0).body),
               (std::vector<std::string>{"username", "password", "organization", "project", "label",
@@ -112,16 +121,20 @@ TEST_F(StartupTest, LabelGoesOverPlainHttpOnceEvenWhenSecure) {
     EXPECT_EQ(FieldOf(server.Request(0).body, "description"), "");
 
     server.Enqueue(StatusReply(-3002, "No files to label"));
-    printed = Printed([&] { EXPECT_EQ(CreateLabel(context, "R", ""), -3002); });
-    EXPECT_EQ(printed, "No files to label\n");
+    reported = Reported([&] { EXPECT_EQ(CreateLabel(context, "R", ""), -3002); });
+    EXPECT_EQ(reported.messages, std::vector<std::string>{"No files to label"});
+    EXPECT_TRUE(reported.labelsAttached.empty());
 }
 
 TEST_F(StartupTest, LabelIsSentOnceAndAFailedSendEndsInAReadFailure) {
-    std::string printed = Printed([&] { EXPECT_EQ(CreateLabel(context, "Release1", "d"), -5); });
+    EXPECT_EQ(CreateLabel(context, "Release1", "d"), -5);
     EXPECT_EQ(server.RequestCount(), 1u);
     // The transport's own text, then the failed read of the answer that never came.
-    EXPECT_NE(printed.find("\n\nCouldn't read status from internet\n\n"), std::string::npos)
-        << printed;
+    ASSERT_EQ(log.messages.size(), 2u);
+    EXPECT_EQ(log.messages[0].back(), '\n') << log.messages[0];
+    EXPECT_EQ(log.messages[1], "Couldn't read status from internet\n");
 }
 
 }  // namespace
+
+}  // namespace brelmox

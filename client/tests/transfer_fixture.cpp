@@ -1,6 +1,8 @@
 #include "client/tests/transfer_fixture.h"
 
-#include "client/my_compress.h"
+#include "common/my_compress.h"
+
+namespace brelmox {
 
 using testsupport::KeywordField;
 
@@ -69,3 +71,5 @@ std::string TransferTest::UploadedContent(const std::string& body) {
     EXPECT_TRUE(MyCompress().DecompressFile(dir.Path("uploaded"), archive));
     return dir.ReadFile("uploaded");
 }
+
+}  // namespace brelmox

@@ -7,6 +7,8 @@
 
 #include "client/tests/wire_fixture.h"
 
+namespace brelmox {
+
 class TransferTest : public WireTest {
   protected:
     // A zip archive of the given content, made by the client's own packer.
@@ -30,3 +32,5 @@ class TransferTest : public WireTest {
 
     std::string local() const { return dir.Path("local"); }
 };
+
+}  // namespace brelmox

@@ -1,12 +1,13 @@
 #include "client/tests/wire_fixture.h"
 
-#include <cstdlib>
-#include <iostream>
+#include <filesystem>
+#include <memory>
+
+namespace brelmox {
 
 WireTest::WireTest() {
-    if (const char* home = std::getenv("XDG_CONFIG_HOME")) savedConfigHome_ = home;
-    setenv("XDG_CONFIG_HOME", dir.Path("config").c_str(), 1);
-    context.m_bConsole = 1;
+    std::filesystem::create_directory(dir.Path("tmp"));
+    context.SetNotifier(std::make_unique<testsupport::RecordingNotifier>(&log));
     context.m_strURL = server.HostAndPort();
     context.m_strUsername = "alice";
     context.m_strPassword = "secret";
@@ -14,19 +15,10 @@ WireTest::WireTest() {
     context.m_strProject = "Web";
 }
 
-WireTest::~WireTest() {
-    if (savedConfigHome_.empty()) {
-        unsetenv("XDG_CONFIG_HOME");
-    } else {
-        setenv("XDG_CONFIG_HOME", savedConfigHome_.c_str(), 1);
-    }
-}
-
-std::string WireTest::Printed(const std::function<void()>& operation) {
-    testing::internal::CaptureStdout();
+testsupport::NotifierLog WireTest::Reported(const std::function<void()>& operation) {
+    log = {};
     operation();
-    std::cout.flush();
-    return testing::internal::GetCapturedStdout();
+    return log;
 }
 
 std::string WireTest::StatusBody(int status, const std::string& error) {
@@ -39,3 +31,5 @@ std::string WireTest::StatusBody(int status, const std::string& error) {
 testsupport::ScriptedReply WireTest::StatusReply(int status, const std::string& error) {
     return testsupport::Answer({testsupport::HttpResponse(StatusBody(status, error))});
 }
+
+}  // namespace brelmox

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "client/my_compress.h"
+#include "common/my_compress.h"
 #include "server/admin.h"
 #include "server/data_folder.h"
 #include "server/database.h"
@@ -150,14 +150,14 @@ std::string ServerFixture::Archive(const std::string& content) {
     const std::string source = dir_.WriteFile("source.txt", content);
     const std::string archive = dir_.Path("source.zip");
     std::filesystem::remove(archive);
-    MyCompress zip;
+    brelmox::MyCompress zip;
     EXPECT_TRUE(zip.CompressFile(source, archive));
     return dir_.ReadFile(archive);
 }
 
 std::string ServerFixture::Unpacked(const std::string& archive) {
     const std::string archivePath = dir_.WriteFile("fetched.zip", archive);
-    MyCompress zip;
+    brelmox::MyCompress zip;
     EXPECT_TRUE(zip.DecompressFile(dir_.Path("fetched.txt"), archivePath));
     return dir_.ReadFile("fetched.txt");
 }

@@ -1,8 +1,12 @@
 // The statuses every script answers, as one table over one shared history, and what history,
 // properties and the project list report.
+#include <memory>
+
+#include "client/operations.h"
 #include "server/admin.h"
 #include "server/database.h"
 #include "server_fixture.h"
+#include "test_support/recording_notifier.h"
 
 namespace servertest {
 namespace {
@@ -126,6 +130,30 @@ TEST_F(StatusTest, HistoryAndPropertiesDescribeEveryVersion) {
               "--AaB03x\nversion_status:Removed\n--AaB03x\ndate:2023-11-15 00:13:20 UTC\n"
               "--AaB03x\nuser:alice\n--AaB03x\ndescription:upload\n"
               "--AaB03x\ndate_removed:2023-11-15 01:00:00 UTC\n--AaB03x\nremover:bob\n");
+}
+
+TEST_F(StatusTest, ClientListsTheProjectsOfItsOwnOrganizationInNameOrder) {
+    {
+        server::Database db(data_ + "/brelmox.db", false);
+        server::AddProject(db, "acme", "api", "");
+        server::AddOrganization(db, "other");
+        server::AddProject(db, "other", "hidden", "");
+    }
+    testsupport::NotifierLog log;
+    brelmox::COstrelContext context;
+    context.SetNotifier(std::make_unique<testsupport::RecordingNotifier>(&log));
+    context.m_strURL = "127.0.0.1:" + std::to_string(port_);
+    context.m_strUsername = "alice";
+    context.m_strPassword = "secret";
+    context.m_strOrganization = "acme";
+    std::vector<std::string> projects;
+    EXPECT_EQ(brelmox::GetProjectList(context, &projects), 0);
+    EXPECT_EQ(projects, (std::vector<std::string>{"api", "web"}));
+
+    context.m_strPassword = "Secret";
+    EXPECT_EQ(brelmox::GetProjectList(context, &projects), -2014);
+    EXPECT_EQ(projects.size(), 2u);
+    EXPECT_EQ(log.messages, std::vector<std::string>{"Invalid user name or password."});
 }
 
 }  // namespace

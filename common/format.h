@@ -5,6 +5,8 @@
 #include <string>
 #include <type_traits>
 
+namespace brelmox {
+
 namespace format_detail {
 inline const char* Arg(const std::string& text) {
     return text.c_str();
@@ -23,3 +25,5 @@ std::string FormatMessage(const char* format, const Args&... args) {
     std::snprintf(text.data(), text.size() + 1, format, format_detail::Arg(args)...);
     return text;
 }
+
+}  // namespace brelmox

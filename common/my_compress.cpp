@@ -1,6 +1,6 @@
 // The one owner of minizip. Its 64-bit calls are used so that files of 4 GiB and more fit;
 // zip64 records are added only where a size needs them, so ordinary archives stay plain.
-#include "client/my_compress.h"
+#include "common/my_compress.h"
 
 #include <fcntl.h>
 #include <minizip/unzip.h>
@@ -13,6 +13,8 @@
 #include <cstdint>
 
 #include "platform/file_system.h"
+
+namespace brelmox {
 
 namespace {
 
@@ -125,3 +127,5 @@ bool MyCompress::DecompressToStream(int targetFd, const std::string& archivePath
     FirstEntry entry(archivePath);
     return entry.IsOpen() && entry.CopyTo(targetFd);
 }
+
+}  // namespace brelmox

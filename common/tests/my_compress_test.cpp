@@ -1,6 +1,6 @@
 // Packing and unpacking one-entry archives, checked against the zip tools and Python's zipfile,
 // which run in the test's folder.
-#include "client/my_compress.h"
+#include "common/my_compress.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +11,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+namespace brelmox {
 
 namespace {
 
@@ -138,3 +140,5 @@ TEST_F(MyCompressTest, ReportsAFullDiskAndAMissingSource) {
 }
 
 }  // namespace
+
+}  // namespace brelmox

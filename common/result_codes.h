@@ -1,6 +1,8 @@
 // Result codes of the library's operations; 0 is success, server statuses pass through.
 #pragma once
 
+namespace brelmox {
+
 namespace result {
 constexpr int kSuccess = 0;
 constexpr int kConfigMissing = -2;
@@ -34,3 +36,5 @@ constexpr int kUnknownOrganization = -2020;
 constexpr int kUserNotice = -2021;
 constexpr int kCheckedOutByYou = -2026;
 }  // namespace status
+
+}  // namespace brelmox

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace brelmox {
+
 class MyCompress {
   public:
     virtual ~MyCompress() = default;
@@ -20,3 +22,5 @@ class MyCompress {
     // Writes the first entry into an open, caller-owned descriptor.
     bool DecompressToStream(int targetFd, const std::string& archivePath);
 };
+
+}  // namespace brelmox

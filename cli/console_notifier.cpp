@@ -1,0 +1,59 @@
+#include "cli/console_notifier.h"
+
+#include <iostream>
+
+#include "cli/messages.h"
+#include "common/format.h"
+
+namespace {
+
+using brelmox::FileAction;
+using brelmox::FileOutcome;
+using brelmox::FormatMessage;
+
+// A text that already ends in a line feed leaves an empty line after it.
+void PrintLine(const std::string& text) {
+    std::cout << text << std::endl;
+}
+
+// Undo check-out and remove name the file and its folder, or the root.
+std::string FolderLine(const char* inFolder, const char* atRoot, const FileOutcome& done) {
+    return done.viewPath.empty() ? FormatMessage(atRoot, done.name)
+                                 : FormatMessage(inFolder, done.name, done.viewPath);
+}
+
+std::string DoneLine(const FileOutcome& done) {
+    switch (done.action) {
+        case FileAction::Add:
+            return FormatMessage(climsg::kFileAdded, done.localPath, done.viewPath);
+        case FileAction::Checkin:
+            return FormatMessage(climsg::kFileCheckedIn, done.localPath, done.viewPath);
+        case FileAction::Get:
+            return FormatMessage(climsg::kFileSaved, done.viewPath, done.localPath);
+        case FileAction::Checkout:
+            return FormatMessage(climsg::kFileCheckedOut, done.viewPath, done.localPath);
+        case FileAction::Uncheckout:
+            return FolderLine(climsg::kFileUncheckedOut, climsg::kFileUncheckedOutRoot, done);
+        case FileAction::Remove:
+            break;
+    }
+    return FolderLine(climsg::kFileRemoved, climsg::kFileRemovedRoot, done);
+}
+
+}  // namespace
+
+void ConsoleNotifier::Message(const std::string& text) {
+    PrintLine(text);
+}
+
+void ConsoleNotifier::FileDone(const FileOutcome& outcome) {
+    PrintLine(outcome.status != 0 ? outcome.error : DoneLine(outcome));
+}
+
+void ConsoleNotifier::ProjectCreated(const std::string& name) {
+    PrintLine(FormatMessage(climsg::kCreatedProject, name));
+}
+
+void ConsoleNotifier::LabelAttached(const std::string& label, const std::string& project) {
+    PrintLine(FormatMessage(climsg::kLabelAttached, label, project));
+}
