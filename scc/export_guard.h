@@ -1,0 +1,32 @@
+// What every exported function does before its work: no exception crosses into the IDE,
+// a null context is refused, and the calls on one context run one at a time.
+#pragma once
+
+#include "scc/provider_context.h"
+#include "scc/scc_api.h"
+
+namespace brelmoxscc {
+
+// The dialogs of this process: Qt's, shared by every context.
+ProviderUi& ProcessUi();
+
+template <typename Body>
+SCCRTN Guarded(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return SCC_E_NONSPECIFICERROR;
+    }
+}
+
+template <typename Body>
+SCCRTN WithContext(void* ideContext, Body&& body) noexcept {
+    if (ideContext == nullptr) return SCC_E_NONSPECIFICERROR;
+    auto& context = *static_cast<ProviderContext*>(ideContext);
+    return Guarded([&] {
+        auto lock = context.Lock();
+        return body(context);
+    });
+}
+
+}  // namespace brelmoxscc

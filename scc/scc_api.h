@@ -1,0 +1,177 @@
+// The source-control provider interface (version 1.3) that an IDE drives: types,
+// constants and entry points, written from the published interface for this platform.
+// LONG, result codes and status words are 32-bit; BOOL is int; window handles are void*.
+#pragma once
+
+#include <cstdint>
+
+#define SCC_EXPORT extern "C" __attribute__((visibility("default")))
+
+typedef int32_t LONG;
+typedef int32_t SCCRTN;
+typedef int BOOL;
+typedef uint32_t DWORD;
+typedef void* HWND;
+typedef void* LPCMDOPTS;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+typedef LONG* LPLONG;
+typedef BOOL* LPBOOL;
+
+// Results
+constexpr SCCRTN SCC_OK = 0;
+constexpr SCCRTN SCC_I_FILEDIFFERS = 6;
+constexpr SCCRTN SCC_I_ADV_SUPPORT = 5;
+constexpr SCCRTN SCC_I_OPERATIONCANCELED = 2;
+constexpr SCCRTN SCC_E_INITIALIZEFAILED = -1;
+constexpr SCCRTN SCC_E_UNKNOWNPROJECT = -2;
+constexpr SCCRTN SCC_E_COULDNOTCREATEPROJECT = -3;
+constexpr SCCRTN SCC_E_NOTCHECKEDOUT = -4;
+constexpr SCCRTN SCC_E_ALREADYCHECKEDOUT = -5;
+constexpr SCCRTN SCC_E_FILEISLOCKED = -6;
+constexpr SCCRTN SCC_E_FILENOTCONTROLLED = -11;
+constexpr SCCRTN SCC_E_OPNOTSUPPORTED = -14;
+constexpr SCCRTN SCC_E_NONSPECIFICERROR = -15;
+constexpr SCCRTN SCC_E_NOTAUTHORIZED = -26;
+constexpr SCCRTN SCC_E_CONNECTIONFAILURE = -29;
+
+// Capabilities
+constexpr LONG SCC_CAP_REMOVE = 0x00000001;
+constexpr LONG SCC_CAP_RENAME = 0x00000002;
+constexpr LONG SCC_CAP_DIFF = 0x00000004;
+constexpr LONG SCC_CAP_HISTORY = 0x00000008;
+constexpr LONG SCC_CAP_PROPERTIES = 0x00000010;
+constexpr LONG SCC_CAP_RUNSCC = 0x00000020;
+constexpr LONG SCC_CAP_GETCOMMANDOPTIONS = 0x00000040;
+constexpr LONG SCC_CAP_QUERYINFO = 0x00000080;
+constexpr LONG SCC_CAP_GETPROJPATH = 0x00000200;
+constexpr LONG SCC_CAP_COMMENTCHECKOUT = 0x00000800;
+constexpr LONG SCC_CAP_COMMENTCHECKIN = 0x00001000;
+constexpr LONG SCC_CAP_TEXTOUT = 0x00008000;
+constexpr LONG SCC_CAP_REENTRANT = 0x40000000;
+
+// Buffer sizes the IDE provides
+constexpr int SCC_NAME_LEN = 31;      // provider name, without the terminator
+constexpr int SCC_PRJPATH_LEN = 300;  // project name, without the terminator
+
+// SccOpenProject flags
+constexpr LONG SCC_OP_CREATEIFNEW = 0x00000001;
+constexpr LONG SCC_OP_SILENTOPEN = 0x00000002;
+
+// Text-output message types
+constexpr DWORD SCC_MSG_INFO = 1;
+
+enum SCCCOMMAND {
+    SCC_COMMAND_GET,
+    SCC_COMMAND_CHECKOUT,
+    SCC_COMMAND_CHECKIN,
+    SCC_COMMAND_UNCHECKOUT,
+    SCC_COMMAND_ADD,
+    SCC_COMMAND_REMOVE,
+    SCC_COMMAND_DIFF,
+    SCC_COMMAND_HISTORY,
+    SCC_COMMAND_RENAME,
+    SCC_COMMAND_PROPERTIES,
+    SCC_COMMAND_OPTIONS
+};
+
+typedef LONG (*LPTEXTOUTPROC)(LPCSTR message, DWORD type);
+typedef BOOL (*POPLISTFUNC)(void* callerData, BOOL addKeep, LONG status, LPCSTR fileName);
+typedef BOOL (*POPDIRLISTFUNC)(void* callerData, LPCSTR path, void* data);
+typedef BOOL (*QUERYCHANGESFUNC)(void* callerData, void* data);
+
+// The record handed to the callback of SccQueryInfoEx for each checked-in file.
+struct QueryInfoExRecord {
+    LONG size;
+    LONG reserved1;
+    LONG flags;
+    LPCSTR path;
+    LPCSTR version;
+    LONG reserved2;
+    LONG reserved3;
+    LONG reserved4;
+    LONG reserved5;
+};
+typedef LONG (*QUERYINFOEXFUNC)(void* callerData, QueryInfoExRecord* record);
+
+// Lifecycle and fixed answers
+SCC_EXPORT LONG SccGetVersion(void);
+SCC_EXPORT SCCRTN SccInitialize(void** ppContext, HWND hWnd, LPCSTR lpCallerName, LPSTR lpSccName,
+                                LPLONG lpSccCaps, LPSTR lpAuxPathLabel, LPLONG pnCheckoutCommentLen,
+                                LPLONG pnCommentLen);
+SCC_EXPORT SCCRTN SccUninitialize(void* pContext);
+SCC_EXPORT SCCRTN SccIsMultiCheckoutEnabled(void* pContext, LPBOOL pbMultiCheckout);
+SCC_EXPORT SCCRTN SccGetExtendedCapabilities(void* pContext, LONG lSccExCap, LPBOOL pbSupported);
+
+// Project binding
+SCC_EXPORT SCCRTN SccOpenProject(void* pvContext, HWND hWnd, LPSTR lpUser, LPSTR lpProjName,
+                                 LPCSTR lpLocalProjPath, LPSTR lpAuxProjPath, LPCSTR lpComment,
+                                 LPTEXTOUTPROC lpTextOutProc, LONG dwFlags);
+SCC_EXPORT SCCRTN SccGetProjPath(void* pvContext, HWND hWnd, LPSTR lpUser, LPSTR lpProjName,
+                                 LPSTR lpLocalPath, LPSTR lpAuxProjPath, BOOL bAllowChangePath,
+                                 LPBOOL pbNew);
+
+// File commands
+SCC_EXPORT SCCRTN SccAdd(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                         LPCSTR lpComment, LONG* pfOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SccCheckin(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                             LPCSTR lpComment, LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SccCheckout(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                              LPCSTR lpComment, LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SccGet(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                         LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SccUncheckout(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                                LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SccRemove(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                            LPCSTR lpComment, LONG fOptions, LPCMDOPTS pvOptions);
+
+// Status, history, properties, compare and options
+SCC_EXPORT SCCRTN SccQueryInfo(void* pvContext, LONG nFiles, LPCSTR* lpFileNames, LPLONG lpStatus);
+SCC_EXPORT SCCRTN SccQueryInfoEx(void* pvContext, LONG nFiles, LPCSTR* lpFileNames, LPLONG lpStatus,
+                                 QUERYINFOEXFUNC pfnCallback, void* pvCallerData);
+SCC_EXPORT SCCRTN SccHistory(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                             LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SccProperties(void* pvContext, HWND hWnd, LPCSTR lpFileName);
+SCC_EXPORT SCCRTN SccDiff(void* pvContext, HWND hWnd, LPCSTR lpFileName, LONG fOptions,
+                          LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SccGetCommandOptions(void* pvContext, HWND hWnd, enum SCCCOMMAND nCommand,
+                                       LPCMDOPTS* ppvOptions);
+
+// Entry points this provider answers without doing anything
+SCC_EXPORT SCCRTN SccAddFilesFromSCC(void* pContext, HWND hWnd, LPSTR lpUser, LPSTR lpAuxProjPath,
+                                     LONG cFiles, LPCSTR* lpFilePaths, LPCSTR lpDestination,
+                                     LPCSTR lpComment, LPBOOL pbResults);
+SCC_EXPORT SCCRTN SccAddFromScc(void* pvContext, HWND hWnd, LPLONG pnFiles, LPCSTR** lplpFileNames);
+SCC_EXPORT SCCRTN SccBackgroundGet(void* pContext, LONG nFiles, LPCSTR* lpFileNames, DWORD dwFlags,
+                                   LONG dwBackgroundOperationID);
+SCC_EXPORT SCCRTN SccBeginBatch(void);
+SCC_EXPORT SCCRTN SccCloseProject(void* pvContext);
+SCC_EXPORT SCCRTN SccCreateSubProject(void* pContext, HWND hWnd, LPSTR lpUser,
+                                      LPCSTR lpParentProjPath, LPCSTR lpSubProjName,
+                                      LPSTR lpAuxProjPath, LPSTR lpSubProjPath);
+SCC_EXPORT SCCRTN SccDirDiff(void* pContext, HWND hWnd, LPCSTR lpDirName, LONG dwFlags,
+                             LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SccDirQueryInfo(void* pContext, LONG nDirs, LPCSTR* lpDirNames, LPLONG lpStatus);
+SCC_EXPORT SCCRTN SccEndBatch(void);
+SCC_EXPORT SCCRTN SccEnumChangedFiles(void* pContext, HWND hWnd, LONG cFiles, LPCSTR* lpFileNames,
+                                      LONG* plFileStatus);
+SCC_EXPORT SCCRTN SccGetEvents(void* pvContext, LPSTR lpFileName, LPLONG lpStatus,
+                               LPLONG pnEventsRemaining);
+SCC_EXPORT SCCRTN SccGetParentProjectPath(void* pContext, HWND hWnd, LPSTR lpUser,
+                                          LPCSTR lpProjPath, LPSTR lpAuxProjPath,
+                                          LPSTR lpParentProjPath);
+SCC_EXPORT SCCRTN SccGetUserOption(void* pContext, LONG nOption, LPLONG lpVal);
+SCC_EXPORT SCCRTN SccPopulateDirList(void* pContext, LONG nDirs, LPCSTR* lpDirPaths,
+                                     POPDIRLISTFUNC pfnPopulate, void* pvCallerData, LONG dwFlags);
+SCC_EXPORT SCCRTN SccPopulateList(void* pvContext, enum SCCCOMMAND nCommand, LONG nFiles,
+                                  LPCSTR* lpFileNames, POPLISTFUNC pfnPopulate, void* pvCallerData,
+                                  LPLONG lpStatus, LONG fOptions);
+SCC_EXPORT SCCRTN SccQueryChanges(void* pContext, LONG nFiles, LPCSTR* lpFileNames,
+                                  QUERYCHANGESFUNC pfnCallback, void* pvCallerData);
+SCC_EXPORT SCCRTN SccRemoveDir(void* pContext, HWND hWnd, LPCSTR lpDirName, LPCSTR lpComment,
+                               LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SccRename(void* pvContext, HWND hWnd, LPCSTR lpFileName, LPCSTR lpNewName);
+SCC_EXPORT SCCRTN SccRunScc(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames);
+SCC_EXPORT SCCRTN SccSetOption(void* pvContext, LONG nOption, LONG dwVal);
+SCC_EXPORT SCCRTN SccWillCreateSccFile(void* pContext, LONG nFiles, LPCSTR* lpFileNames,
+                                       LPBOOL pbSccFiles);

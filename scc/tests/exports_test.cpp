@@ -1,0 +1,146 @@
+// The provider as an IDE sees it: exactly the interface's entry points are visible, and
+// the ones that answer fixed facts or do nothing behave on any arguments.
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <set>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "scc/scc_api.h"
+#include "test_support/run_program.h"
+
+namespace {
+
+std::string ProviderPath() {
+    const char* folder = std::getenv("BRELMOX_LIB_DIR");
+    return std::string(folder != nullptr ? folder : ".") + "/libbrelmoxscc.so";
+}
+
+class ExportsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        handle_ = dlopen(ProviderPath().c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle_, nullptr) << dlerror();
+    }
+    void TearDown() override {
+        if (handle_ != nullptr) dlclose(handle_);
+    }
+
+    template <typename Function>
+    Function* Find(const char* name) {
+        void* symbol = dlsym(handle_, name);
+        EXPECT_NE(symbol, nullptr) << name;
+        return reinterpret_cast<Function*>(symbol);
+    }
+
+    void* handle_ = nullptr;
+};
+
+TEST_F(ExportsTest, OnlyTheInterfacesEntryPointsAreVisible) {
+    const testsupport::RunResult run =
+        testsupport::RunProgram({"nm", "-D", "--defined-only", "--format=posix", ProviderPath()});
+    ASSERT_EQ(run.exitStatus, 0) << run.stderrText;
+    std::set<std::string> exported;
+    std::istringstream lines(run.stdoutText);
+    for (std::string name, type, rest; lines >> name >> type && std::getline(lines, rest);) {
+        exported.insert(name);
+    }
+    const std::set<std::string> expected = {"SccAdd",
+                                            "SccAddFilesFromSCC",
+                                            "SccAddFromScc",
+                                            "SccBackgroundGet",
+                                            "SccBeginBatch",
+                                            "SccCheckin",
+                                            "SccCheckout",
+                                            "SccCloseProject",
+                                            "SccCreateSubProject",
+                                            "SccDiff",
+                                            "SccDirDiff",
+                                            "SccDirQueryInfo",
+                                            "SccEndBatch",
+                                            "SccEnumChangedFiles",
+                                            "SccGet",
+                                            "SccGetCommandOptions",
+                                            "SccGetEvents",
+                                            "SccGetExtendedCapabilities",
+                                            "SccGetParentProjectPath",
+                                            "SccGetProjPath",
+                                            "SccGetUserOption",
+                                            "SccGetVersion",
+                                            "SccHistory",
+                                            "SccInitialize",
+                                            "SccIsMultiCheckoutEnabled",
+                                            "SccOpenProject",
+                                            "SccPopulateDirList",
+                                            "SccPopulateList",
+                                            "SccProperties",
+                                            "SccQueryChanges",
+                                            "SccQueryInfo",
+                                            "SccQueryInfoEx",
+                                            "SccRemove",
+                                            "SccRemoveDir",
+                                            "SccRename",
+                                            "SccRunScc",
+                                            "SccSetOption",
+                                            "SccUncheckout",
+                                            "SccUninitialize",
+                                            "SccWillCreateSccFile"};
+    EXPECT_EQ(expected.size(), 40u);
+    EXPECT_EQ(exported, expected);
+}
+
+TEST_F(ExportsTest, FixedAnswersAndEntryPointsThatDoNothing) {
+    EXPECT_EQ(Find<decltype(SccGetVersion)>("SccGetVersion")(), 65539);
+
+    BOOL flag = 1;
+    EXPECT_EQ(
+        Find<decltype(SccIsMultiCheckoutEnabled)>("SccIsMultiCheckoutEnabled")(nullptr, &flag),
+        SCC_OK);
+    EXPECT_EQ(flag, 0);
+    auto* extended = Find<decltype(SccGetExtendedCapabilities)>("SccGetExtendedCapabilities");
+    for (LONG capability : {1, 2, 0x100, 0x40000}) {
+        flag = 1;
+        EXPECT_EQ(extended(nullptr, capability, &flag), SCC_OK);
+        EXPECT_EQ(flag, 0) << capability;
+    }
+    EXPECT_EQ(extended(nullptr, 1, nullptr), SCC_OK);
+
+    static bool calledBack = false;
+    LONG status = 77;
+    const char* files[] = {"/w/a.c"};
+    EXPECT_EQ(Find<decltype(SccPopulateList)>("SccPopulateList")(
+                  nullptr, SCC_COMMAND_GET, 1, files,
+                  [](void*, BOOL, LONG, LPCSTR) -> BOOL { return calledBack = true; }, nullptr,
+                  &status, 0),
+              SCC_OK);
+    EXPECT_FALSE(calledBack);
+    EXPECT_EQ(status, 77);
+    BOOL willCreate = 5;
+    EXPECT_EQ(Find<decltype(SccWillCreateSccFile)>("SccWillCreateSccFile")(nullptr, 1, files,
+                                                                           &willCreate),
+              SCC_OK);
+    EXPECT_EQ(willCreate, 5);
+}
+
+TEST_F(ExportsTest, CallsWithoutAContextAreRefusedNotFollowed) {
+    const char* files[] = {"/w/a.c", nullptr};
+    EXPECT_EQ(Find<decltype(SccGet)>("SccGet")(nullptr, nullptr, 2, files, 0, nullptr),
+              SCC_E_NONSPECIFICERROR);
+    EXPECT_EQ(
+        Find<decltype(SccCheckin)>("SccCheckin")(nullptr, nullptr, 1, files, nullptr, 0, nullptr),
+        SCC_E_NONSPECIFICERROR);
+    char project[301] = "Web";
+    EXPECT_EQ(Find<decltype(SccOpenProject)>("SccOpenProject")(nullptr, nullptr, nullptr, project,
+                                                               "/w", nullptr, nullptr, nullptr, 0),
+              SCC_E_NONSPECIFICERROR);
+    EXPECT_EQ(Find<decltype(SccUninitialize)>("SccUninitialize")(nullptr), SCC_OK);
+    EXPECT_EQ(Find<decltype(SccInitialize)>("SccInitialize")(nullptr, nullptr, nullptr, nullptr,
+                                                             nullptr, nullptr, nullptr, nullptr),
+              SCC_E_INITIALIZEFAILED);
+    EXPECT_EQ(Find<decltype(SccQueryInfo)>("SccQueryInfo")(nullptr, 1, files, nullptr),
+              SCC_E_OPNOTSUPPORTED);
+}
+
+}  // namespace

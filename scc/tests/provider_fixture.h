@@ -1,0 +1,46 @@
+// A provider session against a scripted server: a private configuration whose Connection
+// key points at the server, and a scripted user in front of the dialogs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "scc/provider_context.h"
+#include "scc/scc_api.h"
+#include "scc/tests/scripted_ui.h"
+#include "test_support/scripted_server.h"
+#include "test_support/temp_dir.h"
+
+namespace scctest {
+
+class ProviderTest : public ::testing::Test {
+  protected:
+    ProviderTest();
+    ~ProviderTest() override;
+
+    // Keyword answers: "protocol:1", "status:N", and "error:" when given.
+    static std::string StatusBody(int status, const std::string& error = "");
+    static testsupport::ScriptedReply StatusReply(int status, const std::string& error = "");
+    // A record of a multi-record answer: the status fields, a name and a view path.
+    static std::string Record(int status, const std::string& error = "");
+
+    // Initialises with a login the server accepts and opens the project folder
+    // dir.Path("app") without a request; the context stays the fixture's until it ends.
+    brelmoxscc::ProviderContext& LoggedIn();
+
+    // The value of a multipart field in the request at index, "" when it is absent.
+    std::string Field(size_t request, const std::string& name) const;
+    std::vector<std::string> Scripts() const;
+
+    testsupport::TempDir dir;
+    testsupport::ScriptedServer server;
+    ScriptedUi ui;
+    void* ideContext = nullptr;
+
+  private:
+    std::string savedConfigHome_;
+};
+
+}  // namespace scctest

@@ -1,0 +1,65 @@
+#include "scc/tests/scripted_ui.h"
+
+namespace scctest {
+
+namespace {
+
+class ScriptedProgress : public brelmoxscc::ProgressWindow {
+  public:
+    ScriptedProgress(std::shared_ptr<ProgressRecord> record, size_t cancelAtFile)
+        : record_(std::move(record)), cancelAtFile_(cancelAtFile) {}
+    ~ScriptedProgress() override { record_->closed = true; }
+
+    void SetAction(const std::string& text) override { record_->texts.push_back(text); }
+    void SetFile(const std::string& path) override {
+        record_->texts.push_back(path);
+        if (++files_ == cancelAtFile_) cancelled_ = true;
+    }
+    bool CancelRequested() override { return cancelled_; }
+
+  private:
+    std::shared_ptr<ProgressRecord> record_;
+    size_t cancelAtFile_;
+    size_t files_ = 0;
+    bool cancelled_ = false;
+};
+
+}  // namespace
+
+bool ScriptedUi::Login(LoginValues* values) {
+    loginsShown.push_back(*values);
+    if (logins.empty()) return false;
+    std::optional<LoginValues> answer = logins.front();
+    logins.pop_front();
+    if (!answer) return false;
+    *values = *answer;
+    return true;
+}
+
+bool ScriptedUi::ChooseProject(const char* dialog, const brelmoxscc::ProjectLister& lister,
+                               ProjectChoice* choice) {
+    projectDialogs.push_back(dialog);
+    projectLists.push_back(lister());
+    if (projectChoices.empty()) return false;
+    std::optional<ProjectChoice> answer = projectChoices.front();
+    projectChoices.pop_front();
+    if (!answer) return false;
+    *choice = *answer;
+    return true;
+}
+
+bool ScriptedUi::SelectProject(const brelmoxscc::ProjectLister& lister, ProjectChoice* choice) {
+    return ChooseProject("CSelectProject", lister, choice);
+}
+
+bool ScriptedUi::SetProject(const brelmoxscc::ProjectLister& lister, ProjectChoice* choice) {
+    namesShown.push_back(choice->newName);
+    return ChooseProject("CSetProject", lister, choice);
+}
+
+std::unique_ptr<brelmoxscc::ProgressWindow> ScriptedUi::OpenProgress() {
+    progressWindows.push_back(std::make_shared<ProgressRecord>());
+    return std::make_unique<ScriptedProgress>(progressWindows.back(), cancelAtFile);
+}
+
+}  // namespace scctest

@@ -1,0 +1,51 @@
+// A user scripted in advance: answers each dialog from a queue and records what the
+// provider showed, so that the provider's logic runs without a display.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "scc/provider_ui.h"
+
+namespace scctest {
+
+using brelmoxscc::LoginValues;
+using brelmoxscc::ProjectChoice;
+
+// What one progress window was shown, in order.
+struct ProgressRecord {
+    std::vector<std::string> texts;
+    bool closed = false;
+};
+
+class ScriptedUi : public brelmoxscc::ProviderUi {
+  public:
+    // Answers in order; an empty answer (or none left) is Cancel.
+    std::deque<std::optional<LoginValues>> logins;
+    std::deque<std::optional<ProjectChoice>> projectChoices;
+    // The progress window's Cancel is pressed while this file (1 for the first) is shown.
+    size_t cancelAtFile = 0;
+
+    // What the user saw.
+    std::vector<std::string> messages;
+    std::vector<LoginValues> loginsShown;     // the edits' contents on opening
+    std::vector<std::string> projectDialogs;  // "CSelectProject" or "CSetProject"
+    std::vector<std::string> namesShown;      // the set-project dialog's name edit
+    std::vector<std::vector<std::string>> projectLists;
+    std::vector<std::shared_ptr<ProgressRecord>> progressWindows;
+
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    bool Login(LoginValues* values) override;
+    bool SelectProject(const brelmoxscc::ProjectLister& lister, ProjectChoice* choice) override;
+    bool SetProject(const brelmoxscc::ProjectLister& lister, ProjectChoice* choice) override;
+    std::unique_ptr<brelmoxscc::ProgressWindow> OpenProgress() override;
+
+  private:
+    bool ChooseProject(const char* dialog, const brelmoxscc::ProjectLister& lister,
+                       ProjectChoice* choice);
+};
+
+}  // namespace scctest

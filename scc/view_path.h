@@ -1,0 +1,20 @@
+// IDE paths turned into repository paths. A file's relative path from the project folder
+// is written with '\' (".\src\main.c"); its view path drops the leading ".\" (src\main.c)
+// and its view folder is the view path of the folder that holds it ("src", or "" for a
+// file in the project root).
+#pragma once
+
+#include <string>
+
+#include "scc/provider_context.h"
+
+namespace brelmoxscc {
+
+// False, after a message naming the file and the folder, when the file does not lie below
+// the project's local folder (or either path is not absolute): a view path made from it
+// would name another file, so nothing may be sent for it.
+bool GetViewPath(const ProviderContext& context, const std::string& idePath, std::string* viewPath);
+bool GetViewFolder(const ProviderContext& context, const std::string& idePath,
+                   std::string* viewFolder);
+
+}  // namespace brelmoxscc
