@@ -1,0 +1,27 @@
+// Answers the provider's dialogs as a scripted user would, so that a session can run
+// without a person: message boxes are printed and closed, every other dialog gets the
+// chosen button.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+namespace scchost {
+
+class DialogAnswerer : public QObject {
+  public:
+    // accept: OK in every dialog (its values as the provider filled them), else Cancel.
+    explicit DialogAnswerer(bool accept);
+
+    // A new call begins: its count of answered dialogs starts again.
+    void StartCall() { answeredThisCall_ = 0; }
+
+  private:
+    void AnswerOpenDialog();
+
+    bool accept_;
+    int answeredThisCall_ = 0;
+    QTimer timer_;
+};
+
+}  // namespace scchost

@@ -1,0 +1,178 @@
+#include "scc/host/host_session.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "scc/host/result_names.h"
+
+namespace scchost {
+
+namespace {
+
+constexpr size_t kProjectNameBuffer = 301;
+constexpr size_t kProviderNameBuffer = 32;
+constexpr size_t kPathBuffer = 4096;
+
+LONG PrintTextOut(LPCSTR message, DWORD) {
+    std::cout << "text: " << (message != nullptr ? message : "") << std::endl;
+    return 0;
+}
+
+void Report(const char* call, SCCRTN result, const std::string& detail = "") {
+    std::cout << call << ": " << DescribeResult(result) << detail << std::endl;
+}
+
+// The IDE passes full paths.
+std::vector<std::string> FullPaths(const std::vector<std::string>& files) {
+    std::vector<std::string> paths;
+    for (const std::string& file : files) {
+        std::error_code error;
+        const std::filesystem::path full = std::filesystem::absolute(file, error);
+        paths.push_back(error ? file : full.lexically_normal().string());
+    }
+    return paths;
+}
+
+// Takes "-m TEXT" out of the arguments; the text, or null when there is none.
+const char* TakeComment(std::vector<std::string>* arguments, std::string* comment) {
+    for (size_t i = 0; i + 1 < arguments->size(); ++i) {
+        if ((*arguments)[i] != "-m") continue;
+        *comment = (*arguments)[i + 1];
+        arguments->erase(arguments->begin() + static_cast<long>(i),
+                         arguments->begin() + static_cast<long>(i) + 2);
+        return comment->c_str();
+    }
+    return nullptr;
+}
+
+LONG OpenFlags(const std::vector<std::string>& words) {
+    LONG flags = 0;
+    for (const std::string& word : words) {
+        if (word == "createifnew") flags |= SCC_OP_CREATEIFNEW;
+        if (word == "silent") flags |= SCC_OP_SILENTOPEN;
+    }
+    return flags;
+}
+
+}  // namespace
+
+HostSession::~HostSession() {
+    if (context_ != nullptr) calls_.uninitialize(context_);
+}
+
+bool HostSession::Run(const std::vector<std::string>& words) {
+    if (words.empty()) return true;
+    const std::string& word = words[0];
+    const std::vector<std::string> arguments(words.begin() + 1, words.end());
+    if (word == "version") {
+        std::cout << "SccGetVersion: " << calls_.getVersion() << std::endl;
+    } else if (word == "init") {
+        Initialize();
+    } else if (word == "uninit") {
+        Uninitialize();
+    } else if (word == "open" && arguments.size() >= 2) {
+        OpenProject(arguments);
+    } else if (word == "getprojpath" && arguments.size() == 1) {
+        GetProjPath(arguments);
+    } else if (!RunFileCall(word, arguments)) {
+        std::cerr << "brelmox-scchost: cannot make a call of '" << word << "'" << std::endl;
+        return false;
+    }
+    return true;
+}
+
+void HostSession::Initialize() {
+    char name[kProviderNameBuffer] = "";
+    char auxLabel[kPathBuffer] = "";
+    LONG caps = 0, checkoutCommentLength = 0, commentLength = 0;
+    const SCCRTN result = calls_.initialize(&context_, nullptr, "brelmox-scchost", name, &caps,
+                                            auxLabel, &checkoutCommentLength, &commentLength);
+    char detail[96] = "";
+    if (result == SCC_OK) {
+        std::snprintf(detail, sizeof detail, ", provider '%s', capabilities 0x%08X", name,
+                      static_cast<unsigned>(caps));
+    }
+    Report("SccInitialize", result, detail);
+}
+
+void HostSession::Uninitialize() {
+    Report("SccUninitialize", calls_.uninitialize(context_));
+    context_ = nullptr;
+}
+
+void HostSession::OpenProject(const std::vector<std::string>& arguments) {
+    std::vector<std::string> rest = arguments;
+    std::string comment;
+    const char* description = TakeComment(&rest, &comment);
+    char project[kProjectNameBuffer] = "";
+    rest[0].copy(project, kProjectNameBuffer - 1);
+    char auxPath[kPathBuffer] = "";
+    char user[kPathBuffer] = "";
+    const std::string folder = FullPaths({rest[1]})[0];
+    const SCCRTN result = calls_.openProject(context_, nullptr, user, project, folder.c_str(),
+                                             auxPath, description, PrintTextOut, OpenFlags(rest));
+    Report("SccOpenProject", result, std::string(", project '") + project + "'");
+}
+
+void HostSession::GetProjPath(const std::vector<std::string>& arguments) {
+    char project[kProjectNameBuffer] = "";
+    char auxPath[kPathBuffer] = "";
+    char user[kPathBuffer] = "";
+    std::string folder = FullPaths(arguments)[0];
+    folder.resize(kPathBuffer);
+    BOOL isNew = 0;
+    const SCCRTN result =
+        calls_.getProjPath(context_, nullptr, user, project, folder.data(), auxPath, 0, &isNew);
+    Report("SccGetProjPath", result, std::string(", project '") + project + "'");
+}
+
+bool HostSession::RunFileCall(const std::string& word, std::vector<std::string> arguments) {
+    std::string comment;
+    const char* text = TakeComment(&arguments, &comment);
+    const std::vector<std::string> paths = FullPaths(arguments);
+    std::vector<LPCSTR> files;
+    for (const std::string& path : paths) files.push_back(path.c_str());
+    const LONG count = static_cast<LONG>(files.size());
+    LPCSTR* names = files.data();
+    if (word == "add") {
+        LONG options = 0;
+        Report("SccAdd", calls_.add(context_, nullptr, count, names, text, &options, nullptr));
+    } else if (word == "ci") {
+        Report("SccCheckin", calls_.checkin(context_, nullptr, count, names, text, 0, nullptr));
+    } else if (word == "co") {
+        Report("SccCheckout", calls_.checkout(context_, nullptr, count, names, text, 0, nullptr));
+    } else if (word == "get") {
+        Report("SccGet", calls_.get(context_, nullptr, count, names, 0, nullptr));
+    } else if (word == "unco") {
+        Report("SccUncheckout", calls_.uncheckout(context_, nullptr, count, names, 0, nullptr));
+    } else if (word == "rm") {
+        Report("SccRemove", calls_.remove(context_, nullptr, count, names, text, 0, nullptr));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> SplitCall(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, inWord = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord) words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words.push_back(word);
+    return words;
+}
+
+}  // namespace scchost

@@ -1,0 +1,90 @@
+#include "scc/host/provider_library.h"
+
+#include <dlfcn.h>
+
+namespace scchost {
+
+namespace {
+
+// Every entry point of the interface: an IDE checks them all before it uses the provider.
+constexpr const char* kEntryPoints[] = {
+    "SccAdd",
+    "SccAddFilesFromSCC",
+    "SccAddFromScc",
+    "SccBackgroundGet",
+    "SccBeginBatch",
+    "SccCheckin",
+    "SccCheckout",
+    "SccCloseProject",
+    "SccCreateSubProject",
+    "SccDiff",
+    "SccDirDiff",
+    "SccDirQueryInfo",
+    "SccEndBatch",
+    "SccEnumChangedFiles",
+    "SccGet",
+    "SccGetCommandOptions",
+    "SccGetEvents",
+    "SccGetExtendedCapabilities",
+    "SccGetParentProjectPath",
+    "SccGetProjPath",
+    "SccGetUserOption",
+    "SccGetVersion",
+    "SccHistory",
+    "SccInitialize",
+    "SccIsMultiCheckoutEnabled",
+    "SccOpenProject",
+    "SccPopulateDirList",
+    "SccPopulateList",
+    "SccProperties",
+    "SccQueryChanges",
+    "SccQueryInfo",
+    "SccQueryInfoEx",
+    "SccRemove",
+    "SccRemoveDir",
+    "SccRename",
+    "SccRunScc",
+    "SccSetOption",
+    "SccUncheckout",
+    "SccUninitialize",
+    "SccWillCreateSccFile",
+};
+
+template <typename Function>
+void Find(void* handle, const char* name, Function* function) {
+    *function = reinterpret_cast<Function>(dlsym(handle, name));
+}
+
+}  // namespace
+
+ProviderLibrary::~ProviderLibrary() {
+    if (handle_ != nullptr) dlclose(handle_);
+}
+
+bool ProviderLibrary::Load(const std::string& path, std::string* error) {
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) {
+        *error = dlerror();
+        return false;
+    }
+    for (const char* name : kEntryPoints) {
+        if (dlsym(handle_, name) == nullptr) {
+            *error = path + " lacks the entry point " + name;
+            return false;
+        }
+    }
+    Find(handle_, "SccGetVersion", &calls_.getVersion);
+    Find(handle_, "SccInitialize", &calls_.initialize);
+    Find(handle_, "SccUninitialize", &calls_.uninitialize);
+    Find(handle_, "SccOpenProject", &calls_.openProject);
+    Find(handle_, "SccGetProjPath", &calls_.getProjPath);
+    Find(handle_, "SccAdd", &calls_.add);
+    Find(handle_, "SccCheckin", &calls_.checkin);
+    Find(handle_, "SccCheckout", &calls_.checkout);
+    Find(handle_, "SccGet", &calls_.get);
+    Find(handle_, "SccUncheckout", &calls_.uncheckout);
+    Find(handle_, "SccRemove", &calls_.remove);
+    return true;
+}
+
+}  // namespace scchost

@@ -1,0 +1,157 @@
+// The provider end to end: brelmox-scchost loads the built library as an IDE does and
+// works on a real brelmox-server, with a scripted user pressing OK in every dialog. What
+// the server holds after each step is checked through the brelmox program of a second
+// user.
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "test_support/background_program.h"
+#include "test_support/run_program.h"
+#include "test_support/temp_dir.h"
+
+namespace {
+
+using testsupport::BinPath;
+using testsupport::RunResult;
+
+class HostRoundTrip : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string data = dir.Path("data");
+        const std::pair<std::vector<std::string>, const char*> commands[] = {
+            {{"init"}, ""},
+            {{"org", "add", "Acme"}, ""},
+            {{"user", "add", "Acme", "alice"}, "alice-secret\n"},
+            {{"user", "add", "Acme", "bob"}, "bob-secret\n"},
+        };
+        for (auto [arguments, password] : commands) {
+            arguments.insert(arguments.begin(), BinPath("brelmox-server"));
+            arguments.insert(arguments.end(), {"--data", data});
+            ASSERT_EQ(testsupport::RunProgram(arguments, {}, password).exitStatus, 0);
+        }
+        server_.emplace(std::vector<std::string>{BinPath("brelmox-server"), "serve", "--data", data,
+                                                 "--listen", "127.0.0.1:0", "--prefix", "scm"},
+                        std::map<std::string, std::string>{}, dir.Path("server.log"));
+        const std::optional<std::string> listening = server_->WaitForLine("listening on ");
+        ASSERT_TRUE(listening) << dir.ReadFile("server.log");
+        for (const char* user : {"alice", "bob"}) Configure(user, listening->substr(13));
+    }
+
+    void TearDown() override {
+        if (server_) {
+            EXPECT_EQ(server_->Stop(), 0);
+        }
+    }
+
+    void Configure(const std::string& user, const std::string& address) {
+        const char* key = "HKCU\\SOFTWARE\\Farrowdyne\\Brelmox\\Connection";
+        for (std::vector<std::string> value : {std::vector<std::string>{"/v", "URL", "/d", address},
+                                               {"/v", "Virtual Directory", "/d", "scm"}}) {
+            value.insert(value.begin(), {BinPath("brelmox-reg"), "add", key});
+            ASSERT_EQ(testsupport::RunProgram(value, Env(user)).exitStatus, 0);
+        }
+        ASSERT_EQ(testsupport::RunProgram({BinPath("brelmox"), "cfg", "-u", user, "-pw",
+                                           user + "-secret", "-o", "Acme", "-pr", "Web"},
+                                          Env(user))
+                      .exitStatus,
+                  0);
+    }
+
+    std::map<std::string, std::string> Env(const std::string& user) const {
+        return {{"XDG_CONFIG_HOME", dir.Path("config-" + user)}, {"QT_QPA_PLATFORM", "offscreen"}};
+    }
+
+    // One IDE session of alice: log in, open the project on the work folder, make the
+    // call, end. Gives what the host printed.
+    std::string Alice(const std::string& call) {
+        const RunResult run = testsupport::RunProgram(
+            {BinPath("brelmox-scchost"), "--answer", "ok", "init",
+             "open Web " + dir.Path("work") + " createifnew -m \"the web site\"", call, "uninit"},
+            Env("alice"));
+        EXPECT_EQ(run.exitStatus, 0) << run.stderrText;
+        const std::string opened =
+            "dialog: CLogin OK\n"
+            "SccInitialize: SCC_OK (0), provider 'Brelmox', capabilities 0x40009AFE\n"
+            "SccOpenProject: SCC_OK (0), project 'Web'\n";
+        EXPECT_EQ(run.stdoutText.substr(0, opened.size()), opened) << run.stdoutText;
+        EXPECT_NE(run.stdoutText.find("SccUninitialize: SCC_OK (0)\n"), std::string::npos);
+        return run.stdoutText.substr(std::min(opened.size(), run.stdoutText.size()));
+    }
+
+    // bob's brelmox command in his own folder; gives its exit status.
+    int Bob(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), BinPath("brelmox"));
+        const RunResult run = testsupport::RunProgram(arguments, Env("bob"), "", dir.Path());
+        bobSaid = run.stdoutText;
+        return run.exitStatus;
+    }
+
+    std::string Work(const std::string& name) const { return dir.Path("work/src/" + name); }
+
+    testsupport::TempDir dir;
+    std::optional<testsupport::BackgroundProgram> server_;
+    std::string bobSaid;
+};
+
+TEST_F(HostRoundTrip, EveryFileCommandReachesTheServer) {
+    std::string files;
+    for (int i = 1; i <= 5; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".c";
+        dir.WriteFile("work/src/" + name, "version 1 of " + name + "\n");
+        files += " " + Work(name);
+    }
+    EXPECT_EQ(Alice("add" + files), "SccAdd: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    EXPECT_EQ(Bob({"get", "-f", "src/*.*", "-t", dir.Path("bob")}), 0) << bobSaid;
+    EXPECT_EQ(dir.ReadFile("bob/f5.c"), "version 1 of f5.c\n");
+
+    EXPECT_EQ(Alice("co " + Work("f1.c")),
+              "SccCheckout: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    EXPECT_EQ(Bob({"co", "-f", "src/f1.c", "-t", dir.Path("bob")}), -2008 & 0xff) << bobSaid;
+
+    dir.WriteFile("work/src/f1.c", "version 2\n");
+    EXPECT_EQ(Alice("ci " + Work("f1.c") + " -m \"second version\""),
+              "SccCheckin: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    EXPECT_EQ(Bob({"get", "-f", "src/f1.c", "-t", dir.Path("bob")}), 0);
+    EXPECT_EQ(dir.ReadFile("bob/f1.c"), "version 2\n");
+
+    // bob holds f2 now: alice's get still works, her removal is refused as locked.
+    EXPECT_EQ(Bob({"co", "-f", "src/f2.c", "-t", dir.Path("bob")}), 0) << bobSaid;
+    dir.WriteFile("work/src/f2.c", "local edit\n");
+    EXPECT_EQ(Alice("get " + Work("f2.c")), "SccGet: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    EXPECT_EQ(dir.ReadFile("work/src/f2.c"), "version 1 of f2.c\n");
+    const std::string locked = Alice("rm " + Work("f2.c"));
+    EXPECT_NE(locked.find("SccRemove: SCC_E_FILEISLOCKED (-6)"), std::string::npos) << locked;
+    EXPECT_NE(locked.find("message: "), std::string::npos) << locked;
+
+    EXPECT_EQ(Alice("co " + Work("f3.c")),
+              "SccCheckout: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    EXPECT_EQ(Alice("unco " + Work("f3.c")),
+              "SccUncheckout: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    EXPECT_EQ(Bob({"co", "-f", "src/f3.c", "-t", dir.Path("bob")}), 0) << bobSaid;
+
+    EXPECT_EQ(Alice("rm " + Work("f4.c")), "SccRemove: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    EXPECT_NE(Bob({"get", "-f", "src/f4.c", "-t", dir.Path("bob")}), 0) << bobSaid;
+}
+
+TEST_F(HostRoundTrip, CancelledLoginAndNoDisplayEndTheSessionCleanly) {
+    RunResult run = testsupport::RunProgram(
+        {BinPath("brelmox-scchost"), "--answer", "cancel", "init", "add /nowhere/a.c"},
+        Env("alice"));
+    EXPECT_EQ(run.exitStatus, 0) << run.stderrText;
+    EXPECT_EQ(run.stdoutText,
+              "dialog: CLogin Cancel\nSccInitialize: SCC_E_NOTAUTHORIZED (-26)\n"
+              "SccAdd: SCC_E_NONSPECIFICERROR (-15)\n");
+
+    // No display at all: the login counts as cancelled and nothing waits for a person.
+    run = testsupport::RunProgram({"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
+                                   "QT_QPA_PLATFORM", BinPath("brelmox-scchost"), "init"},
+                                  {{"XDG_CONFIG_HOME", dir.Path("config-alice")}});
+    EXPECT_EQ(run.stdoutText, "SccInitialize: SCC_E_NOTAUTHORIZED (-26)\n") << run.stderrText;
+}
+
+}  // namespace
