@@ -24,4 +24,11 @@ std::string RecordEnd() {
     return "--AaB03x--\n";
 }
 
+std::string StatusBody(int status, const std::string& error) {
+    std::string body =
+        KeywordField("protocol:", "1") + KeywordField("status:", std::to_string(status));
+    if (!error.empty()) body += KeywordField("error:", error);
+    return body;
+}
+
 }  // namespace testsupport

@@ -18,6 +18,9 @@ std::vector<std::string> SplitEvery(const std::string& bytes, size_t n);
 // "--AaB03x\n" + keyword + value + "\n"; the keyword carries its colon, e.g. "status:".
 std::string KeywordField(const std::string& keyword, const std::string& value);
 
+// A keyword answer: "protocol:1", "status:STATUS" and, when not empty, "error:ERROR".
+std::string StatusBody(int status, const std::string& error = "");
+
 // "--AaB03x--\n", the line that follows each record of a multi-record answer.
 std::string RecordEnd();
 

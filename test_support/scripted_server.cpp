@@ -77,6 +77,10 @@ ScriptedReply Answer(std::vector<std::string> pieces, std::chrono::milliseconds 
     return ScriptedReply{std::move(pieces), pause, false};
 }
 
+ScriptedReply StatusReply(int status, const std::string& error) {
+    return Answer({HttpResponse(StatusBody(status, error))});
+}
+
 ScriptedReply StopEarly(std::vector<std::string> pieces) {
     return ScriptedReply{std::move(pieces), {}, true};
 }

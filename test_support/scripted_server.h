@@ -46,6 +46,8 @@ struct ScriptedReply {
 
 ScriptedReply CloseWithoutAnswer();
 ScriptedReply Answer(std::vector<std::string> pieces, std::chrono::milliseconds pause = {});
+// A keyword answer (StatusBody) inside an HTTP 200 answer, as one piece.
+ScriptedReply StatusReply(int status, const std::string& error = "");
 // A server that dies mid-answer: the pieces, then the connection is reset.
 ScriptedReply StopEarly(std::vector<std::string> pieces);
 

@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support/background_program.h"
+#include "test_support/local_server.h"
 #include "test_support/run_program.h"
 #include "test_support/temp_dir.h"
 
@@ -38,48 +38,11 @@ std::string RandomBytes(size_t count, unsigned seed) {
 
 class RoundTrip : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const std::string data = dir.Path("data");
-        const std::pair<std::vector<std::string>, const char*> commands[] = {
-            {{"init"}, ""},
-            {{"org", "add", "Acme"}, ""},
-            {{"user", "add", "Acme", "alice"}, "alice-secret\n"},
-            {{"user", "add", "Acme", "bob"}, "bob-secret\n"},
-            {{"project", "add", "Acme", "Web"}, ""},
-        };
-        for (auto [arguments, password] : commands) {
-            arguments.insert(arguments.begin(), BinPath("brelmox-server"));
-            arguments.insert(arguments.end(), {"--data", data});
-            ASSERT_EQ(testsupport::RunProgram(arguments, {}, password).exitStatus, 0)
-                << arguments[1];
-        }
-        server_.emplace(std::vector<std::string>{BinPath("brelmox-server"), "serve", "--data", data,
-                                                 "--listen", "127.0.0.1:0", "--prefix", "scm"},
-                        std::map<std::string, std::string>{}, dir.Path("server.log"));
-        const std::optional<std::string> listening = server_->WaitForLine("listening on ");
-        ASSERT_TRUE(listening) << "the server did not start:\n" << dir.ReadFile("server.log");
-        for (const char* user : {"alice", "bob"}) Configure(user, listening->substr(13));
-    }
+    void SetUp() override { ASSERT_TRUE(server_.Started()); }
 
-    void TearDown() override {
-        ASSERT_TRUE(server_);
-        EXPECT_EQ(server_->Stop(), 0) << "the server did not stop cleanly";
-    }
+    void TearDown() override { EXPECT_EQ(server_.Stop(), 0) << "the server did not stop cleanly"; }
 
-    void Configure(const std::string& user, const std::string& address) {
-        const char* key = "HKCU\\SOFTWARE\\Farrowdyne\\Brelmox\\Connection";
-        for (std::vector<std::string> value : {std::vector<std::string>{"/v", "URL", "/d", address},
-                                               {"/v", "Virtual Directory", "/d", "scm"},
-                                               {"/v", "Secure", "/t", "REG_BINARY", "/d", "00"}}) {
-            value.insert(value.begin(), {BinPath("brelmox-reg"), "add", key});
-            RunResult run = testsupport::RunProgram(value, {{"XDG_CONFIG_HOME", Config(user)}});
-            ASSERT_EQ(run.exitStatus, 0) << run.stderrText;
-        }
-        Expect(user, {"cfg", "-u", user, "-pw", user + "-secret", "-o", "Acme", "-pr", "Web"}, 0,
-               "");
-    }
-
-    std::string Config(const std::string& user) const { return dir.Path("config-" + user); }
+    std::string Config(const std::string& user) const { return server_.ConfigHome(user); }
 
     // Runs brelmox as the user; it must say nothing on standard error.
     void Expect(const std::string& user, std::vector<std::string> arguments, int exitStatus,
@@ -102,7 +65,7 @@ class RoundTrip : public ::testing::Test {
     }
 
     testsupport::TempDir dir;
-    std::optional<testsupport::BackgroundProgram> server_;
+    testsupport::LocalServer server_{dir, {"alice", "bob"}};
 };
 
 TEST_F(RoundTrip, TreeAddedWithItsSubFoldersComesBackByteForByte) {

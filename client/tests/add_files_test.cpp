@@ -17,7 +17,7 @@ using testsupport::KeywordField;
 class AddFilesTest : public TransferTest {
   protected:
     static testsupport::ScriptedReply Accepted(const std::string& name, const std::string& folder) {
-        return Answer({HttpResponse(StatusBody(0) + KeywordField("name:", name) +
+        return Answer({HttpResponse(testsupport::StatusBody(0) + KeywordField("name:", name) +
                                     KeywordField("viewpath:", folder))});
     }
     int Add(const std::string& pattern, const std::string& viewPath, int recurse = 0,
@@ -114,7 +114,7 @@ TEST_F(AddFilesTest, RefusalAnywhereInTheWalkIsTheResult) {
     dir.WriteFile("src/a.c", "a");
     dir.WriteFile("src/b.c", "b");
     dir.WriteFile("src/empty/readme.txt", "no match here");
-    server.Enqueue(StatusReply(-2007, "a.c exists"));
+    server.Enqueue(testsupport::StatusReply(-2007, "a.c exists"));
     server.Enqueue(Accepted("b.c", "Src"));
     EXPECT_EQ(Add(src() + "/*.c", "Src", 1), -2007);
     ASSERT_EQ(log.files.size(), 2u);

@@ -49,13 +49,13 @@ TEST_F(FileOutcomeTest, RefusalsReachFileDoneWithStatusAndText) {
          {FileAction::Remove, -2008, "File 'Src/a.c' is checked out by bob.", "", "Src/a.c", ""}},
         {"add",
          [&] { return AddFile(context, 0, source, "Src", ""); },
-         StatusBody(-2007, "File 'Src/a.c' already exists."),
+         testsupport::StatusBody(-2007, "File 'Src/a.c' already exists."),
          -2007,
          {FileAction::Add, -2007, "File 'Src/a.c' already exists.", source, "Src", ""}},
         // An unchanged file is still shown, yet the check-in succeeds.
         {"ci",
          [&] { return AddFile(context, 1, source, "Src", ""); },
-         StatusBody(-2011, "File 'Src/a.c' is unchanged."),
+         testsupport::StatusBody(-2011, "File 'Src/a.c' is unchanged."),
          0,
          {FileAction::Checkin, -2011, "File 'Src/a.c' is unchanged.", source, "Src", ""}},
     };

@@ -123,8 +123,9 @@ TEST_F(GetFilesTest, AbsolutePathsNeedNoWorkingFolder) {
     std::filesystem::current_path("gone");
     std::filesystem::remove(dir.Path("gone"));
     const std::string source = dir.WriteFile("src/a.c", "a");
-    server.Enqueue(Answer({HttpResponse(StatusBody(0) + testsupport::KeywordField("name:", "a.c") +
-                                        testsupport::KeywordField("viewpath:", "Src"))}));
+    server.Enqueue(Answer(
+        {HttpResponse(testsupport::StatusBody(0) + testsupport::KeywordField("name:", "a.c") +
+                      testsupport::KeywordField("viewpath:", "Src"))}));
     EXPECT_EQ(AddFiles(source, source, "Src", 1, 1, 0, "", context), 0);
     Serve(FileRecord("a.c", "Src\\deep", ArchiveOf("a")));
     EXPECT_EQ(GetFiles("Src", local() + "/new", 1, 1, 0, "", "", "", context), 0);
@@ -232,7 +233,7 @@ TEST_F(GetFilesTest, AnswerEndingInsideARecordIsAFailure) {
 }
 
 TEST_F(GetFilesTest, RefusalOfTheWholeRequestIsShownWithoutARecordEnd) {
-    Serve(StatusBody(-2014, "Invalid user"));
+    Serve(testsupport::StatusBody(-2014, "Invalid user"));
     EXPECT_EQ(Get("*"), -2014);
     ASSERT_EQ(log.files.size(), 1u);
     EXPECT_EQ(log.files[0].status, -2014);

@@ -20,7 +20,7 @@ using Names = std::vector<std::string>;
 class GetProjectListTest : public WireTest {
   protected:
     static std::string ListBody(const Names& names) {
-        std::string body = StatusBody(0);
+        std::string body = testsupport::StatusBody(0);
         for (const std::string& name : names) body += KeywordField("project:", name);
         return body;
     }
@@ -33,7 +33,7 @@ class GetProjectListTest : public WireTest {
 };
 
 TEST_F(GetProjectListTest, RequestNamesTheUserAndOrganizationOnly) {
-    server.Enqueue(StatusReply(0));
+    server.Enqueue(testsupport::StatusReply(0));
     List(0);
     ASSERT_EQ(server.RequestCount(), 1u);
     EXPECT_EQ(server.Request(0).target, "/get_project_list_from_cli.php");
@@ -46,11 +46,11 @@ TEST_F(GetProjectListTest, RequestNamesTheUserAndOrganizationOnly) {
 
 TEST_F(GetProjectListTest, NamesAreAppendedInTheServersOrder) {
     const std::pair<std::string, Names> cases[] = {
-        {StatusBody(0), {"kept"}},
+        {testsupport::StatusBody(0), {"kept"}},
         {"", {"kept"}},
         {ListBody({"Web", "Api", "Mobile app"}), {"kept", "Web", "Api", "Mobile app"}},
         // The last line ends with the answer even without its line feed.
-        {StatusBody(0) + "--AaB03x\nproject:Web", {"kept", "Web"}},
+        {testsupport::StatusBody(0) + "--AaB03x\nproject:Web", {"kept", "Web"}},
         // The list ends at the first field that is not a project.
         {ListBody({"Web"}) + KeywordField("name:", "a.c") + KeywordField("project:", "Api"),
          {"kept", "Web"}},
@@ -73,7 +73,7 @@ TEST_F(GetProjectListTest, AnswerSplitAtAnyByteGivesTheSameList) {
 }
 
 TEST_F(GetProjectListTest, RefusalShowsItsTextOnceAndLeavesTheListAlone) {
-    server.Enqueue(StatusReply(-2014, "Invalid user name or password."));
+    server.Enqueue(testsupport::StatusReply(-2014, "Invalid user name or password."));
     EXPECT_EQ(List(-2014), Names{"kept"});
     EXPECT_EQ(log.messages, Names{"Invalid user name or password."});
 }

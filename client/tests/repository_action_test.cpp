@@ -15,8 +15,8 @@ using testsupport::KeywordField;
 class RepositoryActionTest : public TransferTest {
   protected:
     static std::string Done(const std::string& name, const std::string& folder) {
-        return StatusBody(0) + KeywordField("name:", name) + KeywordField("viewpath:", folder) +
-               testsupport::RecordEnd();
+        return testsupport::StatusBody(0) + KeywordField("name:", name) +
+               KeywordField("viewpath:", folder) + testsupport::RecordEnd();
     }
     void Serve(const std::string& body) {
         server.Enqueue(Answer(testsupport::SplitEvery(HttpResponse(body), 13)));

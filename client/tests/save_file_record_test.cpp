@@ -53,8 +53,8 @@ TEST_F(SaveFileRecordTest, FailedRecordLeavesTheNextOneWholeAndNoArchiveBehind) 
     };
     const Case cases[] = {
         {"refusal with content",
-         StatusBody(-2013, "a.c has no label R1") + KeywordField("content:", "") + archive +
-             testsupport::RecordEnd(),
+         testsupport::StatusBody(-2013, "a.c has no label R1") + KeywordField("content:", "") +
+             archive + testsupport::RecordEnd(),
          -2013},
         {"unsafe name", FileRecord("..", "", archive), -1004},
         {"unusable size", FileRecord("a.c", "", archive, "5000x"), -1003},

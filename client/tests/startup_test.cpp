@@ -56,21 +56,21 @@ TEST_F(StartupTest, EachValidationOutcomeHasItsResultAndMessage) {
     };
     const Case cases[] = {
         {1,
-         {StatusReply(-2021, "Your trial ends soon"), StatusReply(0)},
+         {testsupport::StatusReply(-2021, "Your trial ends soon"), testsupport::StatusReply(0)},
          0,
          {"Your trial ends soon"},
          2},
         {1,
-         {StatusReply(-2014, "Invalid user or password")},
+         {testsupport::StatusReply(-2014, "Invalid user or password")},
          -2014,
          {"Invalid user or password"},
          1},
         {1,
-         {StatusReply(0), StatusReply(-2018, "no such project")},
+         {testsupport::StatusReply(0), testsupport::StatusReply(-2018, "no such project")},
          -2018,
          {"Unknown project with name 'Web'."},
          2},
-        {0, {StatusReply(0)}, 0, {}, 1},
+        {0, {testsupport::StatusReply(0)}, 0, {}, 1},
     };
     StoreConfiguration(true);
     size_t requests = 0;
@@ -91,7 +91,7 @@ TEST_F(StartupTest, EachValidationOutcomeHasItsResultAndMessage) {
 }
 
 TEST_F(StartupTest, CreateProjectNamesTheNewProjectAndShowsRefusals) {
-    server.Enqueue(StatusReply(0));
+    server.Enqueue(testsupport::StatusReply(0));
     testsupport::NotifierLog reported =
         Reported([&] { EXPECT_EQ(CreateProject(context, "Mobile", ""), 0); });
     EXPECT_EQ(reported.projectsCreated, std::vector<std::string>{"Mobile"});
@@ -101,7 +101,7 @@ TEST_F(StartupTest, CreateProjectNamesTheNewProjectAndShowsRefusals) {
                                                           "project_name", "project_description"}));
     EXPECT_EQ(FieldOf(body, "project_name"), "Mobile");
 
-    server.Enqueue(StatusReply(-3001, "Project 'Mobile' exists"));
+    server.Enqueue(testsupport::StatusReply(-3001, "Project 'Mobile' exists"));
     reported = Reported([&] { EXPECT_EQ(CreateProject(context, "Mobile", "d"), -3001); });
     EXPECT_EQ(reported.messages, std::vector<std::string>{"Project 'Mobile' exists"});
     EXPECT_EQ(reported.projectsCreated, std::vector<std::string>{});
@@ -109,7 +109,7 @@ TEST_F(StartupTest, CreateProjectNamesTheNewProjectAndShowsRefusals) {
 
 TEST_F(StartupTest, LabelGoesOverPlainHttpOnceEvenWhenSecure) {
     context.m_bSecure = 1;
-    server.Enqueue(StatusReply(0));
+    server.Enqueue(testsupport::StatusReply(0));
     testsupport::NotifierLog reported =
         Reported([&] { EXPECT_EQ(CreateLabel(context, "Release1", ""), 0); });
     EXPECT_EQ(reported.labelsAttached,
@@ -120,7 +120,7 @@ TEST_F(StartupTest, LabelGoesOverPlainHttpOnceEvenWhenSecure) {
                                         "description"}));
     EXPECT_EQ(FieldOf(server.Request(0).body, "description"), "");
 
-    server.Enqueue(StatusReply(-3002, "No files to label"));
+    server.Enqueue(testsupport::StatusReply(-3002, "No files to label"));
     reported = Reported([&] { EXPECT_EQ(CreateLabel(context, "R", ""), -3002); });
     EXPECT_EQ(reported.messages, std::vector<std::string>{"No files to label"});
     EXPECT_TRUE(reported.labelsAttached.empty());

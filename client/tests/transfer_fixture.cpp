@@ -35,7 +35,7 @@ std::string TransferTest::Noise(size_t length) {
 }
 
 std::string TransferTest::RefusalRecord(int status, const std::string& error) {
-    return StatusBody(status, error) + testsupport::RecordEnd();
+    return testsupport::StatusBody(status, error) + testsupport::RecordEnd();
 }
 
 std::string TransferTest::FieldOf(const std::string& body, const std::string& name) {

@@ -37,7 +37,7 @@ using TransportTest = WireTest;
 
 TEST_F(TransportTest, RequestOnTheWireHasExactlyTheAgreedHeaders) {
     context.m_strVirtualDirectory = "\\scm\\";
-    server.Enqueue(StatusReply(0));
+    server.Enqueue(testsupport::StatusReply(0));
     ASSERT_EQ(ValidateProject(context), 0);
     ASSERT_EQ(server.RequestCount(), 1u);
     testsupport::RecordedRequest request = server.Request(0);
@@ -61,7 +61,7 @@ TEST_F(TransportTest, RequestOnTheWireHasExactlyTheAgreedHeaders) {
 
 TEST_F(TransportTest, RetriesAfterThreeFailedSendsWithoutAMessage) {
     for (int i = 0; i < 3; ++i) server.Enqueue(CloseWithoutAnswer());
-    server.Enqueue(StatusReply(0));
+    server.Enqueue(testsupport::StatusReply(0));
     EXPECT_EQ(ValidateUser(context), 0);
     EXPECT_EQ(log.messages, std::vector<std::string>{});
     EXPECT_EQ(server.RequestCount(), 4u);
@@ -92,20 +92,20 @@ TEST_F(TransportTest, HttpErrorPageIsAFailure) {
 }
 
 TEST_F(TransportTest, KeywordAnswerIsReadWhateverItsHttpStatus) {
-    server.Enqueue(Answer({HttpResponse(StatusBody(-2014, "Invalid user"), 500)}));
+    server.Enqueue(Answer({HttpResponse(testsupport::StatusBody(-2014, "Invalid user"), 500)}));
     EXPECT_EQ(ValidateUser(context), -2014);
     EXPECT_EQ(log.messages, std::vector<std::string>{"Invalid user"});
 }
 
 TEST_F(TransportTest, AnswerSplitIntoPiecesIsReadAsOne) {
-    std::string raw = HttpResponse(StatusBody(-2014, "Invalid user"));
+    std::string raw = HttpResponse(testsupport::StatusBody(-2014, "Invalid user"));
     server.Enqueue(Answer(testsupport::SplitEvery(raw, 7), std::chrono::milliseconds(2)));
     EXPECT_EQ(ValidateUser(context), -2014);
     EXPECT_EQ(log.messages, std::vector<std::string>{"Invalid user"});
 }
 
 TEST_F(TransportTest, ServerThatDiesMidAnswerIsAReadFailure) {
-    std::string raw = HttpResponse(StatusBody(0) + std::string(5000, 'x'));
+    std::string raw = HttpResponse(testsupport::StatusBody(0) + std::string(5000, 'x'));
     server.Enqueue(testsupport::StopEarly({raw.substr(0, raw.size() - 100)}));
     EXPECT_EQ(ValidateUser(context), -5);
     EXPECT_EQ(log.messages, std::vector<std::string>{"Couldn't read status from internet\n"});
@@ -117,7 +117,7 @@ TEST(TlsTransport, TrustedCertificateIsAcceptedAndUntrustedRefused) {
     std::string key;
     ASSERT_TRUE(testsupport::MakeTestCertificate(dir.Path(), &cert, &key));
     testsupport::ScriptedServer tls(cert, key);
-    tls.SetDefaultReply(WireTest::StatusReply(0));
+    tls.SetDefaultReply(testsupport::StatusReply(0));
     COstrelContext context;
     context.m_strURL = tls.HostAndPort();
     context.m_bSecure = 1;

@@ -21,15 +21,4 @@ testsupport::NotifierLog WireTest::Reported(const std::function<void()>& operati
     return log;
 }
 
-std::string WireTest::StatusBody(int status, const std::string& error) {
-    std::string body = testsupport::KeywordField("protocol:", "1") +
-                       testsupport::KeywordField("status:", std::to_string(status));
-    if (!error.empty()) body += testsupport::KeywordField("error:", error);
-    return body;
-}
-
-testsupport::ScriptedReply WireTest::StatusReply(int status, const std::string& error) {
-    return testsupport::Answer({testsupport::HttpResponse(StatusBody(status, error))});
-}
-
 }  // namespace brelmox

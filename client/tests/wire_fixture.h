@@ -19,11 +19,6 @@ namespace brelmox {
 
 class WireTest : public ::testing::Test {
   public:
-    // A keyword answer: "protocol:1", "status:STATUS" and, when not empty, "error:ERROR".
-    static std::string StatusBody(int status, const std::string& error = "");
-    // The same inside an HTTP 200 answer, as one piece.
-    static testsupport::ScriptedReply StatusReply(int status, const std::string& error = "");
-
   protected:
     WireTest();
 

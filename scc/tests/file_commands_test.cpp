@@ -33,7 +33,8 @@ class FileCommandsTest : public ProviderTest {
             const std::string error = codes[i] != 0 ? "refused " + name : "";
             server.Enqueue(testsupport::Answer({testsupport::HttpResponse(
                 records ? Record(codes[i], error)
-                        : StatusBody(codes[i], error) + testsupport::KeywordField("name:", name) +
+                        : testsupport::StatusBody(codes[i], error) +
+                              testsupport::KeywordField("name:", name) +
                               testsupport::KeywordField("viewpath:", "src"))}));
         }
         return paths;
@@ -113,7 +114,7 @@ TEST_F(FileCommandsTest, RequestsNameTheViewPathOrTheViewFolder) {
     const std::string main = dir.WriteFile("app/src/main.c", "x");
     const std::string root = dir.WriteFile("app/a.c", "x");
     const std::string dotted = dir.WriteFile("app/.settings/x.cfg", "x");
-    for (int i = 0; i < 3; ++i) server.Enqueue(StatusReply(0));
+    for (int i = 0; i < 3; ++i) server.Enqueue(testsupport::StatusReply(0));
     for (int i = 0; i < 3; ++i)
         server.Enqueue(testsupport::Answer({testsupport::HttpResponse("")}));
     EXPECT_EQ(Run([](ProviderContext& c, LONG n,

@@ -1,7 +1,7 @@
 // The provider end to end: brelmox-scchost loads the built library as an IDE does and
-// works on a real brelmox-server, with a scripted user pressing OK in every dialog. What
-// the server holds after each step is checked through the brelmox program of a second
-// user.
+// works on a real brelmox-server, with a scripted user pressing OK in every dialog. Each
+// step is one IDE session of alice; what the server then holds is checked through the
+// brelmox program of a second user, bob.
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support/background_program.h"
+#include "test_support/local_server.h"
 #include "test_support/run_program.h"
 #include "test_support/temp_dir.h"
 
@@ -21,49 +21,12 @@ using testsupport::RunResult;
 
 class HostRoundTrip : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const std::string data = dir.Path("data");
-        const std::pair<std::vector<std::string>, const char*> commands[] = {
-            {{"init"}, ""},
-            {{"org", "add", "Acme"}, ""},
-            {{"user", "add", "Acme", "alice"}, "alice-secret\n"},
-            {{"user", "add", "Acme", "bob"}, "bob-secret\n"},
-        };
-        for (auto [arguments, password] : commands) {
-            arguments.insert(arguments.begin(), BinPath("brelmox-server"));
-            arguments.insert(arguments.end(), {"--data", data});
-            ASSERT_EQ(testsupport::RunProgram(arguments, {}, password).exitStatus, 0);
-        }
-        server_.emplace(std::vector<std::string>{BinPath("brelmox-server"), "serve", "--data", data,
-                                                 "--listen", "127.0.0.1:0", "--prefix", "scm"},
-                        std::map<std::string, std::string>{}, dir.Path("server.log"));
-        const std::optional<std::string> listening = server_->WaitForLine("listening on ");
-        ASSERT_TRUE(listening) << dir.ReadFile("server.log");
-        for (const char* user : {"alice", "bob"}) Configure(user, listening->substr(13));
-    }
+    void SetUp() override { ASSERT_TRUE(server_.Started()); }
 
-    void TearDown() override {
-        if (server_) {
-            EXPECT_EQ(server_->Stop(), 0);
-        }
-    }
-
-    void Configure(const std::string& user, const std::string& address) {
-        const char* key = "HKCU\\SOFTWARE\\Farrowdyne\\Brelmox\\Connection";
-        for (std::vector<std::string> value : {std::vector<std::string>{"/v", "URL", "/d", address},
-                                               {"/v", "Virtual Directory", "/d", "scm"}}) {
-            value.insert(value.begin(), {BinPath("brelmox-reg"), "add", key});
-            ASSERT_EQ(testsupport::RunProgram(value, Env(user)).exitStatus, 0);
-        }
-        ASSERT_EQ(testsupport::RunProgram({BinPath("brelmox"), "cfg", "-u", user, "-pw",
-                                           user + "-secret", "-o", "Acme", "-pr", "Web"},
-                                          Env(user))
-                      .exitStatus,
-                  0);
-    }
+    void TearDown() override { EXPECT_EQ(server_.Stop(), 0); }
 
     std::map<std::string, std::string> Env(const std::string& user) const {
-        return {{"XDG_CONFIG_HOME", dir.Path("config-" + user)}, {"QT_QPA_PLATFORM", "offscreen"}};
+        return {{"XDG_CONFIG_HOME", server_.ConfigHome(user)}, {"QT_QPA_PLATFORM", "offscreen"}};
     }
 
     // One IDE session of alice: log in, open the project on the work folder, make the
@@ -71,13 +34,14 @@ class HostRoundTrip : public ::testing::Test {
     std::string Alice(const std::string& call) {
         const RunResult run = testsupport::RunProgram(
             {BinPath("brelmox-scchost"), "--answer", "ok", "init",
-             "open Web " + dir.Path("work") + " createifnew -m \"the web site\"", call, "uninit"},
+             "open Ide " + dir.Path("work") + " createifnew -m \"made by the IDE\"", call,
+             "uninit"},
             Env("alice"));
         EXPECT_EQ(run.exitStatus, 0) << run.stderrText;
         const std::string opened =
             "dialog: CLogin OK\n"
             "SccInitialize: SCC_OK (0), provider 'Brelmox', capabilities 0x40009AFE\n"
-            "SccOpenProject: SCC_OK (0), project 'Web'\n";
+            "SccOpenProject: SCC_OK (0), project 'Ide'\n";
         EXPECT_EQ(run.stdoutText.substr(0, opened.size()), opened) << run.stdoutText;
         EXPECT_NE(run.stdoutText.find("SccUninitialize: SCC_OK (0)\n"), std::string::npos);
         return run.stdoutText.substr(std::min(opened.size(), run.stdoutText.size()));
@@ -94,7 +58,7 @@ class HostRoundTrip : public ::testing::Test {
     std::string Work(const std::string& name) const { return dir.Path("work/src/" + name); }
 
     testsupport::TempDir dir;
-    std::optional<testsupport::BackgroundProgram> server_;
+    testsupport::LocalServer server_{dir, {"alice", "bob"}};
     std::string bobSaid;
 };
 
@@ -105,7 +69,9 @@ TEST_F(HostRoundTrip, EveryFileCommandReachesTheServer) {
         dir.WriteFile("work/src/" + name, "version 1 of " + name + "\n");
         files += " " + Work(name);
     }
+    // The first session creates the project; bob then works in it too.
     EXPECT_EQ(Alice("add" + files), "SccAdd: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    EXPECT_EQ(Bob({"cfg", "-pr", "Ide"}), 0);
     EXPECT_EQ(Bob({"get", "-f", "src/*.*", "-t", dir.Path("bob")}), 0) << bobSaid;
     EXPECT_EQ(dir.ReadFile("bob/f5.c"), "version 1 of f5.c\n");
 
@@ -150,7 +116,7 @@ TEST_F(HostRoundTrip, CancelledLoginAndNoDisplayEndTheSessionCleanly) {
     // No display at all: the login counts as cancelled and nothing waits for a person.
     run = testsupport::RunProgram({"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
                                    "QT_QPA_PLATFORM", BinPath("brelmox-scchost"), "init"},
-                                  {{"XDG_CONFIG_HOME", dir.Path("config-alice")}});
+                                  {{"XDG_CONFIG_HOME", server_.ConfigHome("alice")}});
     EXPECT_EQ(run.stdoutText, "SccInitialize: SCC_E_NOTAUTHORIZED (-26)\n") << run.stderrText;
 }
 

@@ -31,8 +31,8 @@ TEST_F(LifecycleTest, UnreachableSiteShowsOneMessageAndOpensNoDialog) {
 
 TEST_F(LifecycleTest, RefusedOrganizationAsksAgainAndStoresTheSecondLogin) {
     ui.logins = {LoginValues{"Acne", "alice", "secret"}, LoginValues{"Acme", "alice", "s3cret"}};
-    server.Enqueue(StatusReply(-2020, "Unknown organization 'Acne'."));
-    server.Enqueue(StatusReply(0));
+    server.Enqueue(testsupport::StatusReply(-2020, "Unknown organization 'Acne'."));
+    server.Enqueue(testsupport::StatusReply(0));
     EXPECT_EQ(InitializeWithoutAnswers(), SCC_OK);
     ASSERT_NE(ideContext, nullptr);
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Unknown organization 'Acne'."});
@@ -58,12 +58,12 @@ TEST_F(LifecycleTest, FailuresLeaveTheIdeWithoutAContext) {
         {"cancelled login", {std::nullopt}, {}, SCC_E_NOTAUTHORIZED, 0},
         {"cancelled after a refusal",
          {LoginValues{"Acme", "alice", "wrong"}, std::nullopt},
-         {StatusReply(-2014, "Invalid user.")},
+         {testsupport::StatusReply(-2014, "Invalid user.")},
          SCC_E_NOTAUTHORIZED,
          1},
         {"unknown project status",
          {LoginValues{"Acme", "alice", "secret"}},
-         {StatusReply(-2018, "Unknown project.")},
+         {testsupport::StatusReply(-2018, "Unknown project.")},
          SCC_E_INITIALIZEFAILED,
          1},
         {"HTTP error page",
@@ -89,8 +89,8 @@ TEST_F(LifecycleTest, FailuresLeaveTheIdeWithoutAContext) {
 
 TEST_F(LifecycleTest, FixedFactsAreAnsweredAndNullOutParametersAreSkipped) {
     ui.logins = {LoginValues{"Acme", "alice", "secret"}, LoginValues{"Acme", "alice", "secret"}};
-    server.Enqueue(StatusReply(0));
-    server.Enqueue(StatusReply(0));
+    server.Enqueue(testsupport::StatusReply(0));
+    server.Enqueue(testsupport::StatusReply(0));
     char name[32];
     std::memset(name, 'x', sizeof name);
     char aux[8] = "aux";

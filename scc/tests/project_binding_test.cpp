@@ -27,7 +27,7 @@ class ProjectBindingTest : public ProviderTest {
     ~ProjectBindingTest() override { brelmoxscc::SetTextOutCallback(nullptr); }
 
     static testsupport::ScriptedReply ProjectList(const std::vector<std::string>& names) {
-        std::string body = StatusBody(0);
+        std::string body = testsupport::StatusBody(0);
         for (const std::string& name : names) body += testsupport::KeywordField("project:", name);
         return testsupport::Answer({testsupport::HttpResponse(body)});
     }
@@ -49,7 +49,7 @@ class ProjectBindingTest : public ProviderTest {
 };
 
 TEST_F(ProjectBindingTest, ExistingProjectIsBoundAndStoredWithoutADialog) {
-    server.Enqueue(StatusReply(0));
+    server.Enqueue(testsupport::StatusReply(0));
     EXPECT_EQ(Open("Web", 0), SCC_OK);
     EXPECT_TRUE(ui.projectDialogs.empty());
     EXPECT_EQ(context.m_strProject, "Web");
@@ -59,8 +59,8 @@ TEST_F(ProjectBindingTest, ExistingProjectIsBoundAndStoredWithoutADialog) {
 }
 
 TEST_F(ProjectBindingTest, UnknownProjectIsCreatedWhenAskedEvenWithSilentOpen) {
-    server.Enqueue(StatusReply(-2018, "Unknown project."));
-    server.Enqueue(StatusReply(0));
+    server.Enqueue(testsupport::StatusReply(-2018, "Unknown project."));
+    server.Enqueue(testsupport::StatusReply(0));
     EXPECT_EQ(Open("Mobile", SCC_OP_CREATEIFNEW | SCC_OP_SILENTOPEN, "phone app"), SCC_OK);
     EXPECT_EQ(Scripts(), (std::vector<std::string>{"validate_user_from_cli.php",
                                                    "validate_project_from_cli.php",
@@ -74,7 +74,7 @@ TEST_F(ProjectBindingTest, UnknownProjectIsCreatedWhenAskedEvenWithSilentOpen) {
 }
 
 TEST_F(ProjectBindingTest, SilentOpenOfAnUnknownProjectOnlyTellsTheOutputWindow) {
-    server.Enqueue(StatusReply(-2018, "Unknown project."));
+    server.Enqueue(testsupport::StatusReply(-2018, "Unknown project."));
     EXPECT_EQ(Open("Mobile", SCC_OP_SILENTOPEN), SCC_E_UNKNOWNPROJECT);
     EXPECT_EQ(textOut, std::vector<std::string>{"1 Project, 'Mobile\", is unknown."});
     EXPECT_TRUE(ui.projectDialogs.empty());
@@ -90,22 +90,27 @@ TEST_F(ProjectBindingTest, SetProjectDialogBindsTheChosenProject) {
         const char* bound;  // the IDE's buffer afterwards
     } cases[] = {
         {"cancelled", std::nullopt, {}, SCC_I_OPERATIONCANCELED, "Mobile"},
-        {"existing project picked", ProjectChoice{"", "", "Web"}, {StatusReply(0)}, SCC_OK, "Web"},
+        {"existing project picked",
+         ProjectChoice{"", "", "Web"},
+         {testsupport::StatusReply(0)},
+         SCC_OK,
+         "Web"},
         {"typed name created",
          ProjectChoice{"Tablet", "tablet app", "Tablet"},
-         {StatusReply(-2018, "Unknown project."), StatusReply(0)},
+         {testsupport::StatusReply(-2018, "Unknown project."), testsupport::StatusReply(0)},
          SCC_OK,
          "Tablet"},
         {"creation refused",
          ProjectChoice{"Tablet", "", "Tablet"},
-         {StatusReply(-2018, "Unknown project."), StatusReply(-2107, "Project exists.")},
+         {testsupport::StatusReply(-2018, "Unknown project."),
+          testsupport::StatusReply(-2107, "Project exists.")},
          SCC_E_COULDNOTCREATEPROJECT,
          "Mobile"},
     };
     for (const auto& c : cases) {
         context.m_strLocalProjectPath.clear();
         ui.projectChoices = {c.answer};
-        server.Enqueue(StatusReply(-2018, "Unknown project."));
+        server.Enqueue(testsupport::StatusReply(-2018, "Unknown project."));
         server.Enqueue(ProjectList({"Web", "Api"}));
         for (const auto& reply : c.replies) server.Enqueue(reply);
         EXPECT_EQ(Open("Mobile", 0), c.result) << c.name;

@@ -1,7 +1,5 @@
 #include "scc/tests/provider_fixture.h"
 
-#include <cstdlib>
-
 #include "client/context.h"
 #include "client/messages.h"
 #include "scc/lifecycle.h"
@@ -10,8 +8,6 @@
 namespace scctest {
 
 ProviderTest::ProviderTest() {
-    if (const char* home = std::getenv("XDG_CONFIG_HOME")) savedConfigHome_ = home;
-    setenv("XDG_CONFIG_HOME", dir.Path("config").c_str(), 1);
     const std::string connection = brelmox::BuildKeyPath(brelmox::msg::kConnectionKey);
     brelmox::WriteRegString(connection, brelmox::msg::kValURL, server.HostAndPort());
     brelmox::WriteRegString(connection, brelmox::msg::kValVirtualDirectory, "");
@@ -23,26 +19,10 @@ ProviderTest::ProviderTest() {
 
 ProviderTest::~ProviderTest() {
     brelmoxscc::Uninitialize(ideContext);
-    if (savedConfigHome_.empty()) {
-        unsetenv("XDG_CONFIG_HOME");
-    } else {
-        setenv("XDG_CONFIG_HOME", savedConfigHome_.c_str(), 1);
-    }
-}
-
-std::string ProviderTest::StatusBody(int status, const std::string& error) {
-    std::string body = testsupport::KeywordField("protocol:", "1") +
-                       testsupport::KeywordField("status:", std::to_string(status));
-    if (!error.empty()) body += testsupport::KeywordField("error:", error);
-    return body;
-}
-
-testsupport::ScriptedReply ProviderTest::StatusReply(int status, const std::string& error) {
-    return testsupport::Answer({testsupport::HttpResponse(StatusBody(status, error))});
 }
 
 std::string ProviderTest::Record(int status, const std::string& error) {
-    std::string fields = StatusBody(status, error);
+    std::string fields = testsupport::StatusBody(status, error);
     if (status == 0) {
         fields += testsupport::KeywordField("name:", "a.c") +
                   testsupport::KeywordField("viewpath:", "src");
@@ -52,7 +32,7 @@ std::string ProviderTest::Record(int status, const std::string& error) {
 
 brelmoxscc::ProviderContext& ProviderTest::LoggedIn() {
     ui.logins.push_back(LoginValues{"Acme", "alice", "secret"});
-    server.Enqueue(StatusReply(0));
+    server.Enqueue(testsupport::StatusReply(0));
     const SCCRTN result = brelmoxscc::Initialize(ui, &ideContext, "test", nullptr, nullptr, nullptr,
                                                  nullptr, nullptr);
     EXPECT_EQ(result, SCC_OK);

@@ -10,6 +10,7 @@
 #include "scc/provider_context.h"
 #include "scc/scc_api.h"
 #include "scc/tests/scripted_ui.h"
+#include "test_support/scoped_variable.h"
 #include "test_support/scripted_server.h"
 #include "test_support/temp_dir.h"
 
@@ -20,9 +21,6 @@ class ProviderTest : public ::testing::Test {
     ProviderTest();
     ~ProviderTest() override;
 
-    // Keyword answers: "protocol:1", "status:N", and "error:" when given.
-    static std::string StatusBody(int status, const std::string& error = "");
-    static testsupport::ScriptedReply StatusReply(int status, const std::string& error = "");
     // A record of a multi-record answer: the status fields, a name and a view path.
     static std::string Record(int status, const std::string& error = "");
 
@@ -35,12 +33,10 @@ class ProviderTest : public ::testing::Test {
     std::vector<std::string> Scripts() const;
 
     testsupport::TempDir dir;
+    testsupport::ScopedVariable configHome{"XDG_CONFIG_HOME", dir.Path("config")};
     testsupport::ScriptedServer server;
     ScriptedUi ui;
     void* ideContext = nullptr;
-
-  private:
-    std::string savedConfigHome_;
 };
 
 }  // namespace scctest

@@ -1,0 +1,37 @@
+// A real brelmox-server for round-trip tests: a fresh data folder with the organization
+// Acme, the project Web and users whose password is NAME-secret, served on a free loopback
+// port, and a configuration folder per user that points brelmox at it.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "test_support/background_program.h"
+#include "test_support/temp_dir.h"
+
+namespace testsupport {
+
+class LocalServer {
+  public:
+    // Records a test failure when the server cannot be set up or does not start.
+    LocalServer(const TempDir& dir, const std::vector<std::string>& users);
+
+    bool Started() const { return server_.has_value() && !address_.empty(); }
+
+    // dir's "config-USER", with the Connection key and USER's account (project Web) stored.
+    std::string ConfigHome(const std::string& user) const;
+
+    // Sends SIGTERM and gives the exit status (0 when it stopped cleanly).
+    int Stop() { return server_ ? server_->Stop() : 127; }
+
+  private:
+    void Configure(const std::string& user);
+
+    const TempDir& dir_;
+    std::optional<BackgroundProgram> server_;
+    std::string address_;
+};
+
+}  // namespace testsupport
