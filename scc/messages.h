@@ -1,4 +1,5 @@
-// The provider's message table: texts shown to the user, byte for byte.
+// The provider's message table: captions, control texts and messages shown to the user,
+// byte for byte.
 #pragma once
 
 namespace brelmoxscc::msg {
@@ -14,4 +15,32 @@ constexpr const char* kBackslashInPath =
     "sent for it.";
 constexpr const char* kProjectNameTooLong =
     "The project name '%s' is longer than 300 characters, more than the IDE can take.";
+
+// Dialogs and message boxes
+constexpr const char* kMessageTitle = "Brelmox";
+constexpr const char* kOk = "OK";
+constexpr const char* kCancel = "Cancel";
+
+// CLogin
+constexpr const char* kLoginCaption = "Brelmox Login";
+constexpr const char* kOrganizationLabel = "Organization:";
+constexpr const char* kUsernameLabel = "Username:";
+constexpr const char* kPasswordLabel = "Password:";
+
+// CSelectProject and CSetProject
+constexpr const char* kSelectProjectCaption = "Brelmox Select Project";
+constexpr const char* kSetProjectCaption = "Brelmox Set Project";
+constexpr const char* kAddNewProjectLabel = "Add New Project:";
+constexpr const char* kNewProjectDescriptionLabel = "New Project Description:";
+constexpr const char* kCreateProjectLabel = "Create Project:";
+constexpr const char* kProjectDescriptionLabel = "Project Description:";
+constexpr const char* kSelectExistingLabel = "Select Existing Project:";
+constexpr const char* kNoProjectInRepository =
+    "There is no Brelmox project in the Repository for the project you are opening.  Click OK "
+    "to create it or select an existing project and click OK.";
+constexpr const char* kEnterProject = "Enter a new Project or select an existing one.";
+
+// CProgressTracker
+constexpr const char* kProgressCaption = "";
+constexpr const char* kStaticPlaceholder = "Static";
 }  // namespace brelmoxscc::msg

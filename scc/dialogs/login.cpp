@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 #include "scc/dialogs/dialog_layout.h"
-#include "scc/dialogs/dialog_texts.h"
+#include "scc/messages.h"
 
 namespace brelmoxscc {
 namespace {
@@ -11,16 +11,16 @@ namespace {
 using enum ControlKind;
 
 constexpr ControlSpec kControls[] = {
-    {DefaultButton, kIdOk, text::kOk, {97, 62, 50, 14}},
-    {Button, kIdCancel, text::kCancel, {156, 62, 50, 14}},
+    {DefaultButton, kIdOk, msg::kOk, {97, 62, 50, 14}},
+    {Button, kIdCancel, msg::kCancel, {156, 62, 50, 14}},
     {Edit, CLogin::kIdOrganization, "", {70, 7, 136, 14}},
-    {RightText, kNoId, text::kOrganizationLabel, {7, 11, 59, 10}},
+    {RightText, kNoId, msg::kOrganizationLabel, {7, 11, 59, 10}},
     {Edit, CLogin::kIdUsername, "", {70, 24, 136, 14}},
     {PasswordEdit, CLogin::kIdPassword, "", {70, 41, 136, 14}},
-    {RightText, kNoId, text::kPasswordLabel, {7, 45, 59, 10}},
-    {RightText, kNoId, text::kUsernameLabel, {7, 28, 59, 10}},
+    {RightText, kNoId, msg::kPasswordLabel, {7, 45, 59, 10}},
+    {RightText, kNoId, msg::kUsernameLabel, {7, 28, 59, 10}},
 };
-constexpr DialogSpec kDialog = {"CLogin", text::kLoginCaption, 213, 83, kControls};
+constexpr DialogSpec kDialog = {"CLogin", msg::kLoginCaption, 213, 83, kControls};
 
 QLineEdit* EditOf(const QWidget* dialog, int id) {
     return FindControl<QLineEdit>(dialog, id);

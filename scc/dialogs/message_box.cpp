@@ -2,12 +2,12 @@
 
 #include <QMessageBox>
 
-#include "scc/dialogs/dialog_texts.h"
+#include "scc/messages.h"
 
 namespace brelmoxscc {
 
 void ShowMessageBox(QWidget* parent, const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(text::kMessageTitle),
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(msg::kMessageTitle),
                     QString::fromStdString(text), QMessageBox::Ok, parent);
     box.exec();
 }

@@ -5,7 +5,7 @@
 #include <QScreen>
 
 #include "scc/dialogs/dialog_layout.h"
-#include "scc/dialogs/dialog_texts.h"
+#include "scc/messages.h"
 
 namespace brelmoxscc {
 namespace {
@@ -13,11 +13,11 @@ namespace {
 using enum ControlKind;
 
 constexpr ControlSpec kControls[] = {
-    {Button, kIdCancel, text::kCancel, {201, 7, 50, 14}},
-    {Text, CProgressTracker::kIdAction, text::kStaticPlaceholder, {7, 7, 183, 17}},
-    {Text, CProgressTracker::kIdFile, text::kStaticPlaceholder, {7, 38, 231, 17}},
+    {Button, kIdCancel, msg::kCancel, {201, 7, 50, 14}},
+    {Text, CProgressTracker::kIdAction, msg::kStaticPlaceholder, {7, 7, 183, 17}},
+    {Text, CProgressTracker::kIdFile, msg::kStaticPlaceholder, {7, 38, 231, 17}},
 };
-constexpr DialogSpec kDialog = {"CProgressTracker", text::kProgressCaption, 258, 73, kControls};
+constexpr DialogSpec kDialog = {"CProgressTracker", msg::kProgressCaption, 258, 73, kControls};
 
 }  // namespace
 

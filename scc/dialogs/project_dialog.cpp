@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-#include "scc/dialogs/dialog_texts.h"
 #include "scc/dialogs/message_box.h"
+#include "scc/messages.h"
 
 namespace brelmoxscc {
 namespace {
@@ -42,7 +42,7 @@ void ProjectDialog::accept() {
     const QList<QListWidgetItem*> selected = ProjectList()->selectedItems();
     if (chosen.isEmpty() && !selected.isEmpty()) chosen = selected.front()->text();
     if (chosen.isEmpty()) {
-        ShowMessageBox(this, text::kEnterProject);
+        ShowMessageBox(this, msg::kEnterProject);
         return;
     }
     chosen_ = chosen.toStdString();

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-#include "scc/dialogs/dialog_texts.h"
+#include "scc/messages.h"
 
 namespace brelmoxscc {
 namespace {
@@ -11,17 +11,17 @@ namespace {
 using enum ControlKind;
 
 constexpr ControlSpec kControls[] = {
-    {DefaultButton, kIdOk, text::kOk, {216, 7, 50, 14}},
-    {Button, kIdCancel, text::kCancel, {216, 24, 50, 14}},
+    {DefaultButton, kIdOk, msg::kOk, {216, 7, 50, 14}},
+    {Button, kIdCancel, msg::kCancel, {216, 24, 50, 14}},
     {SortedList, ProjectDialog::kIdProjectList, "", {7, 104, 259, 62}},
-    {Text, kNoId, text::kProjectDescriptionLabel, {7, 66, 109, 8}},
-    {Text, kNoId, text::kCreateProjectLabel, {7, 38, 109, 8}},
+    {Text, kNoId, msg::kProjectDescriptionLabel, {7, 66, 109, 8}},
+    {Text, kNoId, msg::kCreateProjectLabel, {7, 38, 109, 8}},
     {Edit, ProjectDialog::kIdName, "", {7, 48, 160, 15}},
-    {Text, kNoId, text::kSelectExistingLabel, {7, 94, 109, 8}},
+    {Text, kNoId, msg::kSelectExistingLabel, {7, 94, 109, 8}},
     {Edit, ProjectDialog::kIdDescription, "", {7, 76, 259, 15}},
-    {Text, kNoId, text::kNoProjectInRepository, {7, 7, 204, 25}},
+    {Text, kNoId, msg::kNoProjectInRepository, {7, 7, 204, 25}},
 };
-constexpr DialogSpec kDialog = {"CSetProject", text::kSetProjectCaption, 273, 174, kControls};
+constexpr DialogSpec kDialog = {"CSetProject", msg::kSetProjectCaption, 273, 174, kControls};
 
 }  // namespace
 

@@ -2,53 +2,11 @@
 
 #include <dlfcn.h>
 
+#include "scc/entry_points.h"
+
 namespace scchost {
 
 namespace {
-
-// Every entry point of the interface: an IDE checks them all before it uses the provider.
-constexpr const char* kEntryPoints[] = {
-    "SccAdd",
-    "SccAddFilesFromSCC",
-    "SccAddFromScc",
-    "SccBackgroundGet",
-    "SccBeginBatch",
-    "SccCheckin",
-    "SccCheckout",
-    "SccCloseProject",
-    "SccCreateSubProject",
-    "SccDiff",
-    "SccDirDiff",
-    "SccDirQueryInfo",
-    "SccEndBatch",
-    "SccEnumChangedFiles",
-    "SccGet",
-    "SccGetCommandOptions",
-    "SccGetEvents",
-    "SccGetExtendedCapabilities",
-    "SccGetParentProjectPath",
-    "SccGetProjPath",
-    "SccGetUserOption",
-    "SccGetVersion",
-    "SccHistory",
-    "SccInitialize",
-    "SccIsMultiCheckoutEnabled",
-    "SccOpenProject",
-    "SccPopulateDirList",
-    "SccPopulateList",
-    "SccProperties",
-    "SccQueryChanges",
-    "SccQueryInfo",
-    "SccQueryInfoEx",
-    "SccRemove",
-    "SccRemoveDir",
-    "SccRename",
-    "SccRunScc",
-    "SccSetOption",
-    "SccUncheckout",
-    "SccUninitialize",
-    "SccWillCreateSccFile",
-};
 
 template <typename Function>
 void Find(void* handle, const char* name, Function* function) {
@@ -67,7 +25,7 @@ bool ProviderLibrary::Load(const std::string& path, std::string* error) {
         *error = dlerror();
         return false;
     }
-    for (const char* name : kEntryPoints) {
+    for (const char* name : brelmoxscc::kEntryPoints) {
         if (dlsym(handle_, name) == nullptr) {
             *error = path + " lacks the entry point " + name;
             return false;
