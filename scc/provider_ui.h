@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "client/file_version.h"
+
 namespace brelmoxscc {
 
 // The three edits of the login dialog: shown on opening, read back on OK.
@@ -27,6 +29,9 @@ struct ProjectChoice {
 
 // Fetches the organization's project names for a dialog's list, in the server's order.
 using ProjectLister = std::function<std::vector<std::string>()>;
+
+// Fetches one version of the file into a folder: the history dialog's Get button.
+using VersionFetcher = std::function<void(const std::string& version, const std::string& folder)>;
 
 // The add command's modeless progress window. Each setter paints before it returns.
 class ProgressWindow {
@@ -49,6 +54,17 @@ class ProviderUi {
     // CSelectProject and CSetProject: true on OK with choice->chosen set.
     virtual bool SelectProject(const ProjectLister& lister, ProjectChoice* choice) = 0;
     virtual bool SetProject(const ProjectLister& lister, ProjectChoice* choice) = 0;
+    // CHistoryDlg, modal: the versions listed with the last one received on top and
+    // selected, the caption "Versions of VIEWPATH". Get asks for a folder (opening on the
+    // folder of localPath) and hands the selected version and that folder to fetch; the
+    // dialog stays open until Close.
+    virtual void ShowHistory(const std::string& viewPath, const std::string& localPath,
+                             const std::vector<brelmox::CFileVersion>& versions,
+                             const VersionFetcher& fetch) = 0;
+    // CSCCPropertiesDlg, modal: the record's six fields, read-only.
+    virtual void ShowProperties(const brelmox::CFileVersion& record) = 0;
+    // CCommandOptions, modal: true on OK with *commandLine replaced by the edit's text.
+    virtual bool EditCommandOptions(std::string* commandLine) = 0;
     // CProgressTracker, shown at once.
     virtual std::unique_ptr<ProgressWindow> OpenProgress() = 0;
 };
