@@ -8,11 +8,15 @@ constexpr const char* kSecureSiteFormat = "https://%s";
 constexpr const char* kPlainSiteFormat = "http://%s/%s";
 constexpr const char* kAddingFiles = "Adding files";
 constexpr const char* kUnknownProjectSilent = "Project, '%s\", is unknown.";
+constexpr const char* kInvalidProject = "Invalid Project";
+constexpr const char* kInvalidUser = "Invalid User";
 constexpr const char* kOutsideProjectFolder =
     "Cannot use '%s': it is not inside the project folder '%s'. Nothing was sent for it.";
 constexpr const char* kBackslashInPath =
     "Cannot use '%s': a backslash in a name would mean a folder in the repository. Nothing was "
     "sent for it.";
+constexpr const char* kComparisonProgramNotFound = "File Comparison Utility, %s, not found.";
+constexpr const char* kNoFileGiven = "No file was given to show.";
 constexpr const char* kProjectNameTooLong =
     "The project name '%s' is longer than 300 characters, more than the IDE can take.";
 

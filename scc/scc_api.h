@@ -21,8 +21,8 @@ typedef BOOL* LPBOOL;
 // Results
 constexpr SCCRTN SCC_OK = 0;
 constexpr SCCRTN SCC_I_FILEDIFFERS = 6;
-constexpr SCCRTN SCC_I_ADV_SUPPORT = 5;
 constexpr SCCRTN SCC_I_OPERATIONCANCELED = 2;
+constexpr SCCRTN SCC_I_ADV_SUPPORT = 1;
 constexpr SCCRTN SCC_E_INITIALIZEFAILED = -1;
 constexpr SCCRTN SCC_E_UNKNOWNPROJECT = -2;
 constexpr SCCRTN SCC_E_COULDNOTCREATEPROJECT = -3;
@@ -58,6 +58,20 @@ constexpr int SCC_PRJPATH_LEN = 300;  // project name, without the terminator
 constexpr LONG SCC_OP_CREATEIFNEW = 0x00000001;
 constexpr LONG SCC_OP_SILENTOPEN = 0x00000002;
 
+// Status words of SccQueryInfo
+constexpr LONG SCC_STATUS_INVALID = -1;
+constexpr LONG SCC_STATUS_NOTCONTROLLED = 0x0000;
+constexpr LONG SCC_STATUS_CONTROLLED = 0x0001;
+constexpr LONG SCC_STATUS_CHECKEDOUT = 0x0002;
+constexpr LONG SCC_STATUS_OUTOTHER = 0x0004;
+constexpr LONG SCC_STATUS_OUTBYUSER = 0x1000;
+
+// SccDiff flags: any of these asks only whether the file differs
+constexpr LONG SCC_DIFF_QD_CONTENTS = 0x0010;
+constexpr LONG SCC_DIFF_QD_CHECKSUM = 0x0020;
+constexpr LONG SCC_DIFF_QD_TIME = 0x0040;
+constexpr LONG SCC_DIFF_QUICK_DIFF = SCC_DIFF_QD_CONTENTS | SCC_DIFF_QD_CHECKSUM | SCC_DIFF_QD_TIME;
+
 // Text-output message types
 constexpr DWORD SCC_MSG_INFO = 1;
 
@@ -80,7 +94,8 @@ typedef BOOL (*POPLISTFUNC)(void* callerData, BOOL addKeep, LONG status, LPCSTR 
 typedef BOOL (*POPDIRLISTFUNC)(void* callerData, LPCSTR path, void* data);
 typedef BOOL (*QUERYCHANGESFUNC)(void* callerData, void* data);
 
-// The record handed to the callback of SccQueryInfoEx for each checked-in file.
+// The record handed to the callback of SccQueryInfoEx for each checked-in file; its size
+// field holds sizeof the record (48 here, with 64-bit text pointers).
 struct QueryInfoExRecord {
     LONG size;
     LONG reserved1;

@@ -15,34 +15,41 @@ bool IsAbsolute(const std::string& path) {
     return !path.empty() && path[0] == '/';
 }
 
-// The file's path below root with '\' between its names; false when it has none or when
-// a name holds a '\' (which the repository would read as a folder).
-bool PathBelow(const ProviderContext& context, const std::string& file, std::string* below) {
-    const std::string& root = context.m_strLocalProjectPath;
+enum class Mapping { Below, Outside, Backslash };
+
+// The file's path below root with '\' between its names, or why there is none: it does not
+// lie below root (or a path is not absolute), or a name holds a '\' (which the repository
+// would read as a folder).
+Mapping PathBelow(const std::string& root, const std::string& file, std::string* below) {
     below->clear();
-    if (IsAbsolute(root) && IsAbsolute(file)) {
-        const fs::path relative =
-            fs::path(file).lexically_normal().lexically_relative(fs::path(root).lexically_normal());
-        for (const fs::path& part : relative) {
-            const std::string name = part.string();
-            if (name.empty() || name == ".") continue;
-            if (name == "..") {
-                below->clear();
-                break;
-            }
-            if (name.find('\\') != std::string::npos) {
-                ReportMessage(context, brelmox::FormatMessage(msg::kBackslashInPath, file));
-                return false;
-            }
-            if (!below->empty()) *below += '\\';
-            *below += name;
-        }
+    if (!IsAbsolute(root) || !IsAbsolute(file)) return Mapping::Outside;
+    const fs::path relative =
+        fs::path(file).lexically_normal().lexically_relative(fs::path(root).lexically_normal());
+    for (const fs::path& part : relative) {
+        const std::string name = part.string();
+        if (name.empty() || name == ".") continue;
+        if (name == "..") return Mapping::Outside;
+        if (name.find('\\') != std::string::npos) return Mapping::Backslash;
+        if (!below->empty()) *below += '\\';
+        *below += name;
     }
-    if (below->empty()) {
-        ReportMessage(context, brelmox::FormatMessage(msg::kOutsideProjectFolder, file, root));
-        return false;
+    return below->empty() ? Mapping::Outside : Mapping::Below;
+}
+
+bool PathBelowOrRefuse(const ProviderContext& context, const std::string& file,
+                       std::string* below) {
+    switch (PathBelow(context.m_strLocalProjectPath, file, below)) {
+        case Mapping::Below:
+            return true;
+        case Mapping::Backslash:
+            ReportMessage(context, brelmox::FormatMessage(msg::kBackslashInPath, file));
+            return false;
+        case Mapping::Outside:
+            break;
     }
-    return true;
+    ReportMessage(context, brelmox::FormatMessage(msg::kOutsideProjectFolder, file,
+                                                  context.m_strLocalProjectPath));
+    return false;
 }
 
 }  // namespace
@@ -51,12 +58,17 @@ bool PathBelow(const ProviderContext& context, const std::string& file, std::str
 // .gitignore) are ordinary names here and keep it, so no two files share a view path.
 bool GetViewPath(const ProviderContext& context, const std::string& idePath,
                  std::string* viewPath) {
-    return PathBelow(context, idePath, viewPath);
+    return PathBelowOrRefuse(context, idePath, viewPath);
+}
+
+bool FindViewPath(const ProviderContext& context, const std::string& idePath,
+                  std::string* viewPath) {
+    return PathBelow(context.m_strLocalProjectPath, idePath, viewPath) == Mapping::Below;
 }
 
 bool GetViewFolder(const ProviderContext& context, const std::string& idePath,
                    std::string* viewFolder) {
-    if (!PathBelow(context, idePath, viewFolder)) return false;
+    if (!PathBelowOrRefuse(context, idePath, viewFolder)) return false;
     const size_t lastSeparator = viewFolder->rfind('\\');
     viewFolder->resize(lastSeparator == std::string::npos ? 0 : lastSeparator);
     return true;

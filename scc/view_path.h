@@ -16,5 +16,8 @@ namespace brelmoxscc {
 bool GetViewPath(const ProviderContext& context, const std::string& idePath, std::string* viewPath);
 bool GetViewFolder(const ProviderContext& context, const std::string& idePath,
                    std::string* viewFolder);
+// The same without a message, for questions the IDE asks silently (a file's state).
+bool FindViewPath(const ProviderContext& context, const std::string& idePath,
+                  std::string* viewPath);
 
 }  // namespace brelmoxscc

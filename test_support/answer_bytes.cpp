@@ -31,4 +31,13 @@ std::string StatusBody(int status, const std::string& error) {
     return body;
 }
 
+std::string FileRecord(const std::string& name, const std::string& viewPath,
+                       const std::string& archive, const char* size) {
+    return KeywordField("protocol:", "1") + KeywordField("status:", "0") +
+           KeywordField("name:", name) + KeywordField("version:", "3") +
+           KeywordField("size:", size == nullptr ? std::to_string(archive.size()) : size) +
+           KeywordField("viewpath:", viewPath) + KeywordField("content:", "") + archive +
+           RecordEnd();
+}
+
 }  // namespace testsupport

@@ -21,6 +21,11 @@ std::string KeywordField(const std::string& keyword, const std::string& value);
 // A keyword answer: "protocol:1", "status:STATUS" and, when not empty, "error:ERROR".
 std::string StatusBody(int status, const std::string& error = "");
 
+// One file record of a download answer with its archive inline and its end line; size is
+// the announced size when not the archive's own.
+std::string FileRecord(const std::string& name, const std::string& viewPath,
+                       const std::string& archive, const char* size = nullptr);
+
 // "--AaB03x--\n", the line that follows each record of a multi-record answer.
 std::string RecordEnd();
 

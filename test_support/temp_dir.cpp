@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/my_compress.h"
 #include "platform/file_system.h"
 
 namespace testsupport {
@@ -55,6 +56,13 @@ std::string TempDir::ReadFile(const std::string& path) const {
     std::string content(std::istreambuf_iterator<char>(file), {});
     if (!file.is_open() || file.bad()) ADD_FAILURE() << "cannot read '" << fullPath << "'";
     return content;
+}
+
+std::string TempDir::ArchiveOf(const std::string& content) const {
+    const std::string source = WriteFile("archive-source", content);
+    const std::string archive = Path("archive.zip");
+    EXPECT_TRUE(brelmox::MyCompress().CompressFile(source, archive));
+    return ReadFile(archive);
 }
 
 }  // namespace testsupport

@@ -20,6 +20,9 @@ class TempDir {
     // Writes bytes to relPath inside the folder, creating the folders on the way; returns
     // the full path. Records a test failure when the file cannot be written.
     std::string WriteFile(const std::string& relPath, const std::string& bytes) const;
+    // A zip archive of content, made by the client's own packer in this folder.
+    std::string ArchiveOf(const std::string& content) const;
+
     // The whole content of a file: an absolute path, or one relative to the folder. Records
     // a test failure and gives "" when it cannot be read (check for absence with
     // std::filesystem::exists instead).

@@ -55,6 +55,21 @@ LONG OpenFlags(const std::vector<std::string>& words) {
     return flags;
 }
 
+void PrintStatusWords(const std::vector<std::string>& paths, const std::vector<LONG>& words) {
+    for (size_t i = 0; i < paths.size(); ++i) {
+        char word[16];
+        std::snprintf(word, sizeof word, "0x%04X", static_cast<unsigned>(words[i]) & 0xFFFFu);
+        std::cout << "status: " << (words[i] == SCC_STATUS_INVALID ? "invalid" : word) << " "
+                  << paths[i] << std::endl;
+    }
+}
+
+LONG PrintRecord(void*, QueryInfoExRecord* record) {
+    std::cout << "record: size " << record->size << ", flags " << record->flags << ", version '"
+              << record->version << "', " << record->path << std::endl;
+    return 1;
+}
+
 }  // namespace
 
 HostSession::~HostSession() {
@@ -75,7 +90,11 @@ bool HostSession::Run(const std::vector<std::string>& words) {
         OpenProject(arguments);
     } else if (word == "getprojpath" && arguments.size() == 1) {
         GetProjPath(arguments);
-    } else if (!RunFileCall(word, arguments)) {
+    } else if (word == "options") {
+        LPCMDOPTS options = nullptr;
+        Report("SccGetCommandOptions",
+               calls_.getCommandOptions(context_, nullptr, SCC_COMMAND_OPTIONS, &options));
+    } else if (!RunQueryCall(word, arguments) && !RunFileCall(word, arguments)) {
         std::cerr << "brelmox-scchost: cannot make a call of '" << word << "'" << std::endl;
         return false;
     }
@@ -127,6 +146,36 @@ void HostSession::GetProjPath(const std::vector<std::string>& arguments) {
     Report("SccGetProjPath", result, std::string(", project '") + project + "'");
 }
 
+bool HostSession::RunQueryCall(const std::string& word, std::vector<std::string> arguments) {
+    // "diff FILE quick" asks only whether the file differs.
+    const bool quick = word == "diff" && arguments.size() == 2 && arguments[1] == "quick";
+    if (quick) arguments.pop_back();
+    const std::vector<std::string> paths = FullPaths(arguments);
+    std::vector<LPCSTR> files;
+    for (const std::string& path : paths) files.push_back(path.c_str());
+    const LONG count = static_cast<LONG>(files.size());
+    // The status words start as "invalid", so that a word the provider leaves shows.
+    std::vector<LONG> words(paths.size(), SCC_STATUS_INVALID);
+    if (word == "status") {
+        Report("SccQueryInfo", calls_.queryInfo(context_, count, files.data(), words.data()));
+        PrintStatusWords(paths, words);
+    } else if (word == "statusex") {
+        Report("SccQueryInfoEx", calls_.queryInfoEx(context_, count, files.data(), words.data(),
+                                                    PrintRecord, nullptr));
+        PrintStatusWords(paths, words);
+    } else if (word == "history") {
+        Report("SccHistory", calls_.history(context_, nullptr, count, files.data(), 0, nullptr));
+    } else if (word == "props" && count == 1) {
+        Report("SccProperties", calls_.properties(context_, nullptr, files[0]));
+    } else if (word == "diff" && count == 1) {
+        Report("SccDiff",
+               calls_.diff(context_, nullptr, files[0], quick ? SCC_DIFF_QD_CONTENTS : 0, nullptr));
+    } else {
+        return false;
+    }
+    return true;
+}
+
 bool HostSession::RunFileCall(const std::string& word, std::vector<std::string> arguments) {
     std::string comment;
     const char* text = TakeComment(&arguments, &comment);
@@ -152,27 +201,6 @@ bool HostSession::RunFileCall(const std::string& word, std::vector<std::string> 
         return false;
     }
     return true;
-}
-
-std::vector<std::string> SplitCall(const std::string& line) {
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false, inWord = false;
-    for (char c : line) {
-        if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if ((c == ' ' || c == '\t') && !quoted) {
-            if (inWord) words.push_back(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord) words.push_back(word);
-    return words;
 }
 
 }  // namespace scchost

@@ -22,6 +22,7 @@ class HostSession {
 
   private:
     bool RunFileCall(const std::string& word, std::vector<std::string> arguments);
+    bool RunQueryCall(const std::string& word, std::vector<std::string> arguments);
     void Initialize();
     void Uninitialize();
     void OpenProject(const std::vector<std::string>& arguments);
@@ -30,8 +31,5 @@ class HostSession {
     const ProviderEntryPoints& calls_;
     void* context_ = nullptr;
 };
-
-// A call line split into words at blanks; double quotes group words and are dropped.
-std::vector<std::string> SplitCall(const std::string& line);
 
 }  // namespace scchost

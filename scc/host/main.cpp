@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
 #include "scc/host/dialog_answerer.h"
 #include "scc/host/host_session.h"
 #include "scc/host/provider_library.h"
@@ -22,7 +23,8 @@ constexpr const char* kUsage =
     "line.\n"
     "  Calls: version | init | uninit | open NAME FOLDER [createifnew] [silent] [-m TEXT]\n"
     "         getprojpath FOLDER | add FILE... | ci FILE... -m TEXT | co FILE... | get FILE...\n"
-    "         unco FILE... | rm FILE...\n";
+    "         unco FILE... | rm FILE... | status FILE... | statusex FILE... | history FILE\n"
+    "         props FILE | diff FILE [quick] | options\n";
 
 bool HasDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
@@ -88,7 +90,7 @@ int main(int argc, char** argv) {
     auto run = [&](const std::string& line) {
         if (line.empty() || line[0] == '#') return;
         if (answerer) answerer->StartCall();
-        understood = session.Run(scchost::SplitCall(line)) && understood;
+        understood = session.Run(platform::SplitCommandWords(line)) && understood;
     };
     if (options.calls.empty()) {
         for (std::string line; std::getline(std::cin, line);) run(line);

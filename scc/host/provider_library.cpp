@@ -42,6 +42,12 @@ bool ProviderLibrary::Load(const std::string& path, std::string* error) {
     Find(handle_, "SccGet", &calls_.get);
     Find(handle_, "SccUncheckout", &calls_.uncheckout);
     Find(handle_, "SccRemove", &calls_.remove);
+    Find(handle_, "SccQueryInfo", &calls_.queryInfo);
+    Find(handle_, "SccQueryInfoEx", &calls_.queryInfoEx);
+    Find(handle_, "SccHistory", &calls_.history);
+    Find(handle_, "SccProperties", &calls_.properties);
+    Find(handle_, "SccDiff", &calls_.diff);
+    Find(handle_, "SccGetCommandOptions", &calls_.getCommandOptions);
     return true;
 }
 

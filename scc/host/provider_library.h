@@ -20,6 +20,12 @@ struct ProviderEntryPoints {
     decltype(&SccGet) get = nullptr;
     decltype(&SccUncheckout) uncheckout = nullptr;
     decltype(&SccRemove) remove = nullptr;
+    decltype(&SccQueryInfo) queryInfo = nullptr;
+    decltype(&SccQueryInfoEx) queryInfoEx = nullptr;
+    decltype(&SccHistory) history = nullptr;
+    decltype(&SccProperties) properties = nullptr;
+    decltype(&SccDiff) diff = nullptr;
+    decltype(&SccGetCommandOptions) getCommandOptions = nullptr;
 };
 
 class ProviderLibrary {

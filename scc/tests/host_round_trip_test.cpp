@@ -30,13 +30,14 @@ class HostRoundTrip : public ::testing::Test {
     }
 
     // One IDE session of alice: log in, open the project on the work folder, make the
-    // call, end. Gives what the host printed.
-    std::string Alice(const std::string& call) {
-        const RunResult run = testsupport::RunProgram(
-            {BinPath("brelmox-scchost"), "--answer", "ok", "init",
-             "open Ide " + dir.Path("work") + " createifnew -m \"made by the IDE\"", call,
-             "uninit"},
-            Env("alice"));
+    // calls, end. Gives what the host printed after opening the project.
+    std::string Alice(const std::vector<std::string>& calls) {
+        std::vector<std::string> arguments = {
+            BinPath("brelmox-scchost"), "--answer", "ok", "init",
+            "open Ide " + dir.Path("work") + " createifnew -m \"made by the IDE\""};
+        arguments.insert(arguments.end(), calls.begin(), calls.end());
+        arguments.push_back("uninit");
+        const RunResult run = testsupport::RunProgram(arguments, Env("alice"));
         EXPECT_EQ(run.exitStatus, 0) << run.stderrText;
         const std::string opened =
             "dialog: CLogin OK\n"
@@ -70,17 +71,17 @@ TEST_F(HostRoundTrip, EveryFileCommandReachesTheServer) {
         files += " " + Work(name);
     }
     // The first session creates the project; bob then works in it too.
-    EXPECT_EQ(Alice("add" + files), "SccAdd: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    EXPECT_EQ(Alice({"add" + files}), "SccAdd: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
     EXPECT_EQ(Bob({"cfg", "-pr", "Ide"}), 0);
     EXPECT_EQ(Bob({"get", "-f", "src/*.*", "-t", dir.Path("bob")}), 0) << bobSaid;
     EXPECT_EQ(dir.ReadFile("bob/f5.c"), "version 1 of f5.c\n");
 
-    EXPECT_EQ(Alice("co " + Work("f1.c")),
+    EXPECT_EQ(Alice({"co " + Work("f1.c")}),
               "SccCheckout: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
     EXPECT_EQ(Bob({"co", "-f", "src/f1.c", "-t", dir.Path("bob")}), -2008 & 0xff) << bobSaid;
 
     dir.WriteFile("work/src/f1.c", "version 2\n");
-    EXPECT_EQ(Alice("ci " + Work("f1.c") + " -m \"second version\""),
+    EXPECT_EQ(Alice({"ci " + Work("f1.c") + " -m \"second version\""}),
               "SccCheckin: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
     EXPECT_EQ(Bob({"get", "-f", "src/f1.c", "-t", dir.Path("bob")}), 0);
     EXPECT_EQ(dir.ReadFile("bob/f1.c"), "version 2\n");
@@ -88,20 +89,60 @@ TEST_F(HostRoundTrip, EveryFileCommandReachesTheServer) {
     // bob holds f2 now: alice's get still works, her removal is refused as locked.
     EXPECT_EQ(Bob({"co", "-f", "src/f2.c", "-t", dir.Path("bob")}), 0) << bobSaid;
     dir.WriteFile("work/src/f2.c", "local edit\n");
-    EXPECT_EQ(Alice("get " + Work("f2.c")), "SccGet: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    EXPECT_EQ(Alice({"get " + Work("f2.c")}), "SccGet: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
     EXPECT_EQ(dir.ReadFile("work/src/f2.c"), "version 1 of f2.c\n");
-    const std::string locked = Alice("rm " + Work("f2.c"));
+    const std::string locked = Alice({"rm " + Work("f2.c")});
     EXPECT_NE(locked.find("SccRemove: SCC_E_FILEISLOCKED (-6)"), std::string::npos) << locked;
     EXPECT_NE(locked.find("message: "), std::string::npos) << locked;
 
-    EXPECT_EQ(Alice("co " + Work("f3.c")),
+    EXPECT_EQ(Alice({"co " + Work("f3.c")}),
               "SccCheckout: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
-    EXPECT_EQ(Alice("unco " + Work("f3.c")),
+    EXPECT_EQ(Alice({"unco " + Work("f3.c")}),
               "SccUncheckout: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
     EXPECT_EQ(Bob({"co", "-f", "src/f3.c", "-t", dir.Path("bob")}), 0) << bobSaid;
 
-    EXPECT_EQ(Alice("rm " + Work("f4.c")), "SccRemove: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    EXPECT_EQ(Alice({"rm " + Work("f4.c")}),
+              "SccRemove: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
     EXPECT_NE(Bob({"get", "-f", "src/f4.c", "-t", dir.Path("bob")}), 0) << bobSaid;
+}
+
+TEST_F(HostRoundTrip, StatusHistoryPropertiesAndCompareShowTheServersState) {
+    for (const char* name : {"f1.c", "f2.c", "f3.c"})
+        dir.WriteFile("work/src/" + std::string(name), name);
+    EXPECT_EQ(Alice({"add " + Work("f1.c") + " " + Work("f2.c") + " " + Work("f3.c")}),
+              "SccAdd: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    ASSERT_EQ(Bob({"cfg", "-pr", "Ide"}), 0);
+    for (const char* text : {"second\n", "third\n"}) {
+        dir.WriteFile("work/src/f1.c", text);
+        Alice({"co " + Work("f1.c"), "ci " + Work("f1.c") + " -m \"now " + text + "\""});
+    }
+    EXPECT_EQ(Bob({"co", "-f", "src/f3.c", "-t", dir.Path("bob")}), 0) << bobSaid;
+    dir.WriteFile("work/src/f4.c", "never added");
+
+    const std::string shown = Alice(
+        {"co " + Work("f2.c"),
+         "status " + Work("f1.c") + " " + Work("f2.c") + " " + Work("f3.c") + " " + Work("f4.c"),
+         "statusex " + Work("f1.c"), "history " + Work("f1.c"), "props " + Work("f1.c"),
+         "diff " + Work("f1.c") + " quick"});
+    for (const std::string& line :
+         {"status: 0x0001 " + Work("f1.c"), "status: 0x1003 " + Work("f2.c"),
+          "status: 0x0007 " + Work("f3.c"), "status: 0x0000 " + Work("f4.c"),
+          "record: size 48, flags 1, version '3', " + Work("f1.c"),
+          std::string("dialog: CHistoryDlg OK\n  row: 3 | "), "SccHistory: SCC_OK (0)",
+          std::string("dialog: CSCCPropertiesDlg OK\n  1010: src\\f1.c\n  1011: 3\n"),
+          std::string("SccDiff: SCC_OK (0)")}) {
+        EXPECT_NE(shown.find(line), std::string::npos) << line << "\n" << shown;
+    }
+    size_t rows = 0;
+    for (size_t at = shown.find("  row: "); at != std::string::npos;
+         at = shown.find("  row: ", at + 1)) {
+        ++rows;
+    }
+    EXPECT_EQ(rows, 3u) << shown;
+
+    dir.WriteFile("work/src/f1.c", "edited locally\n");
+    EXPECT_EQ(Alice({"diff " + Work("f1.c") + " quick"}),
+              "SccDiff: SCC_I_FILEDIFFERS (6)\nSccUninitialize: SCC_OK (0)\n");
 }
 
 TEST_F(HostRoundTrip, CancelledLoginAndNoDisplayEndTheSessionCleanly) {

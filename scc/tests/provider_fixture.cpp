@@ -1,5 +1,7 @@
 #include "scc/tests/provider_fixture.h"
 
+#include <filesystem>
+
 #include "client/context.h"
 #include "client/messages.h"
 #include "scc/lifecycle.h"
@@ -8,6 +10,7 @@
 namespace scctest {
 
 ProviderTest::ProviderTest() {
+    std::filesystem::create_directory(dir.Path("tmp"));
     const std::string connection = brelmox::BuildKeyPath(brelmox::msg::kConnectionKey);
     brelmox::WriteRegString(connection, brelmox::msg::kValURL, server.HostAndPort());
     brelmox::WriteRegString(connection, brelmox::msg::kValVirtualDirectory, "");

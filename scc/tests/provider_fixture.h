@@ -34,6 +34,7 @@ class ProviderTest : public ::testing::Test {
 
     testsupport::TempDir dir;
     testsupport::ScopedVariable configHome{"XDG_CONFIG_HOME", dir.Path("config")};
+    testsupport::ScopedVariable tmp{"TMPDIR", dir.Path("tmp")};
     testsupport::ScriptedServer server;
     ScriptedUi ui;
     void* ideContext = nullptr;

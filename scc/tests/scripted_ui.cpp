@@ -62,4 +62,21 @@ std::unique_ptr<brelmoxscc::ProgressWindow> ScriptedUi::OpenProgress() {
     return std::make_unique<ScriptedProgress>(progressWindows.back(), cancelAtFile);
 }
 
+void ScriptedUi::ShowHistory(const std::string& viewPath, const std::string& localPath,
+                             const std::vector<brelmox::CFileVersion>& versions,
+                             const brelmoxscc::VersionFetcher& fetch) {
+    histories.push_back({viewPath, localPath, versions});
+    for (const auto& [version, folder] : historyFetches) fetch(version, folder);
+}
+
+bool ScriptedUi::EditCommandOptions(std::string* commandLine) {
+    optionsShown.push_back(*commandLine);
+    if (optionAnswers.empty()) return false;
+    std::optional<std::string> answer = optionAnswers.front();
+    optionAnswers.pop_front();
+    if (!answer) return false;
+    *commandLine = *answer;
+    return true;
+}
+
 }  // namespace scctest

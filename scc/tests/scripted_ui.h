@@ -28,6 +28,10 @@ class ScriptedUi : public brelmoxscc::ProviderUi {
     std::deque<std::optional<ProjectChoice>> projectChoices;
     // The progress window's Cancel is pressed while this file (1 for the first) is shown.
     size_t cancelAtFile = 0;
+    // Get presses in the history dialog: the version and the folder picked.
+    std::vector<std::pair<std::string, std::string>> historyFetches;
+    // The options dialog's edit on OK; an empty answer is Cancel.
+    std::deque<std::optional<std::string>> optionAnswers;
 
     // What the user saw.
     std::vector<std::string> messages;
@@ -36,12 +40,27 @@ class ScriptedUi : public brelmoxscc::ProviderUi {
     std::vector<std::string> namesShown;      // the set-project dialog's name edit
     std::vector<std::vector<std::string>> projectLists;
     std::vector<std::shared_ptr<ProgressRecord>> progressWindows;
+    struct History {
+        std::string viewPath;
+        std::string localPath;
+        std::vector<brelmox::CFileVersion> versions;
+    };
+    std::vector<History> histories;
+    std::vector<brelmox::CFileVersion> propertiesShown;
+    std::vector<std::string> optionsShown;  // the command line on opening
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     bool Login(LoginValues* values) override;
     bool SelectProject(const brelmoxscc::ProjectLister& lister, ProjectChoice* choice) override;
     bool SetProject(const brelmoxscc::ProjectLister& lister, ProjectChoice* choice) override;
     std::unique_ptr<brelmoxscc::ProgressWindow> OpenProgress() override;
+    void ShowHistory(const std::string& viewPath, const std::string& localPath,
+                     const std::vector<brelmox::CFileVersion>& versions,
+                     const brelmoxscc::VersionFetcher& fetch) override;
+    void ShowProperties(const brelmox::CFileVersion& record) override {
+        propertiesShown.push_back(record);
+    }
+    bool EditCommandOptions(std::string* commandLine) override;
 
   private:
     bool ChooseProject(const char* dialog, const brelmoxscc::ProjectLister& lister,

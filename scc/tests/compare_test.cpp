@@ -1,0 +1,107 @@
+// Compare: the quick compare by content, and the comparison program really started on the
+// working file and a private copy of the repository's version.
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "scc/compare.h"
+#include "scc/tests/provider_fixture.h"
+#include "test_support/answer_bytes.h"
+
+namespace scctest {
+namespace {
+
+using brelmoxscc::Compare;
+
+class CompareTest : public ProviderTest {
+  protected:
+    CompareTest() : context(LoggedIn()) {}
+
+    void Serve(const std::string& repositoryContent) {
+        server.Enqueue(testsupport::Answer({testsupport::HttpResponse(
+            testsupport::FileRecord("main.c", "src", dir.ArchiveOf(repositoryContent)))}));
+    }
+
+    // Waits up to ten seconds for a file that a started program writes.
+    std::string WaitForFile(const std::string& path) {
+        for (int i = 0; i < 1000 && !std::filesystem::exists(path); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return std::filesystem::exists(path) ? dir.ReadFile(path) : "<never written>";
+    }
+
+    brelmoxscc::ProviderContext& context;
+    const std::string file = dir.Path("app/src/main.c");
+};
+
+TEST_F(CompareTest, QuickCompareAnswersWhetherTheContentsDiffer) {
+    const struct {
+        const char* name;
+        std::string repository;
+        std::string working;
+        LONG flags;
+        SCCRTN result;
+    } cases[] = {
+        {"equal", "int main;\n", "int main;\n", SCC_DIFF_QD_CONTENTS, SCC_OK},
+        {"one byte changed", "int main;\n", "int maim;\n", SCC_DIFF_QD_CONTENTS, SCC_I_FILEDIFFERS},
+        {"longer", "int main;\n", "int main;\n\n", SCC_DIFF_QD_CHECKSUM, SCC_I_FILEDIFFERS},
+        {"shorter", "int main;\n", "int main;", SCC_DIFF_QD_TIME, SCC_I_FILEDIFFERS},
+        {"large, equal", std::string(300000, 'x'), std::string(300000, 'x'), SCC_DIFF_QD_TIME,
+         SCC_OK},
+    };
+    for (const auto& c : cases) {
+        Serve(c.repository);
+        dir.WriteFile("app/src/main.c", c.working);
+        EXPECT_EQ(Compare(context, file.c_str(), c.flags), c.result) << c.name;
+    }
+    // A refused fetch leaves nothing to compare with: only an empty working file is equal.
+    for (const char* working : {"", "x"}) {
+        server.Enqueue(testsupport::Answer({testsupport::HttpResponse(
+            testsupport::StatusBody(-2009, "not in the repository") + testsupport::RecordEnd())}));
+        dir.WriteFile("app/src/main.c", working);
+        EXPECT_EQ(Compare(context, file.c_str(), SCC_DIFF_QD_CONTENTS),
+                  *working == '\0' ? SCC_OK : SCC_I_FILEDIFFERS);
+    }
+    std::filesystem::remove(file);
+    Serve("int main;\n");
+    EXPECT_EQ(Compare(context, file.c_str(), SCC_DIFF_QD_CONTENTS), SCC_I_FILEDIFFERS);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(CompareTest, TheComparisonProgramGetsTheWorkingFileAndAPrivateCopy) {
+    const std::string script = dir.WriteFile("bin/compare tool",
+                                             "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done "
+                                             ">\"$0.args.tmp\"\ncat \"$2\" >>\"$0.args.tmp\"\n"
+                                             "mv \"$0.args.tmp\" \"$0.args\"\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    context.m_strDiffCommand = "\"" + script + "\"  %s %s --third=%s";
+    dir.WriteFile("app/src/main.c", "working\n");
+    Serve("repository\n");
+    EXPECT_EQ(Compare(context, file.c_str(), 0), SCC_OK);
+    const std::string said = WaitForFile(script + ".args");
+    const std::string copyFolder =
+        said.substr(said.find('\n') + 1, said.find("/main.c\n") - said.find('\n') - 1);
+    EXPECT_EQ(said, file + "\n" + copyFolder + "/main.c\n--third=%s\nrepository\n");
+    EXPECT_EQ(copyFolder.find(dir.Path("tmp/brelmox-compare-")), 0u) << copyFolder;
+    EXPECT_EQ(Field(2, "viewpath"), "src\\main.c");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(CompareTest, AMissingProgramIsNamedAndAFileOutsideIsNotControlled) {
+    context.m_strDiffCommand = "no-such-compare-tool %s %s";
+    dir.WriteFile("app/src/main.c", "working\n");
+    Serve("repository\n");
+    EXPECT_EQ(Compare(context, file.c_str(), 0), SCC_OK);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{
+                               "File Comparison Utility, no-such-compare-tool, not found."});
+
+    const std::string outside = dir.WriteFile("elsewhere/main.c", "x");
+    EXPECT_EQ(Compare(context, outside.c_str(), SCC_DIFF_QD_CONTENTS), SCC_E_FILENOTCONTROLLED);
+    EXPECT_EQ(Compare(context, nullptr, 0), SCC_E_NONSPECIFICERROR);
+    EXPECT_EQ(server.RequestCount(), 2u);
+}
+
+}  // namespace
+}  // namespace scctest
