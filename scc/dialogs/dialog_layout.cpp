@@ -62,6 +62,8 @@ QWidget* MakeEdit(QDialog* dialog, ControlKind kind) {
     if (kind == ControlKind::ReadOnlyTextBox) {
         auto* box = new QPlainTextEdit(dialog);
         box->setReadOnly(true);
+        // Long lines wrap at the box's width, so there is nothing to scroll sideways to.
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         return box;
     }
     auto* edit = new QLineEdit(dialog);

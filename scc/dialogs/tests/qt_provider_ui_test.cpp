@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cstdlib>
 
+#include "scc/dialogs/command_options.h"
 #include "scc/dialogs/login.h"
 #include "scc/dialogs/project_dialog.h"
 #include "scc/dialogs/qt_provider_ui.h"
@@ -92,6 +93,51 @@ TEST(QtProviderUiTest, MessageIsAModalBoxTitledBrelmox) {
     });
     ui->ShowMessage("Couldn't connect to Brelmox site, 'http://127.0.0.1:1/scm'");
     EXPECT_EQ(shown, "Brelmox|Couldn't connect to Brelmox site, 'http://127.0.0.1:1/scm'");
+}
+
+TEST(QtProviderUiTest, HistoryAndPropertiesAreModalUntilClosed) {
+    if (!dialogtest::HaveApplication()) return;
+    const auto ui = MakeQtProviderUi();
+    brelmox::CFileVersion record;
+    record.m_strFileName = "src\\main.c";
+    record.m_strVersion = "4";
+    std::vector<std::string> shown;
+    const auto closeWith = [&shown](int button) {
+        dialogtest::WhenModalOpens([&shown, button](QWidget* dialog) {
+            shown.push_back(dialog->objectName().toStdString() + "|" +
+                            dialog->windowTitle().toStdString());
+            dialogtest::ClickButton(dialog, button);
+        });
+    };
+    int fetches = 0;
+    closeWith(kIdOk);
+    ui->ShowHistory("src\\main.c", "/home/alice/shop/src/main.c", {record},
+                    [&fetches](const std::string&, const std::string&) { ++fetches; });
+    for (int button : {kIdOk, kIdCancel}) {
+        closeWith(button);
+        ui->ShowProperties(record);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"CHistoryDlg|Versions of src\\main.c",
+                                               "CSCCPropertiesDlg|SCC Properties",
+                                               "CSCCPropertiesDlg|SCC Properties"}));
+    EXPECT_EQ(fetches, 0);
+}
+
+TEST(QtProviderUiTest, CommandOptionsHandBackTheLineOnlyOnOk) {
+    if (!dialogtest::HaveApplication()) return;
+    const auto ui = MakeQtProviderUi();
+    const std::pair<int, bool> answers[] = {{kIdCancel, false}, {kIdOk, true}};
+    for (const auto& [button, accepted] : answers) {
+        SCOPED_TRACE(button);
+        std::string line = "cmp2 %s %s";
+        dialogtest::WhenModalOpens([button](QWidget* dialog) {
+            EXPECT_EQ(dialog->objectName().toStdString(), "CCommandOptions");
+            dialogtest::TypeInto(dialog, CCommandOptions::kIdCommandLine, "\"/opt/cmp 2\" %s %s");
+            dialogtest::ClickButton(dialog, button);
+        });
+        EXPECT_EQ(ui->EditCommandOptions(&line), accepted);
+        EXPECT_EQ(line, accepted ? "\"/opt/cmp 2\" %s %s" : "cmp2 %s %s");
+    }
 }
 
 TEST(QtProviderUiTest, ProgressWindowIsShownAtOnce) {
