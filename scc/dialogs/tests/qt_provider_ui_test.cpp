@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <clocale>
 #include <cstdlib>
+#include <functional>
 
 #include "scc/dialogs/command_options.h"
 #include "scc/dialogs/login.h"
@@ -32,21 +33,41 @@ TEST(QtProviderUiTest, MakesTheApplicationWithoutChangingTheProcessLocale) {
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
 }
 
-TEST(QtProviderUiTest, LoginIsModalAndHandsBackWhatOkCopied) {
+// Login and the command options: the edit comes back on OK only.
+TEST(QtProviderUiTest, EditDialogsAreModalAndHandBackWhatOkCopied) {
     if (!dialogtest::HaveApplication()) return;
     const auto ui = MakeQtProviderUi();
+    struct Kind {
+        const char* name;
+        int editId;
+        std::function<bool(ProviderUi&, std::string*)> run;
+    };
+    const Kind kinds[] = {
+        {"CLogin", CLogin::kIdPassword,
+         [](ProviderUi& ui, std::string* text) {
+             LoginValues values = {"Acme", "alice", *text};
+             const bool accepted = ui.Login(&values);
+             EXPECT_EQ(values.organization, "Acme");
+             *text = values.password;
+             return accepted;
+         }},
+        {"CCommandOptions", CCommandOptions::kIdCommandLine,
+         [](ProviderUi& ui, std::string* text) { return ui.EditCommandOptions(text); }},
+    };
+    const std::string typed = "\"/opt/cmp 2\" %s %s";
     const std::pair<int, bool> answers[] = {{kIdCancel, false}, {kIdOk, true}};
-    for (const auto& [button, accepted] : answers) {
-        SCOPED_TRACE(button);
-        LoginValues values = {"Acme", "alice", ""};
-        dialogtest::WhenModalOpens([button](QWidget* dialog) {
-            EXPECT_EQ(dialog->objectName().toStdString(), "CLogin");
-            dialogtest::TypeInto(dialog, CLogin::kIdPassword, "typed");
-            dialogtest::ClickButton(dialog, button);
-        });
-        EXPECT_EQ(ui->Login(&values), accepted);
-        EXPECT_EQ(values.password, accepted ? "typed" : "");
-        EXPECT_EQ(values.organization, "Acme");
+    for (const Kind& kind : kinds) {
+        for (const auto& [button, accepted] : answers) {
+            SCOPED_TRACE(std::string(kind.name) + " " + std::to_string(button));
+            std::string text = "cmp2 %s %s";
+            dialogtest::WhenModalOpens([&kind, &typed, button](QWidget* dialog) {
+                EXPECT_EQ(dialog->objectName().toStdString(), kind.name);
+                dialogtest::TypeInto(dialog, kind.editId, typed);
+                dialogtest::ClickButton(dialog, button);
+            });
+            EXPECT_EQ(kind.run(*ui, &text), accepted);
+            EXPECT_EQ(text, accepted ? typed : "cmp2 %s %s");
+        }
     }
 }
 
@@ -121,23 +142,6 @@ TEST(QtProviderUiTest, HistoryAndPropertiesAreModalUntilClosed) {
                                                "CSCCPropertiesDlg|SCC Properties",
                                                "CSCCPropertiesDlg|SCC Properties"}));
     EXPECT_EQ(fetches, 0);
-}
-
-TEST(QtProviderUiTest, CommandOptionsHandBackTheLineOnlyOnOk) {
-    if (!dialogtest::HaveApplication()) return;
-    const auto ui = MakeQtProviderUi();
-    const std::pair<int, bool> answers[] = {{kIdCancel, false}, {kIdOk, true}};
-    for (const auto& [button, accepted] : answers) {
-        SCOPED_TRACE(button);
-        std::string line = "cmp2 %s %s";
-        dialogtest::WhenModalOpens([button](QWidget* dialog) {
-            EXPECT_EQ(dialog->objectName().toStdString(), "CCommandOptions");
-            dialogtest::TypeInto(dialog, CCommandOptions::kIdCommandLine, "\"/opt/cmp 2\" %s %s");
-            dialogtest::ClickButton(dialog, button);
-        });
-        EXPECT_EQ(ui->EditCommandOptions(&line), accepted);
-        EXPECT_EQ(line, accepted ? "\"/opt/cmp 2\" %s %s" : "cmp2 %s %s");
-    }
 }
 
 TEST(QtProviderUiTest, ProgressWindowIsShownAtOnce) {
