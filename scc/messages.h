@@ -47,4 +47,35 @@ constexpr const char* kEnterProject = "Enter a new Project or select an existing
 // CProgressTracker
 constexpr const char* kProgressCaption = "";
 constexpr const char* kStaticPlaceholder = "Static";
+
+// CHistoryDlg
+constexpr const char* kHistoryCaption = "Version History";
+constexpr const char* kVersionsOfFormat = "Versions of %s";
+constexpr const char* kGet = "Get";
+constexpr const char* kClose = "Close";
+constexpr const char* kVersionColumn = "Version";
+constexpr const char* kStatusColumn = "Status";
+constexpr const char* kDateCreatedColumn = "Date Created";
+constexpr const char* kCreatedByColumn = "Created By";
+constexpr const char* kDescriptionColumn = "Description";
+constexpr const char* kSelectSaveFolder = "Select the directory where the file will be saved";
+constexpr const char* kProgramsFilter = "Programs (*)";
+
+// CSCCPropertiesDlg
+constexpr const char* kPropertiesCaption = "SCC Properties";
+constexpr const char* kFilenameLabel = "Filename:";
+constexpr const char* kVersionLabel = "Version:";
+constexpr const char* kStatusLabel = "Status:";
+constexpr const char* kCreatedByLabel = "Created by:";
+constexpr const char* kCreationDateLabel = "Creation Date:";
+constexpr const char* kDescriptionLabel = "Description:";
+
+// CCommandOptions
+constexpr const char* kOptionsCaption = "Brelmox Options";
+constexpr const char* kFileComparisonGroup = "File Comparison Utility";
+constexpr const char* kBrowse = "Browse";
+constexpr const char* kEnterComparisonCommand =
+    "Enter command line to invoke file comparison utility.";
+constexpr const char* kQuoteProgramPath = "Enclose program in quotes if path has spaces.";
+constexpr const char* kFilesPlaceholder = "Use '%s' to indicate position of files to compare.";
 }  // namespace brelmoxscc::msg

@@ -1,10 +1,14 @@
 #include "scc/dialogs/dialog_layout.h"
 
 #include <QFontMetricsF>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <cmath>
 
 namespace brelmoxscc {
@@ -38,22 +42,55 @@ QWidget* MakeText(QDialog* dialog, const ControlSpec& spec) {
     return label;
 }
 
+QWidget* MakeReportList(QDialog* dialog) {
+    auto* list = new QTreeWidget(dialog);
+    list->setRootIsDecorated(false);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setAllColumnsShowFocus(true);
+    // The rows are records as the server keeps them; none of their texts is edited here.
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QHeaderView* header = list->header();
+    header->setSectionsMovable(true);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Each column keeps the width it is given; a wide list scrolls sideways instead.
+    header->setStretchLastSection(false);
+    return list;
+}
+
+QWidget* MakeEdit(QDialog* dialog, ControlKind kind) {
+    if (kind == ControlKind::ReadOnlyTextBox) {
+        auto* box = new QPlainTextEdit(dialog);
+        box->setReadOnly(true);
+        // Long lines wrap at the box's width, so there is nothing to scroll sideways to.
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        return box;
+    }
+    auto* edit = new QLineEdit(dialog);
+    edit->setReadOnly(kind == ControlKind::ReadOnlyEdit);
+    if (kind == ControlKind::PasswordEdit) edit->setEchoMode(QLineEdit::Password);
+    return edit;
+}
+
 QWidget* MakeControl(QDialog* dialog, const ControlSpec& spec) {
     switch (spec.kind) {
         case ControlKind::DefaultButton:
         case ControlKind::Button:
             return MakeButton(dialog, spec);
         case ControlKind::Edit:
-        case ControlKind::PasswordEdit: {
-            auto* edit = new QLineEdit(dialog);
-            if (spec.kind == ControlKind::PasswordEdit) edit->setEchoMode(QLineEdit::Password);
-            return edit;
-        }
+        case ControlKind::PasswordEdit:
+        case ControlKind::ReadOnlyEdit:
+        case ControlKind::ReadOnlyTextBox:
+            return MakeEdit(dialog, spec.kind);
         case ControlKind::SortedList: {
             auto* list = new QListWidget(dialog);
             list->setSortingEnabled(true);
             return list;
         }
+        case ControlKind::ReportList:
+            return MakeReportList(dialog);
+        case ControlKind::GroupBox:
+            return new QGroupBox(QString::fromUtf8(spec.text), dialog);
         case ControlKind::Text:
         case ControlKind::RightText:
             break;
@@ -80,12 +117,28 @@ void BuildDialog(QDialog* dialog, const DialogSpec& spec) {
     // The application's font stands in for the design's dialog font, so the dialogs grow
     // with the desktop's font size; the dialog inherits it unless the host restyles it.
     const DialogUnits units(dialog->font());
-    dialog->setFixedSize(units.ToPixels({0, 0, spec.width, spec.height}).size());
+    const QSize size = units.ToPixels({0, 0, spec.width, spec.height}).size();
+    if (spec.resizable) {
+        dialog->resize(size);
+    } else {
+        dialog->setFixedSize(size);
+    }
     for (const ControlSpec& control : spec.controls) {
         QWidget* widget = MakeControl(dialog, control);
         if (control.id != kNoId) widget->setObjectName(QString::number(control.id));
         widget->setGeometry(units.ToPixels(control.rect));
     }
+}
+
+std::string EditText(const QWidget* dialog, int id) {
+    if (const auto* edit = FindControl<QLineEdit>(dialog, id)) return edit->text().toStdString();
+    return FindControl<QPlainTextEdit>(dialog, id)->toPlainText().toStdString();
+}
+
+void SetEditText(const QWidget* dialog, int id, const std::string& text) {
+    const QString shown = QString::fromStdString(text);
+    if (auto* edit = FindControl<QLineEdit>(dialog, id)) return edit->setText(shown);
+    FindControl<QPlainTextEdit>(dialog, id)->setPlainText(shown);
 }
 
 }  // namespace brelmoxscc

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <span>
+#include <string>
 
 namespace brelmoxscc {
 
@@ -14,7 +15,19 @@ constexpr int kIdCancel = 2;
 // Static texts that the code never addresses have no id and no id-like name.
 constexpr int kNoId = -1;
 
-enum class ControlKind { DefaultButton, Button, Edit, PasswordEdit, SortedList, Text, RightText };
+enum class ControlKind {
+    DefaultButton,
+    Button,
+    Edit,
+    PasswordEdit,
+    ReadOnlyEdit,
+    ReadOnlyTextBox,  // several lines, read-only
+    SortedList,
+    ReportList,  // rows of columns, one row selectable
+    GroupBox,
+    Text,
+    RightText,
+};
 
 struct DluRect {
     int x;
@@ -36,6 +49,7 @@ struct DialogSpec {
     int width;
     int height;
     std::span<const ControlSpec> controls;
+    bool resizable = false;
 };
 
 // Dialog units of a font: a horizontal unit is a quarter of its average character width, a
@@ -50,7 +64,8 @@ class DialogUnits {
     double unitY_;
 };
 
-// Names, sizes and fills the dialog; OK accepts it and Cancel rejects it.
+// Names, sizes and fills the dialog; OK accepts it and Cancel rejects it. A group box comes
+// before the controls it frames, so that they are drawn over it.
 void BuildDialog(QDialog* dialog, const DialogSpec& spec);
 
 // The control with this id, or null when there is none of that type.
@@ -58,5 +73,9 @@ template <class Control>
 Control* FindControl(const QWidget* dialog, int id) {
     return dialog->findChild<Control*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
+
+// The text of the edit with this id, single- or multi-line.
+std::string EditText(const QWidget* dialog, int id);
+void SetEditText(const QWidget* dialog, int id, const std::string& text);
 
 }  // namespace brelmoxscc

@@ -22,24 +22,20 @@ constexpr ControlSpec kControls[] = {
 };
 constexpr DialogSpec kDialog = {"CLogin", msg::kLoginCaption, 213, 83, kControls};
 
-QLineEdit* EditOf(const QWidget* dialog, int id) {
-    return FindControl<QLineEdit>(dialog, id);
-}
-
 }  // namespace
 
 CLogin::CLogin(const LoginValues& values, QWidget* parent) : QDialog(parent), values_(values) {
     BuildDialog(this, kDialog);
-    EditOf(this, kIdOrganization)->setText(QString::fromStdString(values.organization));
-    EditOf(this, kIdUsername)->setText(QString::fromStdString(values.username));
-    EditOf(this, kIdPassword)->setText(QString::fromStdString(values.password));
-    EditOf(this, kIdOrganization)->setFocus();
+    SetEditText(this, kIdOrganization, values.organization);
+    SetEditText(this, kIdUsername, values.username);
+    SetEditText(this, kIdPassword, values.password);
+    FindControl<QLineEdit>(this, kIdOrganization)->setFocus();
 }
 
 void CLogin::accept() {
-    values_.organization = EditOf(this, kIdOrganization)->text().toStdString();
-    values_.username = EditOf(this, kIdUsername)->text().toStdString();
-    values_.password = EditOf(this, kIdPassword)->text().toStdString();
+    values_.organization = EditText(this, kIdOrganization);
+    values_.username = EditText(this, kIdUsername);
+    values_.password = EditText(this, kIdPassword);
     QDialog::accept();
 }
 

@@ -46,7 +46,7 @@ void ProjectDialog::accept() {
         return;
     }
     chosen_ = chosen.toStdString();
-    description_ = FindControl<QLineEdit>(this, kIdDescription)->text().toStdString();
+    description_ = EditText(this, kIdDescription);
     QDialog::accept();
 }
 

@@ -8,9 +8,12 @@
 #include <mutex>
 #include <string>
 
+#include "scc/dialogs/command_options.h"
+#include "scc/dialogs/history_dialog.h"
 #include "scc/dialogs/login.h"
 #include "scc/dialogs/message_box.h"
 #include "scc/dialogs/progress_tracker.h"
+#include "scc/dialogs/properties_dialog.h"
 #include "scc/dialogs/select_project.h"
 #include "scc/dialogs/set_project.h"
 
@@ -96,6 +99,28 @@ class QtProviderUi : public ProviderUi {
         if (!widgets_) return false;
         CSetProject dialog(lister, choice->newName);
         return RunProjectDialog(dialog, choice);
+    }
+
+    void ShowHistory(const std::string& viewPath, const std::string& localPath,
+                     const std::vector<brelmox::CFileVersion>& versions,
+                     const VersionFetcher& fetch) override {
+        if (!widgets_) return;
+        CHistoryDlg dialog(viewPath, localPath, versions, fetch);
+        dialog.exec();
+    }
+
+    void ShowProperties(const brelmox::CFileVersion& record) override {
+        if (!widgets_) return;
+        CSCCPropertiesDlg dialog(record);
+        dialog.exec();
+    }
+
+    bool EditCommandOptions(std::string* commandLine) override {
+        if (!widgets_) return false;
+        CCommandOptions dialog(*commandLine);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        *commandLine = dialog.CommandLine();
+        return true;
     }
 
     std::unique_ptr<ProgressWindow> OpenProgress() override {

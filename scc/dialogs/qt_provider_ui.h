@@ -9,8 +9,8 @@ namespace brelmoxscc {
 
 // Uses the host's QApplication, or creates one (once per process) when a display is named
 // by DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM. Without either, messages go to standard
-// error one line each, every dialog counts as cancelled and the progress window shows
-// nothing.
+// error one line each, every dialog counts as cancelled (the history and properties are not
+// shown at all) and the progress window shows nothing.
 std::unique_ptr<ProviderUi> MakeQtProviderUi();
 
 }  // namespace brelmoxscc

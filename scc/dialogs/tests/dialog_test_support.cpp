@@ -67,4 +67,12 @@ brelmoxscc::ProjectLister ListerOf(std::vector<std::string> names, int* calls) {
     };
 }
 
+brelmoxscc::PathPicker PickerAnswering(std::string answer, std::vector<PickerCall>* calls) {
+    return
+        [answer = std::move(answer), calls](QWidget*, const QString& title, const QString& start) {
+            calls->push_back({title.toStdString(), start.toStdString()});
+            return QString::fromStdString(answer);
+        };
+}
+
 }  // namespace dialogtest

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "scc/dialogs/path_picker.h"
 #include "scc/provider_ui.h"
 
 namespace dialogtest {
@@ -30,5 +31,14 @@ void SavePicture(QWidget* window, const std::string& name);
 
 // A lister giving these names, counting its calls.
 brelmoxscc::ProjectLister ListerOf(std::vector<std::string> names, int* calls = nullptr);
+
+// What a dialog asked a path picker.
+struct PickerCall {
+    std::string title;
+    std::string start;
+};
+
+// A picker answering answer (empty: the user cancelled), recording each call in calls.
+brelmoxscc::PathPicker PickerAnswering(std::string answer, std::vector<PickerCall>* calls);
 
 }  // namespace dialogtest

@@ -36,6 +36,12 @@ TEST(HeadlessProviderUiTest, MessagesGoToStandardErrorAndDialogsAreCancelled) {
     EXPECT_EQ(choice.chosen, "");
     EXPECT_EQ(listed, 0) << "no dialog, so no reason to fetch the project list";
 
+    ui->ShowHistory("src\\main.c", "/home/alice/main.c", {brelmox::CFileVersion()}, nullptr);
+    ui->ShowProperties(brelmox::CFileVersion());
+    std::string commandLine = "cmp2 %s %s";
+    EXPECT_FALSE(ui->EditCommandOptions(&commandLine));
+    EXPECT_EQ(commandLine, "cmp2 %s %s");
+
     const auto progress = ui->OpenProgress();
     progress->SetAction("Adding files");
     progress->SetFile("/home/alice/work/a.c");

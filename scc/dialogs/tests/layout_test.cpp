@@ -2,13 +2,17 @@
 // by its id, and every text readable in full at the application's font.
 #include <gtest/gtest.h>
 #include <QFontMetricsF>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <functional>
 #include <memory>
 
+#include "scc/dialogs/command_options.h"
+#include "scc/dialogs/history_dialog.h"
 #include "scc/dialogs/login.h"
 #include "scc/dialogs/progress_tracker.h"
+#include "scc/dialogs/properties_dialog.h"
 #include "scc/dialogs/select_project.h"
 #include "scc/dialogs/set_project.h"
 #include "scc/dialogs/tests/dialog_test_support.h"
@@ -85,6 +89,49 @@ const DialogCase kDialogs[] = {
      {{"2", "Cancel", 201, 7, 50, 14},
       {"1004", "Static", 7, 7, 183, 17},
       {"1005", "Static", 7, 38, 231, 17}}},
+    {[] {
+         return std::make_unique<CHistoryDlg>("", "", std::vector<brelmox::CFileVersion>{},
+                                              nullptr);
+     },
+     "CHistoryDlg",
+     "Versions of ",
+     401,
+     145,
+     {{"1006", "", 7, 7, 387, 109},
+      {"1007", "Get", 286, 124, 50, 14},
+      {"1", "Close", 344, 124, 50, 14}}},
+    {[] { return std::make_unique<CSCCPropertiesDlg>(brelmox::CFileVersion()); },
+     "CSCCPropertiesDlg",
+     "SCC Properties",
+     217,
+     179,
+     {{"1", "OK", 73, 158, 50, 14},
+      {"2", "Cancel", 160, 158, 50, 14},
+      {"1010", "", 63, 18, 147, 14},
+      {"", "Filename:", 6, 21, 55, 8},
+      {"1011", "", 63, 36, 147, 14},
+      {"", "Version:", 6, 39, 55, 8},
+      {"1012", "", 63, 54, 147, 14},
+      {"", "Status:", 6, 57, 55, 8},
+      {"1020", "", 63, 72, 147, 14},
+      {"", "Created by:", 6, 75, 55, 8},
+      {"1014", "", 63, 90, 147, 14},
+      {"", "Creation Date:", 6, 93, 55, 8},
+      {"1015", "", 63, 111, 147, 36},
+      {"", "Description:", 6, 114, 55, 8}}},
+    {[] { return std::make_unique<CCommandOptions>(""); },
+     "CCommandOptions",
+     "Brelmox Options",
+     396,
+     86,
+     {{"1", "OK", 339, 7, 50, 14},
+      {"2", "Cancel", 339, 24, 50, 14},
+      {"", "File Comparison Utility", 7, 7, 320, 72},
+      {"1008", "", 17, 56, 248, 14},
+      {"1009", "Browse", 273, 56, 50, 14},
+      {"", "Enter command line to invoke file comparison utility.", 17, 20, 296, 8},
+      {"", "Enclose program in quotes if path has spaces.", 17, 31, 189, 8},
+      {"", "Use '%s' to indicate position of files to compare.", 17, 42, 189, 8}}},
 };
 
 // A horizontal unit is a quarter of the alphabet's mean advance, a vertical unit an eighth
@@ -102,14 +149,23 @@ void ExpectAtUnits(const QRect& actual, const QFont& font, int x, int y, int wid
     EXPECT_NEAR(actual.height(), height * unitY, 1) << what;
 }
 
-// The control of the placement: by its name, or for a static without id (which must have
-// no name) by its text.
+// The text a static or group box shows.
+QString FixedText(const QWidget* control) {
+    if (const auto* label = qobject_cast<const QLabel*>(control)) return label->text();
+    if (const auto* group = qobject_cast<const QGroupBox*>(control)) return group->title();
+    return QString();
+}
+
+// The control of the placement: by its name, or for a static or group box without id
+// (which must have no name) by its text.
 QWidget* ControlOf(const QDialog& dialog, const Placement& placement) {
     if (*placement.name != '\0') {
         return dialog.findChild<QWidget*>(placement.name, Qt::FindDirectChildrenOnly);
     }
-    for (QLabel* label : dialog.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-        if (label->objectName().isEmpty() && label->text() == placement.text) return label;
+    for (QWidget* control : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->objectName().isEmpty() && FixedText(control) == placement.text) {
+            return control;
+        }
     }
     return nullptr;
 }
@@ -131,8 +187,8 @@ TEST(DialogLayoutTest, EachDialogHasTheDesignsNamesCaptionsAndPlaces) {
             ASSERT_NE(control, nullptr) << "missing control " << what;
             ExpectAtUnits(control->geometry(), dialog->font(), placement.x, placement.y,
                           placement.width, placement.height, what);
-            if (const auto* label = qobject_cast<const QLabel*>(control)) {
-                EXPECT_EQ(label->text().toStdString(), placement.text);
+            if (control->inherits("QLabel") || control->inherits("QGroupBox")) {
+                EXPECT_EQ(FixedText(control).toStdString(), placement.text);
             }
             if (const auto* button = qobject_cast<const QPushButton*>(control)) {
                 EXPECT_EQ(button->text().toStdString(), placement.text);

@@ -7,7 +7,9 @@
 #include <QMessageBox>
 #include <clocale>
 #include <cstdlib>
+#include <functional>
 
+#include "scc/dialogs/command_options.h"
 #include "scc/dialogs/login.h"
 #include "scc/dialogs/project_dialog.h"
 #include "scc/dialogs/qt_provider_ui.h"
@@ -31,21 +33,41 @@ TEST(QtProviderUiTest, MakesTheApplicationWithoutChangingTheProcessLocale) {
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
 }
 
-TEST(QtProviderUiTest, LoginIsModalAndHandsBackWhatOkCopied) {
+// Login and the command options: the edit comes back on OK only.
+TEST(QtProviderUiTest, EditDialogsAreModalAndHandBackWhatOkCopied) {
     if (!dialogtest::HaveApplication()) return;
     const auto ui = MakeQtProviderUi();
+    struct Kind {
+        const char* name;
+        int editId;
+        std::function<bool(ProviderUi&, std::string*)> run;
+    };
+    const Kind kinds[] = {
+        {"CLogin", CLogin::kIdPassword,
+         [](ProviderUi& ui, std::string* text) {
+             LoginValues values = {"Acme", "alice", *text};
+             const bool accepted = ui.Login(&values);
+             EXPECT_EQ(values.organization, "Acme");
+             *text = values.password;
+             return accepted;
+         }},
+        {"CCommandOptions", CCommandOptions::kIdCommandLine,
+         [](ProviderUi& ui, std::string* text) { return ui.EditCommandOptions(text); }},
+    };
+    const std::string typed = "\"/opt/cmp 2\" %s %s";
     const std::pair<int, bool> answers[] = {{kIdCancel, false}, {kIdOk, true}};
-    for (const auto& [button, accepted] : answers) {
-        SCOPED_TRACE(button);
-        LoginValues values = {"Acme", "alice", ""};
-        dialogtest::WhenModalOpens([button](QWidget* dialog) {
-            EXPECT_EQ(dialog->objectName().toStdString(), "CLogin");
-            dialogtest::TypeInto(dialog, CLogin::kIdPassword, "typed");
-            dialogtest::ClickButton(dialog, button);
-        });
-        EXPECT_EQ(ui->Login(&values), accepted);
-        EXPECT_EQ(values.password, accepted ? "typed" : "");
-        EXPECT_EQ(values.organization, "Acme");
+    for (const Kind& kind : kinds) {
+        for (const auto& [button, accepted] : answers) {
+            SCOPED_TRACE(std::string(kind.name) + " " + std::to_string(button));
+            std::string text = "cmp2 %s %s";
+            dialogtest::WhenModalOpens([&kind, &typed, button](QWidget* dialog) {
+                EXPECT_EQ(dialog->objectName().toStdString(), kind.name);
+                dialogtest::TypeInto(dialog, kind.editId, typed);
+                dialogtest::ClickButton(dialog, button);
+            });
+            EXPECT_EQ(kind.run(*ui, &text), accepted);
+            EXPECT_EQ(text, accepted ? typed : "cmp2 %s %s");
+        }
     }
 }
 
@@ -92,6 +114,34 @@ TEST(QtProviderUiTest, MessageIsAModalBoxTitledBrelmox) {
     });
     ui->ShowMessage("Couldn't connect to Brelmox site, 'http://127.0.0.1:1/scm'");
     EXPECT_EQ(shown, "Brelmox|Couldn't connect to Brelmox site, 'http://127.0.0.1:1/scm'");
+}
+
+TEST(QtProviderUiTest, HistoryAndPropertiesAreModalUntilClosed) {
+    if (!dialogtest::HaveApplication()) return;
+    const auto ui = MakeQtProviderUi();
+    brelmox::CFileVersion record;
+    record.m_strFileName = "src\\main.c";
+    record.m_strVersion = "4";
+    std::vector<std::string> shown;
+    const auto closeWith = [&shown](int button) {
+        dialogtest::WhenModalOpens([&shown, button](QWidget* dialog) {
+            shown.push_back(dialog->objectName().toStdString() + "|" +
+                            dialog->windowTitle().toStdString());
+            dialogtest::ClickButton(dialog, button);
+        });
+    };
+    int fetches = 0;
+    closeWith(kIdOk);
+    ui->ShowHistory("src\\main.c", "/home/alice/shop/src/main.c", {record},
+                    [&fetches](const std::string&, const std::string&) { ++fetches; });
+    for (int button : {kIdOk, kIdCancel}) {
+        closeWith(button);
+        ui->ShowProperties(record);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"CHistoryDlg|Versions of src\\main.c",
+                                               "CSCCPropertiesDlg|SCC Properties",
+                                               "CSCCPropertiesDlg|SCC Properties"}));
+    EXPECT_EQ(fetches, 0);
 }
 
 TEST(QtProviderUiTest, ProgressWindowIsShownAtOnce) {
