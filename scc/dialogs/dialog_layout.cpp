@@ -114,7 +114,7 @@ QRect DialogUnits::ToPixels(const DluRect& rect) const {
 void BuildDialog(QDialog* dialog, const DialogSpec& spec) {
     dialog->setObjectName(QString::fromLatin1(spec.className));
     dialog->setWindowTitle(QString::fromUtf8(spec.caption));
-    // The application's font stands in for the design's dialog font, so the dialogs grow
+    // The application's font stands in for the templates' dialog font, so the dialogs grow
     // with the desktop's font size; the dialog inherits it unless the host restyles it.
     const DialogUnits units(dialog->font());
     const QSize size = units.ToPixels({0, 0, spec.width, spec.height}).size();

@@ -1,4 +1,4 @@
-// Every dialog's name, caption and controls where the design puts them, each control findable
+// Every dialog's name, caption and controls where their templates put them, each control findable
 // by its id, and every text readable in full at the application's font.
 #include <gtest/gtest.h>
 #include <QFontMetricsF>
@@ -170,7 +170,7 @@ QWidget* ControlOf(const QDialog& dialog, const Placement& placement) {
     return nullptr;
 }
 
-TEST(DialogLayoutTest, EachDialogHasTheDesignsNamesCaptionsAndPlaces) {
+TEST(DialogLayoutTest, EachDialogHasItsNameCaptionAndPlaces) {
     if (!dialogtest::HaveApplication()) return;
     for (const DialogCase& expected : kDialogs) {
         SCOPED_TRACE(expected.className);
