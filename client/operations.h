@@ -33,6 +33,13 @@ int GetFiles(std::string viewPath, std::string localFolder, int recurse, int pre
              std::string description, std::string label, std::string version,
              COstrelContext& context);
 int CreateDirectoryPath(const std::string& path);
+// The file at viewPath (label and version select one when not empty) into *contents, which
+// changes only when the file came whole. Returns 0, the transport's code, -5, -1001 or -2027
+// with their messages shown, or the server's status: a refusal is shown by none but the
+// notifier, as a FileDone of a get.
+int FetchFileToMemory(COstrelContext& context, const std::string& viewPath,
+                      const std::string& description, const std::string& label,
+                      const std::string& version, std::string* contents);
 
 // Undo check-out and remove
 int UncheckoutFiles(COstrelContext& context, const std::string& viewPath, int recurse);
