@@ -61,4 +61,21 @@ int FieldReader::Result() const {
     return stream_.Failed() ? result::kReadFailed : result::kSuccess;
 }
 
+int PostFieldRequest(COstrelContext& context, const std::string& script, MultipartBody& body,
+                     const char* failureMessage, size_t longestValue,
+                     const FieldsHandler& readFields) {
+    ServerCall call(context, script);
+    if (call.OpenResult() != 0) return call.OpenResult();
+    const int sent = call.Send(body, failureMessage);
+    if (sent != 0) return sent;
+    FieldReader answer(call, context, longestValue);
+    const int status = ReadStatus(answer.Source());
+    if (status != 0) {
+        ReportMessage(context, ReadError(answer.Source()));
+        return status;
+    }
+    readFields(answer);
+    return answer.Result();
+}
+
 }  // namespace brelmox

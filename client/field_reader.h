@@ -3,11 +3,13 @@
 // malformed, so no answer can make memory grow without bound.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "client/answer_stream.h"
 #include "client/context.h"
+#include "client/multipart.h"
 #include "client/response.h"
 #include "client/transport.h"
 
@@ -45,5 +47,14 @@ class FieldReader {
     size_t start_ = 0;  // where the next field starts in held_
     bool malformed_ = false;
 };
+
+// The requests whose answer is a keyword answer read as it arrives: sends body to script and
+// reads the status. A refusal shows its "error:" text once and gives the status, with
+// readFields never called; otherwise readFields reads the operation's fields and the result is
+// the reader's (0, -5 or -1003), or the transport's code when the request failed.
+using FieldsHandler = std::function<void(FieldReader& answer)>;
+int PostFieldRequest(COstrelContext& context, const std::string& script, MultipartBody& body,
+                     const char* failureMessage, size_t longestValue,
+                     const FieldsHandler& readFields);
 
 }  // namespace brelmox

@@ -34,6 +34,8 @@ constexpr const char* kErrGettingFile = "Error getting file (%s): %s.";
 constexpr const char* kErrRemovingFile = "Error removing file (%s): %s.";
 constexpr const char* kErrUndoingCheckout = "Error undoing check out (%s): %s.";
 constexpr const char* kErrGettingProjectList = "Error getting latest project list (%s): %s.";
+constexpr const char* kErrGettingHistory = "Error getting history (%s): %s.";
+constexpr const char* kErrQueryingInfo = "Error querying object information (%s): %s.";
 
 // Session validation and projects
 constexpr const char* kCannotConnectSite = "Couldn't connect to Brelmox site, '%s'";

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "client/context.h"
+#include "client/file_version.h"
 
 namespace brelmox {
 
@@ -32,9 +33,34 @@ int GetFiles(std::string viewPath, std::string localFolder, int recurse, int pre
              std::string description, std::string label, std::string version,
              COstrelContext& context);
 int CreateDirectoryPath(const std::string& path);
+// The file at viewPath (label and version select one when not empty) into *contents, which
+// changes only when the file came whole. Returns 0, the transport's code, -5, -1001 or -2027
+// with their messages shown, or the server's status: a refusal is shown by none but the
+// notifier, as a FileDone of a get.
+int FetchFileToMemory(COstrelContext& context, const std::string& viewPath,
+                      const std::string& description, const std::string& label,
+                      const std::string& version, std::string* contents);
 
 // Undo check-out and remove
 int UncheckoutFiles(COstrelContext& context, const std::string& viewPath, int recurse);
 int RemoveFiles(COstrelContext& context, const std::string& viewPath, int recurse);
+
+// Queries about files of the current project. Each returns 0, the transport's code, -5 after
+// a failed read (what came whole is kept), -1003 for a field too long to be one, or the
+// server's status with its text shown and the outputs as they were.
+//
+// Appends one record per version in the server's order. A field missing from a record keeps
+// the value of the record before; a record without its description is left out. type
+// "label" also reads each version's labels.
+int GetHistory(COstrelContext& context, const std::string& viewPath, const std::string& type,
+               std::vector<CFileVersion>* versions);
+// The current version's record; *record changes only when the record came whole (up to
+// "remover:"), its m_strFileName never.
+int GetProperties(COstrelContext& context, const std::string& viewPath, const std::string& type,
+                  CFileVersion* record);
+// Appends one state per status and version pair, in the order of viewPaths and never more
+// than there are paths. No paths: nothing is sent and the result is 0.
+int QueryInfoMultiple(COstrelContext& context, const std::vector<std::string>& viewPaths,
+                      std::vector<FileState>* states);
 
 }  // namespace brelmox

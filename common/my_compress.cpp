@@ -11,6 +11,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 
 #include "platform/file_system.h"
 
@@ -22,6 +23,12 @@ constexpr std::size_t kCopyBufferSize = 16384;
 constexpr std::uint64_t kZip64Size = 0xffffffffu;
 
 using CopyBuffer = std::array<char, kCopyBufferSize>;
+// Takes each unpacked piece; false stops the unpacking as failed.
+using EntrySink = std::function<bool(const char* data, std::size_t size)>;
+
+EntrySink WriteTo(int fd) {
+    return [fd](const char* data, std::size_t size) { return platform::WriteAll(fd, data, size); };
+}
 
 ssize_t ReadSome(int fd, void* buffer, std::size_t size) {
     ssize_t got;
@@ -74,14 +81,12 @@ class FirstEntry {
     bool IsOpen() const { return entryOpen_; }
 
     // False on a read or write error, or when the data fails the entry's CRC check.
-    bool CopyTo(int targetFd) {
+    bool CopyTo(const EntrySink& sink) {
         CopyBuffer buffer{};
         std::uint64_t copied = 0;
         int got;
         while ((got = unzReadCurrentFile(archive_, buffer.data(), buffer.size())) > 0) {
-            if (!platform::WriteAll(targetFd, buffer.data(), static_cast<std::size_t>(got))) {
-                return false;
-            }
+            if (!sink(buffer.data(), static_cast<std::size_t>(got))) return false;
             copied += static_cast<std::uint64_t>(got);
         }
         entryOpen_ = false;
@@ -119,13 +124,24 @@ bool MyCompress::DecompressFile(const std::string& targetPath, const std::string
     platform::UniqueFd target(
         open(targetPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!target.valid()) return false;
-    const bool copied = entry.CopyTo(target.get());
+    const bool copied = entry.CopyTo(WriteTo(target.get()));
     return target.Close() && copied;
 }
 
 bool MyCompress::DecompressToStream(int targetFd, const std::string& archivePath) {
     FirstEntry entry(archivePath);
-    return entry.IsOpen() && entry.CopyTo(targetFd);
+    return entry.IsOpen() && entry.CopyTo(WriteTo(targetFd));
+}
+
+bool MyCompress::DecompressToMemory(std::string* contents, const std::string& archivePath) {
+    FirstEntry entry(archivePath);
+    std::string unpacked;
+    const bool copied = entry.IsOpen() && entry.CopyTo([&](const char* data, std::size_t size) {
+        unpacked.append(data, size);
+        return true;
+    });
+    if (copied) *contents = std::move(unpacked);
+    return copied;
 }
 
 }  // namespace brelmox

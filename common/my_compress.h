@@ -21,6 +21,10 @@ class MyCompress {
 
     // Writes the first entry into an open, caller-owned descriptor.
     bool DecompressToStream(int targetFd, const std::string& archivePath);
+
+    // Puts the first entry's bytes into *contents, which changes only when the entry
+    // unpacked whole and passed its CRC check.
+    bool DecompressToMemory(std::string* contents, const std::string& archivePath);
 };
 
 }  // namespace brelmox

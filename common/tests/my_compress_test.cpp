@@ -60,6 +60,9 @@ TEST_F(MyCompressTest, RoundTripsContentThatOtherToolsReadToo) {
         ASSERT_TRUE(zip_.CompressFile("source", "a.zip"));
         ASSERT_TRUE(zip_.DecompressFile("copy", "a.zip"));
         EXPECT_EQ(ReadFile("copy"), content);
+        std::string inMemory = "old";
+        ASSERT_TRUE(zip_.DecompressToMemory(&inMemory, "a.zip"));
+        EXPECT_EQ(inMemory, content);
         ASSERT_EQ(std::system("unzip -p a.zip > by-unzip"), 0);
         EXPECT_EQ(ReadFile("by-unzip"), content);
         ASSERT_EQ(std::system("python3 -m zipfile -e a.zip by-python"), 0);
@@ -101,6 +104,9 @@ TEST_F(MyCompressTest, UnpacksTheFirstEntryOfOtherToolsArchivesAndChecksIt) {
     stored[stored.find(first.substr(0, 100)) + 3] ^= 0x20;
     WriteFile("other.zip", stored);
     EXPECT_FALSE(zip_.DecompressFile("target", "other.zip"));
+    std::string inMemory = "old";
+    EXPECT_FALSE(zip_.DecompressToMemory(&inMemory, "other.zip"));
+    EXPECT_EQ(inMemory, "old") << "bytes that failed the CRC check were kept";
 }
 
 // minizip reads missing bytes at the very end as zeros, so an archive that lacks only the
@@ -120,11 +126,16 @@ TEST_F(MyCompressTest, NoCutOrDamagedByteYieldsWrongContentOrTouchesTheTargetEar
         const bool unpacked = zip_.DecompressFile("target", "cut.zip");
         EXPECT_EQ(ReadFile("target"), unpacked ? content : "old");
         EXPECT_FALSE(unpacked && at + endRecordSize <= archive.size());
+        std::string inMemory = "old";
+        EXPECT_EQ(zip_.DecompressToMemory(&inMemory, "cut.zip"), unpacked);
+        EXPECT_EQ(inMemory, unpacked ? content : "old");
         std::string damaged = archive;
         damaged[at] ^= 0x41;
         WriteFile("damaged.zip", damaged);
         EXPECT_TRUE(!zip_.DecompressFile("target", "damaged.zip") || ReadFile("target") == content)
             << "damaged archive gave wrong content";
+        EXPECT_TRUE(!zip_.DecompressToMemory(&inMemory, "damaged.zip") || inMemory == content)
+            << "damaged archive gave wrong content in memory";
     }
     EXPECT_FALSE(zip_.DecompressFile("target", "missing.zip"));
 }

@@ -187,6 +187,19 @@ std::string ServerFixture::Get(const std::string& viewPath, bool recurse, bool c
     return Ask("get_files_from_cli.php", fields, user);
 }
 
+std::unique_ptr<brelmox::COstrelContext> ServerFixture::ClientAs(const std::string& user,
+                                                                 testsupport::NotifierLog* log) {
+    auto context = std::make_unique<brelmox::COstrelContext>();
+    context->SetNotifier(std::make_unique<testsupport::RecordingNotifier>(log));
+    context->m_strURL = "127.0.0.1:" + std::to_string(port_);
+    const Fields who = Who(user);
+    context->m_strUsername = who[0].second;
+    context->m_strPassword = who[1].second;
+    context->m_strOrganization = who[2].second;
+    context->m_strProject = who[3].second;
+    return context;
+}
+
 std::string ServerFixture::Snapshot() {
     std::string text;
     sqlite3* db = nullptr;

@@ -12,7 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "client/context.h"
 #include "server/repository_server.h"
+#include "test_support/recording_notifier.h"
 #include "test_support/temp_dir.h"
 
 namespace servertest {
@@ -65,6 +67,11 @@ class ServerFixture : public ::testing::Test {
                        const std::string& content, bool checkin = false);
     std::string Get(const std::string& viewPath, bool recurse = false, bool checkout = false,
                     const Fields& selection = {}, const std::string& user = "alice");
+
+    // The client library speaking to this server as a user of "acme" in "web" (password as
+    // Who gives it), reporting into *log.
+    std::unique_ptr<brelmox::COstrelContext> ClientAs(const std::string& user,
+                                                      testsupport::NotifierLog* log);
 
     // Every row of every table and the names under objects/ and tmp/: what a refused
     // request must leave as it was.

@@ -140,12 +140,8 @@ TEST_F(StatusTest, ClientListsTheProjectsOfItsOwnOrganizationInNameOrder) {
         server::AddProject(db, "other", "hidden", "");
     }
     testsupport::NotifierLog log;
-    brelmox::COstrelContext context;
-    context.SetNotifier(std::make_unique<testsupport::RecordingNotifier>(&log));
-    context.m_strURL = "127.0.0.1:" + std::to_string(port_);
-    context.m_strUsername = "alice";
-    context.m_strPassword = "secret";
-    context.m_strOrganization = "acme";
+    std::unique_ptr<brelmox::COstrelContext> client = ClientAs("alice", &log);
+    brelmox::COstrelContext& context = *client;
     std::vector<std::string> projects;
     EXPECT_EQ(brelmox::GetProjectList(context, &projects), 0);
     EXPECT_EQ(projects, (std::vector<std::string>{"api", "web"}));

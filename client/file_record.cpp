@@ -1,0 +1,87 @@
+#include "client/file_record.h"
+
+#include <cctype>
+#include <cerrno>
+
+#include "client/messages.h"
+#include "client/response.h"
+#include "common/format.h"
+#include "common/result_codes.h"
+#include "common/wire.h"
+#include "platform/file_system.h"
+
+namespace brelmox {
+
+namespace {
+
+// A size is plain decimal digits; anything else is refused rather than allocated or guessed.
+bool ParseSize(const std::string& text, uint64_t* size) {
+    if (text.empty() || text.size() > 19) return false;
+    *size = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+        *size = *size * 10 + static_cast<uint64_t>(c - '0');
+    }
+    return true;
+}
+
+}  // namespace
+
+int SkipRecord(AnswerRecords& records, bool hasContent, uint64_t size, int code,
+               const COstrelContext& context) {
+    AnswerRecords::Next next = AnswerRecords::Next::Record;
+    if (hasContent && size > 0)
+        next = records.TakeContent(size, [](const char*, size_t) { return false; });
+    if (next == AnswerRecords::Next::Record) next = records.SkipToRecordEnd();
+    int broken = BrokenAnswerResult(next, context);
+    return broken != 0 ? broken : code;
+}
+
+int ReadFileRecordHead(AnswerRecords& records, const std::string& fields, bool hasContent,
+                       FileOutcome* refusal, FileFields* file, uint64_t* size,
+                       COstrelContext& context) {
+    const char* data = fields.data();
+    size_t position = 0;
+    const int status = ReadStatus(&position, data, fields.size());
+    if (status != 0) {
+        refusal->status = status;
+        refusal->error = ReadError(&position, data, fields.size());
+        context.Notify().FileDone(*refusal);
+        return hasContent ? SkipRecord(records, false, 0, status, context) : status;
+    }
+    ParseField(&position, wire::kKeyName, &file->name, data, fields.size());
+    ParseField(&position, wire::kKeyVersion, &file->version, data, fields.size());
+    ParseField(&position, wire::kKeySize, &file->size, data, fields.size());
+    ParseField(&position, wire::kKeyViewpath, &file->viewPath, data, fields.size());
+    if (hasContent && ParseSize(file->size, size)) return result::kSuccess;
+    ReportMessage(context, FormatMessage(msg::kInvalidSize, file->size, file->name));
+    return hasContent ? SkipRecord(records, false, 0, result::kUnexpectedField, context)
+                      : result::kUnexpectedField;
+}
+
+int ReceiveArchive(AnswerRecords& records, uint64_t size, const std::string& fallbackFolder,
+                   std::string* archivePath, const COstrelContext& context) {
+    platform::UniqueFd archive(platform::CreateUniqueTempFile(fallbackFolder, archivePath));
+    if (!archive.valid()) {
+        ReportMessage(context, platform::FileErrorText("create a temporary file in",
+                                                       platform::TempFolder(), errno));
+        return SkipRecord(records, true, size, result::kFileError, context);
+    }
+    int writeError = 0;
+    AnswerRecords::Next next = records.TakeContent(size, [&](const char* data, size_t length) {
+        if (platform::WriteAll(archive.get(), data, length)) return true;
+        writeError = errno;
+        return false;
+    });
+    if (writeError == 0 && !archive.Close()) writeError = errno;
+    if (next == AnswerRecords::Next::Record) next = records.SkipToRecordEnd();
+    int code = BrokenAnswerResult(next, context);
+    if (code == 0 && writeError != 0) {
+        ReportMessage(context, platform::FileErrorText("write", *archivePath, writeError));
+        code = result::kFileError;
+    }
+    if (code != 0) platform::RemoveFile(*archivePath);
+    return code;
+}
+
+}  // namespace brelmox
