@@ -81,11 +81,11 @@ TEST_F(CompareTest, TheComparisonProgramGetsTheWorkingFileAndAPrivateCopy) {
     Serve("repository\n");
     EXPECT_EQ(Compare(context, file.c_str(), 0), SCC_OK);
     const std::string said = WaitForFile(script + ".args");
-    const std::string copyFolder =
-        said.substr(said.find('\n') + 1, said.find("/main.c\n") - said.find('\n') - 1);
-    EXPECT_EQ(said, file + "\n" + copyFolder + "/main.c\n--third=%s\nrepository\n");
-    EXPECT_EQ(copyFolder.find(dir.Path("tmp/brelmox-compare-")), 0u) << copyFolder;
-    EXPECT_EQ(Field(2, "viewpath"), "src\\main.c");
+    const std::string copy =
+        dir.Path("tmp/") + said.substr(said.find("brelmox-compare-"), 22) + "/main.c";
+    EXPECT_EQ(said, file + "\n" + copy + "\n--third=%s\nrepository\n");
+    EXPECT_EQ(Field(1, "viewpath"), "src\\main.c");
+    EXPECT_EQ(Field(1, "checkout"), "N");
     EXPECT_TRUE(ui.messages.empty());
 }
 

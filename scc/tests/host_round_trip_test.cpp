@@ -112,9 +112,12 @@ TEST_F(HostRoundTrip, StatusHistoryPropertiesAndCompareShowTheServersState) {
     EXPECT_EQ(Alice({"add " + Work("f1.c") + " " + Work("f2.c") + " " + Work("f3.c")}),
               "SccAdd: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
     ASSERT_EQ(Bob({"cfg", "-pr", "Ide"}), 0);
-    for (const char* text : {"second\n", "third\n"}) {
-        dir.WriteFile("work/src/f1.c", text);
-        Alice({"co " + Work("f1.c"), "ci " + Work("f1.c") + " -m \"now " + text + "\""});
+    // Checking out fetches the file, so it is edited after, as in an IDE.
+    for (const std::string text : {"second", "third"}) {
+        Alice({"co " + Work("f1.c")});
+        dir.WriteFile("work/src/f1.c", text + "\n");
+        EXPECT_EQ(Alice({"ci " + Work("f1.c") + " -m \"the " + text + "\""}),
+                  "SccCheckin: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
     }
     EXPECT_EQ(Bob({"co", "-f", "src/f3.c", "-t", dir.Path("bob")}), 0) << bobSaid;
     dir.WriteFile("work/src/f4.c", "never added");
@@ -124,13 +127,14 @@ TEST_F(HostRoundTrip, StatusHistoryPropertiesAndCompareShowTheServersState) {
          "status " + Work("f1.c") + " " + Work("f2.c") + " " + Work("f3.c") + " " + Work("f4.c"),
          "statusex " + Work("f1.c"), "history " + Work("f1.c"), "props " + Work("f1.c"),
          "diff " + Work("f1.c") + " quick"});
-    for (const std::string& line :
-         {"status: 0x0001 " + Work("f1.c"), "status: 0x1003 " + Work("f2.c"),
-          "status: 0x0007 " + Work("f3.c"), "status: 0x0000 " + Work("f4.c"),
-          "record: size 48, flags 1, version '3', " + Work("f1.c"),
-          std::string("dialog: CHistoryDlg OK\n  row: 3 | "), "SccHistory: SCC_OK (0)",
-          std::string("dialog: CSCCPropertiesDlg OK\n  1010: src\\f1.c\n  1011: 3\n"),
-          std::string("SccDiff: SCC_OK (0)")}) {
+    for (const std::string& line : std::vector<std::string>{
+             "status: 0x0001 " + Work("f1.c"), "status: 0x1003 " + Work("f2.c"),
+             "status: 0x0007 " + Work("f3.c"), "status: 0x0000 " + Work("f4.c"),
+             "record: size 48, flags 1, version '3', " + Work("f1.c"),
+             std::string("dialog: CHistoryDlg OK\n  row: 3 | "),
+             std::string("SccHistory: SCC_OK (0)"),
+             std::string("dialog: CSCCPropertiesDlg OK\n  1010: src\\f1.c\n  1011: 3\n"),
+             std::string("SccDiff: SCC_OK (0)")}) {
         EXPECT_NE(shown.find(line), std::string::npos) << line << "\n" << shown;
     }
     size_t rows = 0;
