@@ -66,13 +66,13 @@ TEST_F(FetchFileToMemoryTest, ContentsArriveByteForByte) {
               0);
     const std::string noise = Noise(200 * 1024) + std::string(3, '\0');
     const std::pair<std::string, std::string> cases[] = {
-        {ArchiveOf(noise), noise},
-        {ArchiveOf(""), ""},
+        {dir.ArchiveOf(noise), noise},
+        {dir.ArchiveOf(""), ""},
         {dir.ReadFile("stored.zip"), endLine},
     };
     for (const auto& [archive, contents] : cases) {
         for (size_t piece : {0u, 7u}) {
-            const std::string raw = HttpResponse(FileRecord("a.c", "Src", archive));
+            const std::string raw = HttpResponse(testsupport::FileRecord("a.c", "Src", archive));
             server.Enqueue(piece == 0 ? Answer({raw})
                                       : Answer(testsupport::SplitEvery(raw, piece)));
             EXPECT_TRUE(Fetch(0) == contents) << contents.size() << " bytes in pieces of " << piece;
@@ -92,10 +92,10 @@ TEST_F(FetchFileToMemoryTest, RefusalReachesOnlyTheNotifier) {
 }
 
 TEST_F(FetchFileToMemoryTest, FailuresKeepTheOldContentsAndLeaveNoArchive) {
-    const std::string archive = ArchiveOf(Noise(5000));
+    const std::string archive = dir.ArchiveOf(Noise(5000));
     std::string damaged = archive;
     damaged[damaged.size() / 2] ^= 0x55;
-    const std::string whole = HttpResponse(FileRecord("a.c", "Src", archive));
+    const std::string whole = HttpResponse(testsupport::FileRecord("a.c", "Src", archive));
     const struct {
         const char* what;
         testsupport::ScriptedReply reply;
@@ -103,9 +103,10 @@ TEST_F(FetchFileToMemoryTest, FailuresKeepTheOldContentsAndLeaveNoArchive) {
         size_t messages;
     } cases[] = {
         {"refusal", Answer({HttpResponse(RefusalRecord(-2013, "No version 7."))}), -2013, 0},
-        {"damaged archive", Answer({HttpResponse(FileRecord("a.c", "Src", damaged))}), -2027, 1},
-        {"unusable size", Answer({HttpResponse(FileRecord("a.c", "Src", archive, "5k"))}), -1003,
-         1},
+        {"damaged archive", Answer({HttpResponse(testsupport::FileRecord("a.c", "Src", damaged))}),
+         -2027, 1},
+        {"unusable size",
+         Answer({HttpResponse(testsupport::FileRecord("a.c", "Src", archive, "5k"))}), -1003, 1},
         {"answer ends inside the archive", Answer({whole.substr(0, whole.size() - 2000)}), -5, 1},
         {"read fails inside the archive",
          testsupport::StopEarly({whole.substr(0, whole.size() - 2000)}), -5, 1},

@@ -58,9 +58,10 @@ TEST_F(GetFilesTest, LabelAndVersionAreSentOnlyWhenGiven) {
 }
 
 TEST_F(GetFilesTest, SavesEveryRecordInOrderWhateverTheReadBoundaries) {
-    const std::string body = FileRecord("a.c", "Src", ArchiveOf("alpha")) +
-                             FileRecord("b.c", "Src", ArchiveOf("beta")) +
-                             FileRecord("c.c", "", ArchiveOf(std::string(3000, 'c')));
+    const std::string body =
+        testsupport::FileRecord("a.c", "Src", dir.ArchiveOf("alpha")) +
+        testsupport::FileRecord("b.c", "Src", dir.ArchiveOf("beta")) +
+        testsupport::FileRecord("c.c", "", dir.ArchiveOf(std::string(3000, 'c')));
     for (size_t piece : {0u, 1u, 5u, 11u}) {
         std::filesystem::remove_all(local());
         Serve(body, piece);
@@ -83,8 +84,8 @@ TEST_F(GetFilesTest, LargeRecordAndArchiveHoldingTheEndLineArriveWhole) {
     ASSERT_EQ(testsupport::RunProgram({"zip", "-0", "-j", "-q", dir.Path("stored.zip"), stored})
                   .exitStatus,
               0);
-    Serve(FileRecord("big.bin", "", ArchiveOf(big)) +
-          FileRecord("end-line.txt", "", dir.ReadFile("stored.zip")));
+    Serve(testsupport::FileRecord("big.bin", "", dir.ArchiveOf(big)) +
+          testsupport::FileRecord("end-line.txt", "", dir.ReadFile("stored.zip")));
     EXPECT_EQ(Get("*"), 0);
     EXPECT_TRUE(LocalFile("big.bin") == big);
     EXPECT_EQ(LocalFile("end-line.txt"), "x\n--AaB03x--\ny\n");
@@ -105,7 +106,7 @@ TEST_F(GetFilesTest, NewFilesGetTheUmasksModeAndReplacedOnesKeepTheirOwn) {
     for (const Case& c : cases) {
         if (c.existing != 0)
             chmod(dir.WriteFile("local/" + std::string(c.name), "old").c_str(), c.existing);
-        Serve(FileRecord(c.name, "", ArchiveOf("new")));
+        Serve(testsupport::FileRecord(c.name, "", dir.ArchiveOf("new")));
         EXPECT_EQ(Get(c.name), 0);
         EXPECT_EQ(LocalFile(c.name), "new");
         struct stat info {};
@@ -127,7 +128,7 @@ TEST_F(GetFilesTest, AbsolutePathsNeedNoWorkingFolder) {
         {HttpResponse(testsupport::StatusBody(0) + testsupport::KeywordField("name:", "a.c") +
                       testsupport::KeywordField("viewpath:", "Src"))}));
     EXPECT_EQ(AddFiles(source, source, "Src", 1, 1, 0, "", context), 0);
-    Serve(FileRecord("a.c", "Src\\deep", ArchiveOf("a")));
+    Serve(testsupport::FileRecord("a.c", "Src\\deep", dir.ArchiveOf("a")));
     EXPECT_EQ(GetFiles("Src", local() + "/new", 1, 1, 0, "", "", "", context), 0);
     std::filesystem::current_path(saved);
     EXPECT_NE(server.Request(0).body.find("filename=\"" + source + "\""), std::string::npos);
@@ -135,8 +136,8 @@ TEST_F(GetFilesTest, AbsolutePathsNeedNoWorkingFolder) {
 }
 
 TEST_F(GetFilesTest, PreserveMirrorsFoldersBelowTheRequestedOne) {
-    Serve(FileRecord("a.c", "Src", ArchiveOf("a")) +
-          FileRecord("b.c", "Src\\util", ArchiveOf("b")));
+    Serve(testsupport::FileRecord("a.c", "Src", dir.ArchiveOf("a")) +
+          testsupport::FileRecord("b.c", "Src\\util", dir.ArchiveOf("b")));
     EXPECT_EQ(Get("Src/*.c", 1, 1), 0);
     EXPECT_EQ(log.files, (std::vector<FileOutcome>{
                              Saved("Src/a.c", local() + "/a.c"),
@@ -146,9 +147,9 @@ TEST_F(GetFilesTest, PreserveMirrorsFoldersBelowTheRequestedOne) {
 }
 
 TEST_F(GetFilesTest, MissingFilesGoOnOnlyInARecursiveGet) {
-    const std::string body = FileRecord("a.c", "", ArchiveOf("a")) +
+    const std::string body = testsupport::FileRecord("a.c", "", dir.ArchiveOf("a")) +
                              RefusalRecord(-2013, "b.c has no label R1") +
-                             FileRecord("c.c", "", ArchiveOf("c"));
+                             testsupport::FileRecord("c.c", "", dir.ArchiveOf("c"));
     Serve(body);
     EXPECT_EQ(Get("*", 1), 0);
     ASSERT_EQ(log.files.size(), 3u);
@@ -178,8 +179,8 @@ TEST_F(GetFilesTest, HostileNamesAreRefusedAndNothingIsWritten) {
         {"escape.c", "Src\\..\\..\\..", 1, "Src\\..\\..\\.."},
     };
     for (const Case& c : cases) {
-        Serve(FileRecord(c.name, c.viewPath, ArchiveOf("evil")) +
-              FileRecord("ok.c", "", ArchiveOf("ok")));
+        Serve(testsupport::FileRecord(c.name, c.viewPath, dir.ArchiveOf("evil")) +
+              testsupport::FileRecord("ok.c", "", dir.ArchiveOf("ok")));
         testsupport::NotifierLog reported =
             Reported([&] { EXPECT_EQ(Get("Src/*", 1, c.preserve), -1004) << c.name; });
         EXPECT_EQ(reported.messages, std::vector<std::string>{"Refused unsafe file name '" +
@@ -192,9 +193,9 @@ TEST_F(GetFilesTest, HostileNamesAreRefusedAndNothingIsWritten) {
 
 TEST_F(GetFilesTest, DamagedArchiveLeavesTheOldFileInPlace) {
     dir.WriteFile("local/a.c", "precious");
-    std::string archive = ArchiveOf(Noise(5000));
+    std::string archive = dir.ArchiveOf(Noise(5000));
     archive[archive.size() / 2] ^= 0x55;
-    Serve(FileRecord("a.c", "", archive));
+    Serve(testsupport::FileRecord("a.c", "", archive));
     EXPECT_EQ(Get("a.c"), -2027);
     ASSERT_EQ(log.messages.size(), 1u);
     const std::string& shown = log.messages[0];
@@ -205,7 +206,7 @@ TEST_F(GetFilesTest, DamagedArchiveLeavesTheOldFileInPlace) {
 
 TEST_F(GetFilesTest, UnusableSizesAreRefusedWithoutAllocating) {
     for (const char* size : {"-5", "abc", "", "99999999999999999999"}) {
-        Serve(FileRecord("a.c", "", ArchiveOf("a"), size));
+        Serve(testsupport::FileRecord("a.c", "", dir.ArchiveOf("a"), size));
         testsupport::NotifierLog reported = Reported([&] { EXPECT_EQ(Get("a.c"), -1003) << size; });
         EXPECT_EQ(reported.messages, std::vector<std::string>{std::string("Refused size '") + size +
                                                               "' of 'a.c' from the server."});
@@ -214,9 +215,10 @@ TEST_F(GetFilesTest, UnusableSizesAreRefusedWithoutAllocating) {
 
 TEST_F(GetFilesTest, AnswerEndingInsideARecordIsAFailure) {
     dir.WriteFile("local/b.c", "old");
-    const std::string second = FileRecord("b.c", "", ArchiveOf(Noise(4000)));
+    const std::string second = testsupport::FileRecord("b.c", "", dir.ArchiveOf(Noise(4000)));
     // The size promises more than arrives.
-    Serve(FileRecord("a.c", "", ArchiveOf("a")) + second.substr(0, second.size() - 500));
+    Serve(testsupport::FileRecord("a.c", "", dir.ArchiveOf("a")) +
+          second.substr(0, second.size() - 500));
     testsupport::NotifierLog reported = Reported([&] { EXPECT_EQ(Get("*"), -5); });
     EXPECT_EQ(reported.messages,
               std::vector<std::string>{"The server's answer ended in the middle of a record."});

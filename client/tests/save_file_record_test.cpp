@@ -42,7 +42,7 @@ class SaveFileRecordTest : public TransferTest {
 };
 
 TEST_F(SaveFileRecordTest, FailedRecordLeavesTheNextOneWholeAndNoArchiveBehind) {
-    const std::string archive = ArchiveOf(Noise(5000));
+    const std::string archive = dir.ArchiveOf(Noise(5000));
     std::string damaged = archive;
     damaged[damaged.size() / 2] ^= 0x55;
     std::filesystem::create_directories(local() + "/in-the-way.c");
@@ -56,12 +56,13 @@ TEST_F(SaveFileRecordTest, FailedRecordLeavesTheNextOneWholeAndNoArchiveBehind) 
          testsupport::StatusBody(-2013, "a.c has no label R1") + KeywordField("content:", "") +
              archive + testsupport::RecordEnd(),
          -2013},
-        {"unsafe name", FileRecord("..", "", archive), -1004},
-        {"unusable size", FileRecord("a.c", "", archive, "5000x"), -1003},
-        {"damaged archive", FileRecord("a.c", "", damaged), -2027},
-        {"a folder where the file goes", FileRecord("in-the-way.c", "", archive), -1001},
+        {"unsafe name", testsupport::FileRecord("..", "", archive), -1004},
+        {"unusable size", testsupport::FileRecord("a.c", "", archive, "5000x"), -1003},
+        {"damaged archive", testsupport::FileRecord("a.c", "", damaged), -2027},
+        {"a folder where the file goes", testsupport::FileRecord("in-the-way.c", "", archive),
+         -1001},
     };
-    const std::string next = FileRecord("b.c", "Src", ArchiveOf("next"));
+    const std::string next = testsupport::FileRecord("b.c", "Src", dir.ArchiveOf("next"));
     for (const Case& c : cases) {
         std::filesystem::remove(local() + "/b.c");
         server.Enqueue(testsupport::Answer({testsupport::HttpResponse(c.record + next)}));

@@ -4,24 +4,6 @@
 
 namespace brelmox {
 
-using testsupport::KeywordField;
-
-std::string TransferTest::ArchiveOf(const std::string& content) {
-    const std::string source = dir.WriteFile("archive-source", content);
-    const std::string archive = dir.Path("archive.zip");
-    EXPECT_TRUE(MyCompress().CompressFile(source, archive));
-    return dir.ReadFile(archive);
-}
-
-std::string TransferTest::FileRecord(const std::string& name, const std::string& viewPath,
-                                     const std::string& archive, const char* size) {
-    return KeywordField("protocol:", "1") + KeywordField("status:", "0") +
-           KeywordField("name:", name) + KeywordField("version:", "3") +
-           KeywordField("size:", size == nullptr ? std::to_string(archive.size()) : size) +
-           KeywordField("viewpath:", viewPath) + KeywordField("content:", "") + archive +
-           testsupport::RecordEnd();
-}
-
 std::string TransferTest::Noise(size_t length) {
     std::string bytes(length, '\0');
     uint32_t state = 2463534242u;

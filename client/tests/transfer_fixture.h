@@ -11,13 +11,6 @@ namespace brelmox {
 
 class TransferTest : public WireTest {
   protected:
-    // A zip archive of the given content, made by the client's own packer.
-    std::string ArchiveOf(const std::string& content);
-
-    // One file record with its archive inline and its end line.
-    // size: the announced size when not the archive's own.
-    static std::string FileRecord(const std::string& name, const std::string& viewPath,
-                                  const std::string& archive, const char* size = nullptr);
     // Bytes that do not compress, so that an archive is about as long as its content.
     static std::string Noise(size_t length);
     // A refusal record with its end line.

@@ -14,16 +14,9 @@ namespace {
 using brelmoxscc::GetProjPath;
 using brelmoxscc::OpenProject;
 
-std::vector<std::string> textOut;
-
-LONG RecordTextOut(LPCSTR message, DWORD type) {
-    textOut.push_back(std::to_string(type) + " " + message);
-    return 0;
-}
-
 class ProjectBindingTest : public ProviderTest {
   protected:
-    ProjectBindingTest() : context(LoggedIn()) { textOut.clear(); }
+    ProjectBindingTest() : context(LoggedIn()) { TextOut().clear(); }
     ~ProjectBindingTest() override { brelmoxscc::SetTextOutCallback(nullptr); }
 
     static testsupport::ScriptedReply ProjectList(const std::vector<std::string>& names) {
@@ -69,14 +62,14 @@ TEST_F(ProjectBindingTest, UnknownProjectIsCreatedWhenAskedEvenWithSilentOpen) {
     EXPECT_EQ(Field(2, "project_description"), "phone app");
     EXPECT_STREQ(project, "Mobile");
     EXPECT_EQ(StoredProject(), "Mobile");
-    EXPECT_TRUE(textOut.empty());
+    EXPECT_TRUE(TextOut().empty());
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ProjectBindingTest, SilentOpenOfAnUnknownProjectOnlyTellsTheOutputWindow) {
     server.Enqueue(testsupport::StatusReply(-2018, "Unknown project."));
     EXPECT_EQ(Open("Mobile", SCC_OP_SILENTOPEN), SCC_E_UNKNOWNPROJECT);
-    EXPECT_EQ(textOut, std::vector<std::string>{"1 Project, 'Mobile\", is unknown."});
+    EXPECT_EQ(TextOut(), std::vector<std::string>{"1 Project, 'Mobile\", is unknown."});
     EXPECT_TRUE(ui.projectDialogs.empty());
     EXPECT_TRUE(ui.messages.empty());
 }

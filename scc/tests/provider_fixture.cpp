@@ -9,6 +9,16 @@
 
 namespace scctest {
 
+std::vector<std::string>& TextOut() {
+    static std::vector<std::string> lines;
+    return lines;
+}
+
+LONG RecordTextOut(LPCSTR message, DWORD type) {
+    TextOut().push_back(std::to_string(type) + " " + message);
+    return 0;
+}
+
 ProviderTest::ProviderTest() {
     std::filesystem::create_directory(dir.Path("tmp"));
     const std::string connection = brelmox::BuildKeyPath(brelmox::msg::kConnectionKey);

@@ -16,6 +16,10 @@
 
 namespace scctest {
 
+// The IDE's output window: every text-output message as "TYPE TEXT", in order.
+std::vector<std::string>& TextOut();
+LONG RecordTextOut(LPCSTR message, DWORD type);
+
 class ProviderTest : public ::testing::Test {
   protected:
     ProviderTest();

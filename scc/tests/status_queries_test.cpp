@@ -13,13 +13,6 @@ namespace {
 using brelmoxscc::QueryInfo;
 using brelmoxscc::QueryInfoEx;
 
-std::vector<std::string> textOut;
-
-LONG RecordTextOut(LPCSTR message, DWORD type) {
-    textOut.push_back(std::to_string(type) + " " + message);
-    return 0;
-}
-
 struct Seen {
     LONG size, reserved, flags;
     std::string path, version;
@@ -28,7 +21,7 @@ struct Seen {
 class StatusQueriesTest : public ProviderTest {
   protected:
     StatusQueriesTest() : context(LoggedIn()) {
-        textOut.clear();
+        TextOut().clear();
         brelmoxscc::SetTextOutCallback(RecordTextOut);
     }
     ~StatusQueriesTest() override { brelmoxscc::SetTextOutCallback(nullptr); }
@@ -118,7 +111,7 @@ TEST_F(StatusQueriesTest, ARefusedQueryLeavesTheWordsAndTellsTheOutputWindowWhy)
     for (const auto& c : cases) {
         for (bool extended : {false, true}) {
             server.Enqueue(c.reply);
-            textOut.clear();
+            TextOut().clear();
             LONG words[2] = {77, 77};
             int calls = 0;
             const SCCRTN result = extended ? QueryInfoEx(
@@ -132,7 +125,7 @@ TEST_F(StatusQueriesTest, ARefusedQueryLeavesTheWordsAndTellsTheOutputWindowWhy)
             EXPECT_EQ(result, -1);
             EXPECT_EQ(words[0], 77);
             EXPECT_EQ(calls, 0);
-            EXPECT_EQ(textOut, c.told);
+            EXPECT_EQ(TextOut(), c.told);
         }
     }
 }
