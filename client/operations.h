@@ -34,9 +34,9 @@ int GetFiles(std::string viewPath, std::string localFolder, int recurse, int pre
              COstrelContext& context);
 int CreateDirectoryPath(const std::string& path);
 // The file at viewPath (label and version select one when not empty) into *contents, which
-// changes only when the file came whole. Returns 0, the transport's code, -5, -1001 or -2027
-// with their messages shown, or the server's status: a refusal is shown by none but the
-// notifier, as a FileDone of a get.
+// changes only when the file came whole. Returns 0; the transport's code, or -5, -1001, -1003
+// or -2027, each with its message shown; or the server's status, which only the notifier
+// hears of (a FileDone of a get), so that each host decides whether a refusal is news.
 int FetchFileToMemory(COstrelContext& context, const std::string& viewPath,
                       const std::string& description, const std::string& label,
                       const std::string& version, std::string* contents);
