@@ -76,21 +76,24 @@ run "$bin/brelmox" rm -f Src/lib/util.h
 
 echo
 echo "== An IDE session through the source-control provider"
-# brelmox-scchost loads build/lib/libbrelmoxscc.so as an IDE does. With no screen here the
-# dialogs run offscreen and a scripted user presses OK in each of them.
+# brelmox-scchost loads build/lib/libbrelmoxscc.so as an IDE does; each call of host() is one
+# IDE session. With no screen here the dialogs run offscreen and a scripted user presses OK
+# in each of them.
 ide=$demo/ide
 mkdir -p "$ide/src"
 for name in app.c app.h util.c util.h; do printf '/* %s */\n' "$name" >"$ide/src/$name"; done
-QT_QPA_PLATFORM=offscreen run "$bin/brelmox-scchost" --answer ok \
-    init \
-    "open Web $ide" \
-    "add $ide/src/app.c $ide/src/app.h $ide/src/util.c $ide/src/util.h" \
-    "co $ide/src/app.c" \
+host() {
+    QT_QPA_PLATFORM=offscreen run "$bin/brelmox-scchost" --answer ok init "open Web $ide" "$@" \
+        uninit
+}
+host "add $ide/src/app.c $ide/src/app.h $ide/src/util.c $ide/src/util.h" "co $ide/src/app.c"
+printf '/* app.c, edited in the IDE */\n' >"$ide/src/app.c"
+host "diff $ide/src/app.c quick" \
     "ci $ide/src/app.c -m \"checked in from the IDE\"" \
-    "get $ide/src/util.c" \
-    "co $ide/src/util.h" "unco $ide/src/util.h" \
-    "rm $ide/src/util.h" \
-    uninit
+    "co $ide/src/util.h" \
+    "status $ide/src/app.c $ide/src/app.h $ide/src/util.h" \
+    "history $ide/src/app.c" "props $ide/src/app.c" \
+    "unco $ide/src/util.h" "get $ide/src/util.c" "rm $ide/src/util.h"
 
 cat <<EOF
 
