@@ -81,6 +81,9 @@ echo "== An IDE session through the source-control provider"
 # in each of them.
 ide=$demo/ide
 mkdir -p "$ide/src"
+# Qt wants a private runtime folder; a root shell often has none.
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$demo/runtime}
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 for name in app.c app.h util.c util.h; do printf '/* %s */\n' "$name" >"$ide/src/$name"; done
 host() {
     QT_QPA_PLATFORM=offscreen run "$bin/brelmox-scchost" --answer ok init "open Web $ide" "$@" \
