@@ -9,6 +9,7 @@
 #include <string>
 
 #include "scc/dialogs/command_options.h"
+#include "scc/dialogs/display_check.h"
 #include "scc/dialogs/history_dialog.h"
 #include "scc/dialogs/login.h"
 #include "scc/dialogs/message_box.h"
@@ -49,7 +50,9 @@ void CreateApplication() {
 QApplication* WidgetApplication() {
     static std::once_flag created;
     std::call_once(created, [] {
-        if (QCoreApplication::instance() == nullptr && DisplayNamed()) CreateApplication();
+        if (QCoreApplication::instance() == nullptr && DisplayNamed() && DisplayAnswers()) {
+            CreateApplication();
+        }
     });
     return qobject_cast<QApplication*>(QCoreApplication::instance());
 }
