@@ -36,11 +36,17 @@ AnswerRecords::AnswerRecords(ServerCall& call, bool withContent)
     : stream_(call), withContent_(withContent) {}
 
 AnswerRecords::Next AnswerRecords::EndOfAnswer() const {
+    if (abandoned_) return Next::Abandoned;
     if (stream_.Failed()) return Next::ReadFailed;
     // Line ends and blanks after the last record are no record.
     bool onlyBlank = std::all_of(held_.begin(), held_.end(),
                                  [](char c) { return c == '\n' || c == '\r' || c == ' '; });
     return onlyBlank ? Next::End : Next::Truncated;
+}
+
+AnswerRecords::Next AnswerRecords::CutShort() const {
+    if (abandoned_) return Next::Abandoned;
+    return stream_.Failed() ? Next::ReadFailed : Next::Truncated;
 }
 
 AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasContent) {
@@ -81,10 +87,10 @@ AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasCont
 AnswerRecords::Next AnswerRecords::TakeContent(uint64_t size, const ContentWriter& write) {
     bool writing = true;
     while (size > 0) {
-        if (held_.empty() && !ReadMore())
-            return stream_.Failed() ? Next::ReadFailed : Next::Truncated;
+        if (held_.empty() && !ReadMore()) return CutShort();
         size_t count = static_cast<size_t>(std::min<uint64_t>(size, held_.size()));
         if (writing) writing = write(held_.data(), count);
+        if (abandoned_) return Next::Abandoned;
         held_.erase(0, count);
         size -= count;
     }
@@ -101,7 +107,7 @@ AnswerRecords::Next AnswerRecords::SkipToRecordEnd() {
         }
         // Keep only what could be the start of the end line.
         if (held_.size() >= endLength) held_.erase(0, held_.size() - (endLength - 1));
-        if (!ReadMore()) return stream_.Failed() ? Next::ReadFailed : Next::Truncated;
+        if (!ReadMore()) return CutShort();
     }
 }
 

@@ -21,6 +21,7 @@ class AnswerRecords {
         Truncated,   // the answer ended inside a record
         ReadFailed,  // the transport failed; its message has been shown
         Malformed,   // no record end within a sane distance
+        Abandoned,   // a local failure ended the reading; the rest is never read
     };
 
     // withContent: records may carry inline content after a "content:" line.
@@ -38,17 +39,25 @@ class AnswerRecords {
     // Skips what lies between the content and the record end line, and the line.
     Next SkipToRecordEnd();
 
-    // Reads and discards the rest of the answer.
+    // Reads and discards the rest of the answer, unless it was abandoned.
     void Drain();
 
+    // Reads nothing more: after a local failure (a full disk) the rest of an answer, which
+    // may be as long as the server likes, is of no use.
+    void Abandon() { abandoned_ = true; }
+
   private:
-    // Reads one more piece into held_; false at the end of the answer or after a failure.
-    bool ReadMore() { return stream_.AppendTo(&held_); }
+    // Reads one more piece into held_; false at the end of the answer, after a failure or
+    // once abandoned.
+    bool ReadMore() { return !abandoned_ && stream_.AppendTo(&held_); }
     Next EndOfAnswer() const;
+    // Why the reading stopped inside a record.
+    Next CutShort() const;
 
     AnswerStream stream_;
     bool withContent_;
     std::string held_;  // received bytes not yet handed on
+    bool abandoned_ = false;
 };
 
 // Hands every record to onRecord until it returns false, after which the rest of the

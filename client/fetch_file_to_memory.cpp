@@ -11,8 +11,7 @@ namespace brelmox {
 
 namespace {
 
-// The archive travels through a private temporary file, since it is unpacked from a file;
-// the file is removed whatever the outcome.
+// The archive travels through a nameless temporary file, since it is unpacked from a file.
 int SaveRecordToMemory(AnswerRecords& records, const std::string& fields, bool hasContent,
                        const std::string& viewPath, std::string* contents,
                        COstrelContext& context) {
@@ -23,12 +22,11 @@ int SaveRecordToMemory(AnswerRecords& records, const std::string& fields, bool h
     uint64_t size = 0;
     int code = ReadFileRecordHead(records, fields, hasContent, &refusal, &file, &size, context);
     if (code != 0) return code;
-    std::string archivePath;
-    code = ReceiveArchive(records, size, "", &archivePath, context);
+    platform::UniqueFd archive;
+    code = ReceiveArchive(records, size, "", &archive, context);
     if (code != 0) return code;
-    const bool unpacked = MyCompress().DecompressToMemory(contents, archivePath);
-    platform::RemoveFile(archivePath);
-    if (unpacked) return result::kSuccess;
+    const std::string archivePath = platform::DescriptorPath(archive.get());
+    if (MyCompress().DecompressToMemory(contents, archivePath)) return result::kSuccess;
     ReportMessage(context, FormatMessage(msg::kErrDecompressing, archivePath, viewPath));
     return result::kUnpackFailed;
 }

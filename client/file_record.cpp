@@ -60,27 +60,29 @@ int ReadFileRecordHead(AnswerRecords& records, const std::string& fields, bool h
 }
 
 int ReceiveArchive(AnswerRecords& records, uint64_t size, const std::string& fallbackFolder,
-                   std::string* archivePath, const COstrelContext& context) {
-    platform::UniqueFd archive(platform::CreateUniqueTempFile(fallbackFolder, archivePath));
-    if (!archive.valid()) {
+                   platform::UniqueFd* archive, const COstrelContext& context) {
+    *archive = platform::CreateNamelessTempFile(fallbackFolder);
+    if (!archive->valid()) {
         ReportMessage(context, platform::FileErrorText("create a temporary file in",
                                                        platform::TempFolder(), errno));
         return SkipRecord(records, true, size, result::kFileError, context);
     }
     int writeError = 0;
     AnswerRecords::Next next = records.TakeContent(size, [&](const char* data, size_t length) {
-        if (platform::WriteAll(archive.get(), data, length)) return true;
+        if (platform::WriteAll(archive->get(), data, length)) return true;
         writeError = errno;
+        records.Abandon();
         return false;
     });
-    if (writeError == 0 && !archive.Close()) writeError = errno;
     if (next == AnswerRecords::Next::Record) next = records.SkipToRecordEnd();
-    int code = BrokenAnswerResult(next, context);
-    if (code == 0 && writeError != 0) {
-        ReportMessage(context, platform::FileErrorText("write", *archivePath, writeError));
-        code = result::kFileError;
+    if (writeError != 0) {
+        ReportMessage(context, platform::FileErrorText("write a temporary file in",
+                                                       platform::TempFolder(), writeError));
+        *archive = platform::UniqueFd();
+        return result::kFileError;
     }
-    if (code != 0) platform::RemoveFile(*archivePath);
+    const int code = BrokenAnswerResult(next, context);
+    if (code != 0) *archive = platform::UniqueFd();
     return code;
 }
 

@@ -8,6 +8,7 @@
 #include "client/answer_records.h"
 #include "client/context.h"
 #include "client/notifier.h"
+#include "platform/file_system.h"
 
 namespace brelmox {
 
@@ -26,12 +27,12 @@ int ReadFileRecordHead(AnswerRecords& records, const std::string& fields, bool h
                        FileOutcome* refusal, FileFields* file, uint64_t* size,
                        COstrelContext& context);
 
-// Writes the size bytes of content to a new temporary file (mkstemp: in $TMPDIR, else in
-// fallbackFolder, else in /tmp) and passes over the rest of the record. 0 with the file's
-// path in *archivePath, the caller's to remove; otherwise the failure's code, its message
-// shown and no file left.
+// Writes the size bytes of content to a new nameless temporary file (in $TMPDIR, else in
+// fallbackFolder, else in /tmp), which nothing can leave behind, and passes over the rest of
+// the record. 0 with the file in *archive (platform::DescriptorPath opens it by path);
+// otherwise the failure's code with its message shown. A failed write abandons the answer.
 int ReceiveArchive(AnswerRecords& records, uint64_t size, const std::string& fallbackFolder,
-                   std::string* archivePath, const COstrelContext& context);
+                   platform::UniqueFd* archive, const COstrelContext& context);
 
 // Passes over the rest of a record whose content, when it has one (size bytes), was not
 // used. Returns code, or the broken answer's code.

@@ -1,11 +1,13 @@
 #include "client/file_replace.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "client/messages.h"
 #include "common/format.h"
@@ -44,10 +46,10 @@ class ScratchFolder {
 
 // A file replacing an existing one keeps its permissions, made writable by its owner
 // as a read-only file is overwritten; a new file keeps the mode it was created with.
-bool TakeOverMode(const std::string& targetPath, const std::string& replacement) {
+bool TakeOverMode(const std::string& targetPath, int replacement) {
     struct stat existing {};
     if (stat(targetPath.c_str(), &existing) != 0) return true;
-    return chmod(replacement.c_str(), (existing.st_mode & 07777) | S_IWUSR) == 0;
+    return fchmod(replacement, (existing.st_mode & 07777) | S_IWUSR) == 0;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -55,24 +57,67 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash + 1);
 }
 
+bool LacksNamelessFiles(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+// The unpacking message, with the system's reason after it when a write failed (a full
+// disk), so that the user learns the cause and not only the symptom.
+int UnpackFailed(const std::string& archivePath, const std::string& targetPath, int error,
+                 const COstrelContext& context) {
+    std::string text = FormatMessage(msg::kErrDecompressing, archivePath, targetPath);
+    if (error != 0) text += std::string(" ") + std::strerror(error);
+    ReportMessage(context, text);
+    return result::kUnpackFailed;
+}
+
+int FileFailed(const char* operation, const std::string& path, int error,
+               const COstrelContext& context) {
+    ReportMessage(context, platform::FileErrorText(operation, path, error));
+    return result::kFileError;
+}
+
+// Where the file system has no nameless files: unpacked under a name in a private folder
+// beside the target, which only an interrupted process can leave behind.
+int ReplaceThroughScratchFolder(const std::string& targetPath, const std::string& archivePath,
+                                const COstrelContext& context) {
+    const std::string folder = FolderOf(targetPath);
+    ScratchFolder scratch(folder);
+    if (!scratch.Made()) return FileFailed("create a file in", folder, errno, context);
+    const std::string unpacked = scratch.File();
+    errno = 0;
+    if (!MyCompress().DecompressFile(unpacked, archivePath)) {
+        return UnpackFailed(archivePath, targetPath, errno, context);
+    }
+    platform::UniqueFd file(open(unpacked.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid() || !TakeOverMode(targetPath, file.get()) ||
+        rename(unpacked.c_str(), targetPath.c_str()) != 0) {
+        return FileFailed("write", targetPath, errno, context);
+    }
+    return result::kSuccess;
+}
+
 }  // namespace
 
 int ReplaceFromArchive(const std::string& targetPath, const std::string& archivePath,
                        const COstrelContext& context) {
+    // Unpacked into a file with no name, which vanishes if the process is stopped, and named
+    // only once it is whole: the old file stays until then and nothing is left behind.
     const std::string folder = FolderOf(targetPath);
-    ScratchFolder scratch(folder);
-    if (!scratch.Made()) {
-        ReportMessage(context, platform::FileErrorText("create a file in", folder, errno));
-        return result::kFileError;
+    platform::UniqueFd unpacked = platform::CreateNamelessFileIn(folder);
+    if (!unpacked.valid()) {
+        if (LacksNamelessFiles(errno)) {
+            return ReplaceThroughScratchFolder(targetPath, archivePath, context);
+        }
+        return FileFailed("create a file in", folder, errno, context);
     }
-    const std::string unpacked = scratch.File();
-    if (!MyCompress().DecompressFile(unpacked, archivePath)) {
-        ReportMessage(context, FormatMessage(msg::kErrDecompressing, archivePath, targetPath));
-        return result::kUnpackFailed;
+    errno = 0;
+    if (!MyCompress().DecompressToStream(unpacked.get(), archivePath)) {
+        return UnpackFailed(archivePath, targetPath, errno, context);
     }
-    if (!TakeOverMode(targetPath, unpacked) || rename(unpacked.c_str(), targetPath.c_str()) != 0) {
-        ReportMessage(context, platform::FileErrorText("write", targetPath, errno));
-        return result::kFileError;
+    if (!TakeOverMode(targetPath, unpacked.get()) ||
+        !platform::NameFile(unpacked.get(), targetPath)) {
+        return FileFailed("write", targetPath, errno, context);
     }
     return result::kSuccess;
 }

@@ -31,13 +31,11 @@ int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasCo
     }
     CreateDirectoryPath(place.targetFolder);
 
-    std::string archivePath;
+    platform::UniqueFd archive;
     code = ReceiveArchive(records, size, place.targetFolder.empty() ? "." : place.targetFolder,
-                          &archivePath, context);
+                          &archive, context);
     if (code != 0) return code;
-    code = ReplaceFromArchive(place.targetPath, archivePath, context);
-    // The archive has served its purpose whether it went in place or not.
-    platform::RemoveFile(archivePath);
+    code = ReplaceFromArchive(place.targetPath, platform::DescriptorPath(archive.get()), context);
     if (code != 0) return code;
     outcome.localPath = place.targetPath;
     outcome.viewPath = place.repositoryPath;

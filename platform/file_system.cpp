@@ -139,6 +139,44 @@ int CreateUniqueTempFile(const std::string& fallbackDir, std::string* path) {
     return -1;
 }
 
+UniqueFd CreateNamelessTempFile(const std::string& fallbackDir) {
+    std::string path;
+    UniqueFd file(CreateUniqueTempFile(fallbackDir, &path));
+    // Its name lives only for this moment: the descriptor keeps the bytes.
+    if (file.valid()) unlink(path.c_str());
+    return file;
+}
+
+UniqueFd CreateNamelessFileIn(const std::string& folder) {
+    return UniqueFd(
+        open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
+}
+
+bool NameFile(int fd, const std::string& path) {
+    const size_t slash = path.rfind('/');
+    std::string link =
+        (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + ".brelmox-XXXXXX";
+    // A file cannot be linked over another: it gets a fresh name of its own beside the
+    // target first, then takes the target's name in one rename.
+    const int reserved = mkostemp(link.data(), O_CLOEXEC);
+    if (reserved < 0) return false;
+    close(reserved);
+    unlink(link.c_str());
+    if (linkat(AT_FDCWD, DescriptorPath(fd).c_str(), AT_FDCWD, link.c_str(), AT_SYMLINK_FOLLOW) !=
+        0) {
+        return false;
+    }
+    if (rename(link.c_str(), path.c_str()) == 0) return true;
+    const int error = errno;
+    unlink(link.c_str());
+    errno = error;
+    return false;
+}
+
+std::string DescriptorPath(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);

@@ -57,6 +57,24 @@ std::string FileErrorText(const std::string& operation, const std::string& path,
 void RemoveFile(const std::string& path);
 
 // Owns an open descriptor and closes it once, on Close() or at the end of its scope.
+class UniqueFd;
+
+// A file with no name in the first usable of $TMPDIR, fallbackDir (skipped when empty) and
+// /tmp: it vanishes with its last descriptor, so nothing is left behind however the process
+// ends. Invalid with errno set when no folder could take it.
+UniqueFd CreateNamelessTempFile(const std::string& fallbackDir);
+
+// A file with no name in folder, created as a new file is (0666 less the umask). Invalid
+// with errno set; EOPNOTSUPP, EISDIR or EINVAL say that the file system has no such files.
+UniqueFd CreateNamelessFileIn(const std::string& folder);
+
+// Gives a nameless file the name path, replacing at once what was there; false with errno
+// set.
+bool NameFile(int fd, const std::string& path);
+
+// A path that opens the file behind the descriptor again, named or not.
+std::string DescriptorPath(int fd);
+
 class UniqueFd {
   public:
     explicit UniqueFd(int fd = -1) : fd_(fd) {}

@@ -1,13 +1,18 @@
 // The brelmox program as a user runs it: words, switches, output and exit statuses.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "client/context.h"
 #include "client/messages.h"
 #include "platform/registry_file.h"
 #include "test_support/answer_bytes.h"
+#include "test_support/background_program.h"
 #include "test_support/run_program.h"
 #include "test_support/scripted_server.h"
 #include "test_support/temp_dir.h"
@@ -185,6 +190,43 @@ TEST_F(BrelmoxProgram, GetNeedsAFileAfterTheStartUp) {
         EXPECT_EQ(run.stdoutText, "You must specify a file to \"get\" with the -f parameter.\n");
     }
     EXPECT_EQ(server.RequestCount(), 8u);  // the start-up requests alone
+}
+
+TEST_F(BrelmoxProgram, AnInterruptedGetLeavesTheOldFileAndNothingElse) {
+    Connect();
+    const std::string old = dir.WriteFile("work/a.c", "the old file\n");
+    std::filesystem::create_directory(dir.Path("tmp"));
+    std::string noise(512 * 1024, '\0');
+    for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919) >> 3);
+    const std::string answer = testsupport::HttpResponse(
+        testsupport::FileRecord("a.c", "Src", dir.ArchiveOf(noise)) + testsupport::StatusBody(0));
+    std::filesystem::remove(dir.Path("archive.zip"));
+    std::filesystem::remove(dir.Path("archive-source"));
+    const testsupport::ScriptedReply startup = testsupport::StatusReply(0);
+    server.Enqueue(startup);
+    server.Enqueue(startup);
+    // Half the archive, then a pause the program is stopped in.
+    server.Enqueue(
+        testsupport::Answer({answer.substr(0, answer.size() / 2), answer.substr(answer.size() / 2)},
+                            std::chrono::seconds(3)));
+    testsupport::BackgroundProgram get(
+        {testsupport::BinPath("brelmox"), "get", "-f", "Src/a.c", "-t", dir.Path("work")},
+        {{"XDG_CONFIG_HOME", config()}, {"TMPDIR", dir.Path("tmp")}}, dir.Path("get.log"));
+    for (int i = 0; i < 200 && server.RequestCount() < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(get.Stop(), 128 + SIGTERM);
+    EXPECT_EQ(dir.ReadFile(old), "the old file\n");
+    for (const char* folder : {"tmp", "work"}) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path(folder))) {
+            names.push_back(entry.path().filename());
+        }
+        EXPECT_EQ(names, folder == std::string("work") ? std::vector<std::string>{"a.c"}
+                                                       : std::vector<std::string>{})
+            << folder;
+    }
 }
 
 TEST_F(BrelmoxProgram, SwitchesFollowTheCommonRules) {
