@@ -23,6 +23,7 @@ constexpr Command kCommands[] = {
     {"rm", RunRm, Startup::UserAndProject},
     {"cp", RunCp, Startup::User},
     {"sync", RunSync, Startup::UserAndProject},
+    {"status", RunStatus, Startup::UserAndProject},
 };
 
 }  // namespace

@@ -29,6 +29,7 @@ int RunLbl(brelmox::COstrelContext* context, int argc, char** argv);
 int RunRm(brelmox::COstrelContext* context, int argc, char** argv);
 int RunCp(brelmox::COstrelContext* context, int argc, char** argv);
 int RunSync(brelmox::COstrelContext* context, int argc, char** argv);
+int RunStatus(brelmox::COstrelContext* context, int argc, char** argv);
 
 // Finds the command for a word (compared after lower-casing), or null.
 const Command* FindCommand(const char* word);

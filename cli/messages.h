@@ -17,6 +17,13 @@ constexpr const char* kFileUncheckedOutRoot = "File '%s' unchecked out from root
 constexpr const char* kFileRemoved = "File '%s' removed from '%s'.";
 constexpr const char* kFileRemovedRoot = "File '%s' removed from root.";
 
+// status: a file's state, by the server's status
+constexpr const char* kStateCheckedIn = "checked-in";
+constexpr const char* kStateCheckedOut = "checked-out";
+constexpr const char* kStateLocked = "locked";
+constexpr const char* kStateNotControlled = "not-controlled";
+constexpr const char* kStateUnknown = "unknown";
+
 // The usage text: one entry per line; a line marked blankAfter is followed by an empty line.
 struct UsageLine {
     const char* text;
