@@ -24,6 +24,7 @@ constexpr Command kCommands[] = {
     {"cp", RunCp, Startup::User},
     {"sync", RunSync, Startup::UserAndProject},
     {"status", RunStatus, Startup::UserAndProject},
+    {"history", RunHistory, Startup::UserAndProject},
 };
 
 }  // namespace

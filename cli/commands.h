@@ -30,6 +30,7 @@ int RunRm(brelmox::COstrelContext* context, int argc, char** argv);
 int RunCp(brelmox::COstrelContext* context, int argc, char** argv);
 int RunSync(brelmox::COstrelContext* context, int argc, char** argv);
 int RunStatus(brelmox::COstrelContext* context, int argc, char** argv);
+int RunHistory(brelmox::COstrelContext* context, int argc, char** argv);
 
 // Finds the command for a word (compared after lower-casing), or null.
 const Command* FindCommand(const char* word);

@@ -24,6 +24,16 @@ constexpr const char* kStateLocked = "locked";
 constexpr const char* kStateNotControlled = "not-controlled";
 constexpr const char* kStateUnknown = "unknown";
 
+// history -props: the names of a file's properties
+constexpr const char* kPropertyFile = "File";
+constexpr const char* kPropertyVersion = "Version";
+constexpr const char* kPropertyStatus = "Status";
+constexpr const char* kPropertyDate = "Date";
+constexpr const char* kPropertyUser = "User";
+constexpr const char* kPropertyDescription = "Description";
+constexpr const char* kPropertyDateRemoved = "Date removed";
+constexpr const char* kPropertyRemover = "Removed by";
+
 // The usage text: one entry per line; a line marked blankAfter is followed by an empty line.
 struct UsageLine {
     const char* text;

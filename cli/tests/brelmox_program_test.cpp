@@ -88,7 +88,8 @@ TEST_F(BrelmoxProgram, CfgStoresEachValueAsTypedAndSaysNothing) {
 TEST_F(BrelmoxProgram, UnreachableSiteEndsEveryNetworkedCommand) {
     brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL",
                             "127.0.0.1:1");
-    for (const char* word : {"add", "ci", "get", "co", "unco", "lbl", "rm", "cp", "SYNC"}) {
+    for (const char* word :
+         {"add", "ci", "get", "co", "unco", "lbl", "rm", "cp", "SYNC", "status", "history"}) {
         testsupport::RunResult run = Run({word, "-f", "x"});
         EXPECT_EQ(run.exitStatus, -2025 & 0xff) << word;
         EXPECT_EQ(run.stdoutText, "Couldn't connect to Brelmox site, 'http://127.0.0.1:1'\n")
