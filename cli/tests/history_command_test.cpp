@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/tests/parsed_lines.h"
 #include "cli/tests/program_fixture.h"
 
 namespace {
@@ -27,15 +28,6 @@ const std::string kProperties =
 
 class HistoryCommand : public BrelmoxProgram {
   protected:
-    // Accepts the start-up, then answers with these bodies in turn.
-    void Answers(const std::vector<std::string>& bodies) {
-        Connect();
-        server.Enqueue(testsupport::StatusReply(0));
-        server.Enqueue(testsupport::StatusReply(0));
-        for (const std::string& body : bodies) {
-            server.Enqueue(testsupport::Answer({testsupport::HttpResponse(body)}));
-        }
-    }
     static std::string Body(const std::string& fields) {
         return "--AaB03x\r\nContent-Disposition: form-data; name=\"username\"\r\n\r\nalice"
                "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"password\"\r\n\r\npw"
@@ -51,7 +43,7 @@ class HistoryCommand : public BrelmoxProgram {
 TEST_F(HistoryCommand, SendsTheLocalTimeZoneAndPrintsOneLinePerVersion) {
     const std::pair<const char*, const char*> zones[] = {{"EST5", "300"}, {"<+0530>-5:30", "-330"}};
     for (const auto& [zone, minutes] : zones) {
-        Answers({testsupport::StatusBody(0) + kVersions});
+        AnswerAfterStartUp({testsupport::StatusBody(0) + kVersions});
         const testsupport::RunResult run = Run({"History", "-F", "/Src\\main.c\\"}, {{"TZ", zone}});
         EXPECT_EQ(run.exitStatus, 0) << run.stdoutText;
         EXPECT_EQ(run.stdoutText,
@@ -67,7 +59,8 @@ TEST_F(HistoryCommand, SendsTheLocalTimeZoneAndPrintsOneLinePerVersion) {
 }
 
 TEST_F(HistoryCommand, PropsAddsTheFilesPropertiesAfterItsVersions) {
-    Answers({testsupport::StatusBody(0) + kVersions, testsupport::StatusBody(0) + kProperties});
+    AnswerAfterStartUp(
+        {testsupport::StatusBody(0) + kVersions, testsupport::StatusBody(0) + kProperties});
     const testsupport::RunResult run = Run({"history", "-props", "-f", "Src\\main.c"});
     EXPECT_EQ(run.exitStatus, 0) << run.stdoutText;
     EXPECT_EQ(run.stdoutText,
@@ -93,11 +86,110 @@ TEST_F(HistoryCommand, EitherRefusalShowsOnlyTheServersText) {
          testsupport::StatusBody(-2009, "File 'Src\\main.c' is not in the repository.")},
     };
     for (const std::vector<std::string>& answers : cases) {
-        Answers(answers);
+        AnswerAfterStartUp(answers);
         const testsupport::RunResult run = Run({"history", "-f", "Src\\main.c", "-PROPS"});
         EXPECT_EQ(run.exitStatus, -2009 & 0xff);
         EXPECT_EQ(run.stdoutText, "File 'Src\\main.c' is not in the repository.\n");
     }
+}
+
+}  // namespace
+
+namespace {
+
+using nlohmann::json;
+
+TEST_F(HistoryCommand, JsonCarriesAnyBytesTheServerSendsAsValidJson) {
+    // Every text as the server may send it, and what a JSON reader must get back: invalid
+    // UTF-8 becomes U+FFFD, everything else stays.
+    const std::pair<std::string, std::string> texts[] = {
+        {"say \"hi\"", "say \"hi\""},
+        {"C:\\dir\\", "C:\\dir\\"},
+        {"tab\there\r\x01\x1f\x7f end", "tab\there\r\x01\x1f\x7f end"},
+        {"caf\xc3\xa9 \xe2\x82\xac", "caf\xc3\xa9 \xe2\x82\xac"},
+        {"bad \xff byte", "bad \xef\xbf\xbd byte"},
+        {"cut \xc3", "cut \xef\xbf\xbd"},
+    };
+    for (const auto& [sent, read] : texts) {
+        const std::string version = KeywordField("version:", sent) +
+                                    KeywordField("version_status:", sent) +
+                                    KeywordField("date:", sent) + KeywordField("user:", sent);
+        AnswerAfterStartUp(
+            {testsupport::StatusBody(0) + version + KeywordField("description:", sent),
+             testsupport::StatusBody(0) + version + KeywordField("description:", sent) +
+                 KeywordField("date_removed:", sent) + KeywordField("remover:", sent)});
+        const testsupport::RunResult run = Run({"history", "-f", "Src\\main.c", "-json", "-props"});
+        EXPECT_EQ(run.exitStatus, 0);
+        const std::vector<json> expected = {
+            {{"version", read},
+             {"date", read},
+             {"user", read},
+             {"status", read},
+             {"description", read}},
+            {{"viewpath", "Src\\main.c"},
+             {"version", read},
+             {"status", read},
+             {"date", read},
+             {"user", read},
+             {"description", read},
+             {"dateremoved", read},
+             {"remover", read}},
+        };
+        EXPECT_EQ(ParsedLines(run.stdoutText), expected) << run.stdoutText;
+    }
+}
+
+// In JSON mode a failure, start-up included, is one object and nothing else.
+TEST_F(HistoryCommand, JsonFailureIsOneObjectWithTheMessagesAndTheCode) {
+    const auto reply = [](const std::string& body) {
+        return testsupport::Answer({testsupport::HttpResponse(body)});
+    };
+    const std::string cutShort = testsupport::HttpResponse(testsupport::StatusBody(0) + kVersions);
+    struct Case {
+        std::vector<testsupport::ScriptedReply> replies;  // after the start-up
+        json expected;
+    };
+    const Case cases[] = {
+        {{reply(testsupport::StatusBody(-2009, "File 'a\\\"b\xff' is not in the repository."))},
+         {{"error", "File 'a\\\"b\xef\xbf\xbd' is not in the repository."}, {"code", -2009}}},
+        {{reply(testsupport::StatusBody(0) + kVersions),
+          reply(testsupport::StatusBody(-2014, "Bad user."))},
+         {{"error", "Bad user."}, {"code", -2014}}},
+        // The transport's texts end in a line feed, which the object leaves out.
+        {{testsupport::StopEarly({cutShort.substr(0, cutShort.size() - 5)})},
+         {{"error", "Couldn't read status from internet"}, {"code", -5}}},
+        {{testsupport::CloseWithoutAnswer()},
+         {{"error", "Error getting history (HttpSendRequest): Empty reply from server\n."},
+          {"code", -1002}}},
+    };
+    for (const Case& c : cases) {
+        AnswerAfterStartUp({});
+        for (const testsupport::ScriptedReply& r : c.replies) server.Enqueue(r);
+        server.SetDefaultReply(testsupport::CloseWithoutAnswer());
+        const testsupport::RunResult run = Run({"history", "-f", "Src\\main.c", "-json", "-props"});
+        EXPECT_EQ(run.exitStatus, c.expected["code"].get<int>() & 0xff);
+        EXPECT_EQ(ParsedLines(run.stdoutText), std::vector<json>{c.expected}) << run.stdoutText;
+    }
+}
+
+TEST_F(HistoryCommand, JsonStartUpSpeaksJsonToo) {
+    brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL",
+                            "127.0.0.1:1");
+    testsupport::RunResult run = Run({"history", "-json", "-f", "x"});
+    EXPECT_EQ(run.exitStatus, -2025 & 0xff);
+    const json unreachable = {{"error", "Couldn't connect to Brelmox site, 'http://127.0.0.1:1'"},
+                              {"code", -2025}};
+    EXPECT_EQ(ParsedLines(run.stdoutText), std::vector<json>{unreachable});
+
+    // A notice from the server is news only in text; the command still succeeds.
+    Connect();
+    server.Enqueue(testsupport::StatusReply(-2021, "Your trial ends in 3 days."));
+    server.Enqueue(testsupport::StatusReply(0));
+    server.Enqueue(
+        testsupport::Answer({testsupport::HttpResponse(testsupport::StatusBody(0) + kVersions)}));
+    run = Run({"history", "-json", "-f", "x"});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(ParsedLines(run.stdoutText).size(), 2u) << run.stdoutText;
 }
 
 }  // namespace

@@ -52,6 +52,17 @@ class BrelmoxProgram : public ::testing::Test {
                                        testsupport::KeywordField("status:", "0"))}));
     }
 
+    // Connect(), with the start-up accepted and the next requests answered with these
+    // keyword answers in turn.
+    void AnswerAfterStartUp(const std::vector<std::string>& bodies) {
+        Connect();
+        server.Enqueue(testsupport::StatusReply(0));
+        server.Enqueue(testsupport::StatusReply(0));
+        for (const std::string& body : bodies) {
+            server.Enqueue(testsupport::Answer({testsupport::HttpResponse(body)}));
+        }
+    }
+
     // The body of the request that followed the start-up requests.
     std::string CommandBody(size_t startupRequests = 2) {
         EXPECT_EQ(server.RequestCount(), startupRequests + 1);

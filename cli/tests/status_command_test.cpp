@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/tests/parsed_lines.h"
 #include "cli/tests/program_fixture.h"
 
 namespace {
@@ -15,15 +16,12 @@ class StatusCommand : public BrelmoxProgram {
   protected:
     // Accepts the start-up, then answers the query with these status and version pairs.
     void AnswerStates(const std::vector<std::pair<int, std::string>>& pairs) {
-        Connect();
-        server.Enqueue(testsupport::StatusReply(0));
-        server.Enqueue(testsupport::StatusReply(0));
         std::string body = testsupport::StatusBody(0);
         for (const auto& [status, version] : pairs) {
             body += KeywordField("version_status:", std::to_string(status)) +
                     KeywordField("version:", version);
         }
-        server.Enqueue(testsupport::Answer({testsupport::HttpResponse(body)}));
+        AnswerAfterStartUp({body});
     }
 };
 
@@ -70,10 +68,7 @@ TEST_F(StatusCommand, FileTheAnswerLeftOutIsUnknown) {
 
 TEST_F(StatusCommand, RefusedQueryShowsTheServersTextAndReturnsItsStatus) {
     dir.WriteFile("a.c", "x");
-    Connect();
-    server.Enqueue(testsupport::StatusReply(0));
-    server.Enqueue(testsupport::StatusReply(0));
-    server.Enqueue(testsupport::StatusReply(-2014, "Invalid user name or password."));
+    AnswerAfterStartUp({testsupport::StatusBody(-2014, "Invalid user name or password.")});
     const testsupport::RunResult run = Run({"status", "-f", "a.c"});
     EXPECT_EQ(run.exitStatus, -2014 & 0xff);
     EXPECT_EQ(run.stdoutText, "Invalid user name or password.\n");
@@ -85,6 +80,46 @@ TEST_F(StatusCommand, NoMatchingFileSendsNoQuery) {
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.stdoutText, "");
     EXPECT_EQ(server.RequestCount(), 2u);  // the start-up alone
+}
+
+}  // namespace
+
+namespace {
+
+using nlohmann::json;
+
+TEST_F(StatusCommand, JsonGivesOneObjectPerFileWithTheServersStatus) {
+    const std::string a = dir.WriteFile("src/a \"quoted\".c", "x");
+    const std::string b = dir.WriteFile("src/b\\\x01\xff.c", "x");
+    const std::string c = dir.WriteFile("src/c.c", "x");
+    AnswerStates({{-2026, "7"}, {-2001, ""}});
+    const testsupport::RunResult run = Run({"status", "-JSON", "-f", "src/*.c", "-t", "Src"});
+    EXPECT_EQ(run.exitStatus, 0);
+    const std::vector<json> expected = {
+        {{"file", a},
+         {"viewpath", "Src\\a \"quoted\".c"},
+         {"state", "checked-out"},
+         {"version", "7"},
+         {"status", -2026}},
+        {{"file", dir.Path("src/b\\\x01\xef\xbf\xbd.c")},
+         {"viewpath", "Src\\b\\\x01\xef\xbf\xbd.c"},
+         {"state", "not-controlled"},
+         {"version", ""},
+         {"status", -2001}},
+        {{"file", c},
+         {"viewpath", "Src\\c.c"},
+         {"state", "unknown"},
+         {"version", ""},
+         {"status", nullptr}},
+    };
+    EXPECT_EQ(ParsedLines(run.stdoutText), expected) << run.stdoutText;
+}
+
+TEST_F(StatusCommand, JsonAsTheValueOfASwitchIsAFileName) {
+    dir.WriteFile("-json", "x");
+    AnswerStates({{-2010, "1"}});
+    const testsupport::RunResult run = Run({"status", "-f", "-json"});
+    EXPECT_EQ(run.stdoutText, "checked-in      1  -json\n");
 }
 
 }  // namespace
