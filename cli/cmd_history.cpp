@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <vector>
 
@@ -41,6 +43,17 @@ constexpr Property kProperties[] = {
     {climsg::kPropertyDateRemoved, "dateremoved", &CFileVersion::m_strDateRemoved},
     {climsg::kPropertyRemover, "remover", &CFileVersion::m_strRemover},
 };
+
+// The server promises no order; the newest version has the highest number. A version that
+// is not a number counts as 0.
+void NewestFirst(std::vector<CFileVersion>* versions) {
+    const auto number = [](const CFileVersion& v) {
+        return std::strtol(v.m_strVersion.c_str(), nullptr, 10);
+    };
+    std::stable_sort(
+        versions->begin(), versions->end(),
+        [&](const CFileVersion& a, const CFileVersion& b) { return number(a) > number(b); });
+}
 
 void PrintVersion(bool json, const CFileVersion& version) {
     if (json) {
@@ -87,6 +100,7 @@ int RunHistory(brelmox::COstrelContext* context, int argc, char** argv) {
         result = brelmox::GetProperties(*context, record.m_strFileName, "version", &record);
     }
     if (result != 0) return result;
+    NewestFirst(&versions);
     for (const CFileVersion& version : versions) PrintVersion(switches.json != 0, version);
     if (switches.props != 0) PrintProperties(switches.json != 0, record);
     std::cout.flush();

@@ -12,13 +12,14 @@ namespace {
 
 using testsupport::KeywordField;
 
-// Two versions as the server sends them, newest first.
+// Two versions, oldest first, as the local server sends them.
 const std::string kVersions =
-    KeywordField("version:", "2") + KeywordField("version_status:", "Checked out by bob") +
+    KeywordField("version:", "1") + KeywordField("version_status:", "Checked in") +
+    KeywordField("date:", "2026-12-01 08:00:00") + KeywordField("user:", "bob") +
+    KeywordField("description:", "") + KeywordField("version:", "2") +
+    KeywordField("version_status:", "Checked out by bob") +
     KeywordField("date:", "2026-12-07 10:15:02") + KeywordField("user:", "alice") +
-    KeywordField("description:", "fix the build") + KeywordField("version:", "1") +
-    KeywordField("version_status:", "Checked in") + KeywordField("date:", "2026-12-01 08:00:00") +
-    KeywordField("user:", "bob") + KeywordField("description:", "");
+    KeywordField("description:", "fix the build");
 
 const std::string kProperties =
     KeywordField("version:", "2") + KeywordField("version_status:", "Checked out by bob") +
@@ -40,7 +41,7 @@ class HistoryCommand : public BrelmoxProgram {
     }
 };
 
-TEST_F(HistoryCommand, SendsTheLocalTimeZoneAndPrintsOneLinePerVersion) {
+TEST_F(HistoryCommand, SendsTheLocalTimeZoneAndPrintsOneLinePerVersionNewestFirst) {
     const std::pair<const char*, const char*> zones[] = {{"EST5", "300"}, {"<+0530>-5:30", "-330"}};
     for (const auto& [zone, minutes] : zones) {
         AnswerAfterStartUp({testsupport::StatusBody(0) + kVersions});

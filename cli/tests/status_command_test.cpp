@@ -1,6 +1,7 @@
 // brelmox status against a scripted server: the one query it sends and the line per file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -55,6 +56,25 @@ TEST_F(StatusCommand, AsksForEveryFileOfTheWalkInOneFieldAndNamesEachState) {
               "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"filepaths\"\r\n\r\n"
               "Src\\a1.c|Src\\a2.c|Src\\a3.c|Src\\a4.c|Src\\a5.c|Src\\sub\\b1.c|Src\\sub\\b2.c"
               "\r\n--AaB03x--\r\n");
+}
+
+TEST_F(StatusCommand, TenThousandFilesGoInOneRequest) {
+    constexpr size_t kFiles = 10000;
+    std::vector<std::pair<int, std::string>> pairs;
+    for (size_t i = 0; i < kFiles; ++i) {
+        dir.WriteFile("many/" + std::to_string(100000 + i) + ".c", "");
+        pairs.emplace_back(-2010, std::to_string(i));
+    }
+    AnswerStates(pairs);
+    const testsupport::RunResult run = Run({"status", "-f", "many/*", "-t", "M"});
+    EXPECT_EQ(run.exitStatus, 0);
+    ASSERT_EQ(server.RequestCount(), 3u);
+    const std::string body = server.Request(2).body;
+    EXPECT_EQ(std::count(body.begin(), body.end(), '|'), static_cast<long>(kFiles - 1));
+    EXPECT_NE(body.find("\r\n\r\nM\\100000.c|M\\100001.c|"), std::string::npos);
+    EXPECT_EQ(std::count(run.stdoutText.begin(), run.stdoutText.end(), '\n'),
+              static_cast<long>(kFiles));
+    EXPECT_TRUE(run.stdoutText.ends_with("checked-in      9999  M\\109999.c\n"));
 }
 
 TEST_F(StatusCommand, FileTheAnswerLeftOutIsUnknown) {
