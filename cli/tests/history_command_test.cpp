@@ -174,13 +174,19 @@ TEST_F(HistoryCommand, JsonFailureIsOneObjectWithTheMessagesAndTheCode) {
 }
 
 TEST_F(HistoryCommand, JsonStartUpSpeaksJsonToo) {
-    brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL",
-                            "127.0.0.1:1");
-    testsupport::RunResult run = Run({"history", "-json", "-f", "x"});
-    EXPECT_EQ(run.exitStatus, -2025 & 0xff);
-    const json unreachable = {{"error", "Couldn't connect to Brelmox site, 'http://127.0.0.1:1'"},
-                              {"code", -2025}};
-    EXPECT_EQ(ParsedLines(run.stdoutText), std::vector<json>{unreachable});
+    const std::pair<std::string, json> cases[] = {
+        {"127.0.0.1:1",
+         {{"error", "Couldn't connect to Brelmox site, 'http://127.0.0.1:1'"}, {"code", -2025}}},
+        // No Config key: the start-up fails without a message.
+        {server.HostAndPort(), {{"error", ""}, {"code", -2}}},
+    };
+    testsupport::RunResult run;
+    for (const auto& [url, expected] : cases) {
+        brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL", url);
+        run = Run({"history", "-json", "-f", "x"});
+        EXPECT_EQ(run.exitStatus, expected["code"].get<int>() & 0xff);
+        EXPECT_EQ(ParsedLines(run.stdoutText), std::vector<json>{expected});
+    }
 
     // A notice from the server is news only in text; the command still succeeds.
     Connect();
