@@ -80,20 +80,6 @@ TEST_F(HistoryCommand, PropsAddsTheFilesPropertiesAfterItsVersions) {
     EXPECT_EQ(server.Request(3).body, Body(""));
 }
 
-TEST_F(HistoryCommand, EitherRefusalShowsOnlyTheServersText) {
-    const std::vector<std::string> cases[] = {
-        {testsupport::StatusBody(-2009, "File 'Src\\main.c' is not in the repository.")},
-        {testsupport::StatusBody(0) + kVersions,
-         testsupport::StatusBody(-2009, "File 'Src\\main.c' is not in the repository.")},
-    };
-    for (const std::vector<std::string>& answers : cases) {
-        AnswerAfterStartUp(answers);
-        const testsupport::RunResult run = Run({"history", "-f", "Src\\main.c", "-PROPS"});
-        EXPECT_EQ(run.exitStatus, -2009 & 0xff);
-        EXPECT_EQ(run.stdoutText, "File 'Src\\main.c' is not in the repository.\n");
-    }
-}
-
 }  // namespace
 
 namespace {

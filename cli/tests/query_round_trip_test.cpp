@@ -96,13 +96,4 @@ TEST_F(QueryRoundTrip, HistoryListsThreeVersionsNewestFirstWithTheFilesPropertie
     EXPECT_EQ(lines[2]["description"], "first import");
 }
 
-TEST_F(QueryRoundTrip, HistoryOfAFileNotInTheRepositoryFails) {
-    Expect("alice", {"history", "-f", "Src\\none.txt"}, -2009 & 0xff,
-           "File 'Src\\none.txt' is not in the repository.\n");
-    const testsupport::RunResult run = RunAs("alice", {"history", "-f", "Src\\none.txt", "-json"});
-    const json refusal = {{"error", "File 'Src\\none.txt' is not in the repository."},
-                          {"code", -2009}};
-    EXPECT_EQ(ParsedLines(run.stdoutText), std::vector<json>{refusal});
-}
-
 }  // namespace

@@ -77,29 +77,12 @@ TEST_F(StatusCommand, TenThousandFilesGoInOneRequest) {
     EXPECT_TRUE(run.stdoutText.ends_with("checked-in      9999  M\\109999.c\n"));
 }
 
-TEST_F(StatusCommand, FileTheAnswerLeftOutIsUnknown) {
-    dir.WriteFile("a.c", "x");
-    dir.WriteFile("b.c", "x");
-    AnswerStates({{-2010, "3"}});
-    const testsupport::RunResult run = Run({"status", "-f", dir.Path("*.c")});
-    EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(run.stdoutText, "checked-in      3  a.c\nunknown         -  b.c\n");
-}
-
 TEST_F(StatusCommand, RefusedQueryShowsTheServersTextAndReturnsItsStatus) {
     dir.WriteFile("a.c", "x");
     AnswerAfterStartUp({testsupport::StatusBody(-2014, "Invalid user name or password.")});
     const testsupport::RunResult run = Run({"status", "-f", "a.c"});
     EXPECT_EQ(run.exitStatus, -2014 & 0xff);
     EXPECT_EQ(run.stdoutText, "Invalid user name or password.\n");
-}
-
-TEST_F(StatusCommand, NoMatchingFileSendsNoQuery) {
-    Connect();
-    const testsupport::RunResult run = Run({"status", "-f", "nothing*.c", "-r"});
-    EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(run.stdoutText, "");
-    EXPECT_EQ(server.RequestCount(), 2u);  // the start-up alone
 }
 
 }  // namespace

@@ -61,15 +61,6 @@ TEST(CollectLocalFiles, MapsEachFileAsTheUploadWalkDoesAndAddsItsName) {
     }
 }
 
-TEST(CollectLocalFiles, NothingMatchingCollectsNothing) {
-    testsupport::TempDir dir;
-    dir.WriteFile("src/sub/readme.txt", "x");
-    for (const std::string& pattern : {dir.Path("src/*.c"), dir.Path("src")}) {
-        const LocalFiles files = CollectLocalFiles(pattern, pattern, "Src", 1, 1);
-        EXPECT_TRUE(files.localPaths.empty() && files.viewPaths.empty()) << pattern;
-    }
-}
-
 }  // namespace
 
 }  // namespace brelmox
