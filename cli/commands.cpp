@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/console_notifier.h"
+#include "cli/json_notifier.h"
 #include "cli/messages.h"
 #include "cli/switch_scan.h"
 #include "client/operations.h"
@@ -23,7 +24,16 @@ constexpr Command kCommands[] = {
     {"rm", RunRm, Startup::UserAndProject},
     {"cp", RunCp, Startup::User},
     {"sync", RunSync, Startup::UserAndProject},
+    {"status", RunStatus, Startup::UserAndProject, StatusWantsJson},
+    {"history", RunHistory, Startup::UserAndProject, HistoryWantsJson},
 };
+
+int StartAndRun(const Command& command, brelmox::COstrelContext& context, int argc, char** argv) {
+    const int result =
+        brelmox::ConnectAndValidate(context, command.startup == Startup::UserAndProject ? 1 : 0);
+    if (result != 0) return result;
+    return command.run(&context, argc, argv);
+}
 
 }  // namespace
 
@@ -38,11 +48,16 @@ const Command* FindCommand(const char* word) {
 int RunCommand(const Command& command, int argc, char** argv) {
     if (command.startup == Startup::None) return command.run(nullptr, argc, argv);
     auto context = std::make_unique<brelmox::COstrelContext>();
-    context->SetNotifier(std::make_unique<ConsoleNotifier>());
-    int result =
-        brelmox::ConnectAndValidate(*context, command.startup == Startup::UserAndProject ? 1 : 0);
-    if (result != 0) return result;
-    return command.run(context.get(), argc, argv);
+    if (command.wantsJson == nullptr || !command.wantsJson(argc, argv)) {
+        context->SetNotifier(std::make_unique<ConsoleNotifier>());
+        return StartAndRun(command, *context, argc, argv);
+    }
+    auto notifier = std::make_unique<JsonNotifier>();
+    const JsonNotifier& json = *notifier;
+    context->SetNotifier(std::move(notifier));
+    const int result = StartAndRun(command, *context, argc, argv);
+    json.ReportResult(result);
+    return result;
 }
 
 void PrintUsage() {

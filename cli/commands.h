@@ -13,10 +13,15 @@ enum class Startup {
 // A networked driver gets the validated context; cfg gets null.
 using CommandDriver = int (*)(brelmox::COstrelContext* context, int argc, char** argv);
 
+// True when the words ask for JSON output: the start-up's messages must obey it too, so it
+// is known before the start-up runs.
+using JsonRequest = bool (*)(int argc, char** argv);
+
 struct Command {
     const char* word;
     CommandDriver run;
     Startup startup;
+    JsonRequest wantsJson = nullptr;  // null: text only
 };
 
 int RunCfg(brelmox::COstrelContext* context, int argc, char** argv);
@@ -29,6 +34,10 @@ int RunLbl(brelmox::COstrelContext* context, int argc, char** argv);
 int RunRm(brelmox::COstrelContext* context, int argc, char** argv);
 int RunCp(brelmox::COstrelContext* context, int argc, char** argv);
 int RunSync(brelmox::COstrelContext* context, int argc, char** argv);
+int RunStatus(brelmox::COstrelContext* context, int argc, char** argv);
+int RunHistory(brelmox::COstrelContext* context, int argc, char** argv);
+bool StatusWantsJson(int argc, char** argv);
+bool HistoryWantsJson(int argc, char** argv);
 
 // Finds the command for a word (compared after lower-casing), or null.
 const Command* FindCommand(const char* word);

@@ -17,6 +17,23 @@ constexpr const char* kFileUncheckedOutRoot = "File '%s' unchecked out from root
 constexpr const char* kFileRemoved = "File '%s' removed from '%s'.";
 constexpr const char* kFileRemovedRoot = "File '%s' removed from root.";
 
+// status: a file's state, by the server's status
+constexpr const char* kStateCheckedIn = "checked-in";
+constexpr const char* kStateCheckedOut = "checked-out";
+constexpr const char* kStateLocked = "locked";
+constexpr const char* kStateNotControlled = "not-controlled";
+constexpr const char* kStateUnknown = "unknown";
+
+// history -props: the names of a file's properties
+constexpr const char* kPropertyFile = "File";
+constexpr const char* kPropertyVersion = "Version";
+constexpr const char* kPropertyStatus = "Status";
+constexpr const char* kPropertyDate = "Date";
+constexpr const char* kPropertyUser = "User";
+constexpr const char* kPropertyDescription = "Description";
+constexpr const char* kPropertyDateRemoved = "Date removed";
+constexpr const char* kPropertyRemover = "Removed by";
+
 // The usage text: one entry per line; a line marked blankAfter is followed by an empty line.
 struct UsageLine {
     const char* text;

@@ -9,6 +9,7 @@ packages=(
     libsqlite3-dev libcpp-httplib-dev libssl-dev
     libgtest-dev libgmock-dev
     qt6-base-dev libgl-dev fonts-dejavu-core
+    nlohmann-json3-dev
     zip unzip curl python3 openssl time
 )
 

@@ -8,14 +8,10 @@
 #include <thread>
 #include <vector>
 
+#include "cli/tests/program_fixture.h"
 #include "client/context.h"
 #include "client/messages.h"
-#include "platform/registry_file.h"
-#include "test_support/answer_bytes.h"
 #include "test_support/background_program.h"
-#include "test_support/run_program.h"
-#include "test_support/scripted_server.h"
-#include "test_support/temp_dir.h"
 
 namespace {
 
@@ -60,53 +56,6 @@ const char* const kUsage =
     "Brelmox cp -n name [-d description]\n"
     "\tname:\tname of Project to create\n";
 
-class BrelmoxProgram : public ::testing::Test {
-  protected:
-    BrelmoxProgram() { setenv("XDG_CONFIG_HOME", config().c_str(), 1); }
-
-    std::string config() const { return dir.Path("config"); }
-
-    testsupport::RunResult Run(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), testsupport::BinPath("brelmox"));
-        return testsupport::RunProgram(arguments, {{"XDG_CONFIG_HOME", config()}}, "", dir.Path());
-    }
-
-    std::string Stored(const char* name) {
-        platform::RegValues values;
-        if (!platform::RegReadKey(brelmox::BuildKeyPath(brelmox::msg::kConfigKey), &values))
-            return "<no key>";
-        auto found = values.find(name);
-        return found == values.end() ? "<absent>" : found->second.data;
-    }
-
-    // A configured user and project, and a server that accepts every request.
-    void Connect() {
-        for (const auto& [name, value] : {std::pair{"Username", "alice"},
-                                          {"Password", "pw"},
-                                          {"Organization", "Acme"},
-                                          {"Project", "Web"}}) {
-            brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConfigKey), name, value);
-        }
-        brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL",
-                                server.HostAndPort());
-        server.SetDefaultReply(testsupport::Answer({testsupport::HttpResponse(
-            KeywordField("protocol:", "1") + KeywordField("status:", "0"))}));
-    }
-
-    // The body of the request that followed the start-up requests.
-    std::string CommandBody(size_t startupRequests = 2) {
-        EXPECT_EQ(server.RequestCount(), startupRequests + 1);
-        return server.RequestCount() > startupRequests ? server.Request(startupRequests).body : "";
-    }
-
-    static std::string Field(const std::string& name, const std::string& value) {
-        return "name=\"" + name + "\"\r\n\r\n" + value + "\r\n--AaB03x";
-    }
-
-    testsupport::TempDir dir;
-    testsupport::ScriptedServer server;
-};
-
 TEST_F(BrelmoxProgram, PrintsTheUsageTextForAnythingButACommand) {
     for (std::vector<std::string> arguments :
          {std::vector<std::string>{}, {"help"}, {"-f"}, {"adds"}, {""}}) {
@@ -144,7 +93,8 @@ TEST_F(BrelmoxProgram, CfgStoresEachValueAsTypedAndSaysNothing) {
 TEST_F(BrelmoxProgram, UnreachableSiteEndsEveryNetworkedCommand) {
     brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL",
                             "127.0.0.1:1");
-    for (const char* word : {"add", "ci", "get", "co", "unco", "lbl", "rm", "cp", "SYNC"}) {
+    for (const char* word :
+         {"add", "ci", "get", "co", "unco", "lbl", "rm", "cp", "SYNC", "status", "history"}) {
         testsupport::RunResult run = Run({word, "-f", "x"});
         EXPECT_EQ(run.exitStatus, -2025 & 0xff) << word;
         EXPECT_EQ(run.stdoutText, "Couldn't connect to Brelmox site, 'http://127.0.0.1:1'\n")

@@ -13,15 +13,11 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support/local_server.h"
-#include "test_support/run_program.h"
-#include "test_support/temp_dir.h"
+#include "cli/tests/round_trip_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using testsupport::BinPath;
-using testsupport::RunResult;
 
 // Server statuses as the shell sees them (the result modulo 256).
 constexpr int kAlreadyExists = -2007 & 0xff;
@@ -35,38 +31,6 @@ std::string RandomBytes(size_t count, unsigned seed) {
     for (char& byte : bytes) byte = static_cast<char>(generator());
     return bytes;
 }
-
-class RoundTrip : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(server_.Started()); }
-
-    void TearDown() override { EXPECT_EQ(server_.Stop(), 0) << "the server did not stop cleanly"; }
-
-    std::string Config(const std::string& user) const { return server_.ConfigHome(user); }
-
-    // Runs brelmox as the user; it must say nothing on standard error.
-    void Expect(const std::string& user, std::vector<std::string> arguments, int exitStatus,
-                const std::string& output) {
-        const std::string shown = user + ": " + ::testing::PrintToString(arguments);
-        arguments.insert(arguments.begin(), BinPath("brelmox"));
-        const RunResult run =
-            testsupport::RunProgram(arguments, {{"XDG_CONFIG_HOME", Config(user)}}, "", dir.Path());
-        EXPECT_EQ(run.exitStatus, exitStatus) << shown << "\n" << run.stdoutText;
-        EXPECT_EQ(run.stdoutText, output) << shown;
-        EXPECT_EQ(run.stderrText, "") << shown;
-    }
-
-    // Adds work/NAME holding content to the repository folder Src.
-    std::string AddFile(const std::string& name, const std::string& content) {
-        const std::string path = dir.WriteFile("work/" + name, content);
-        Expect("alice", {"add", "-f", path, "-t", "Src"}, 0,
-               "File '" + path + "' added to 'Src'.\n");
-        return path;
-    }
-
-    testsupport::TempDir dir;
-    testsupport::LocalServer server_{dir, {"alice", "bob"}};
-};
 
 TEST_F(RoundTrip, TreeAddedWithItsSubFoldersComesBackByteForByte) {
     // In the order both commands walk it: files before sub-folders, names in byte order.

@@ -1,0 +1,95 @@
+#include <iomanip>
+#include <iostream>
+#include <optional>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/json_line.h"
+#include "cli/messages.h"
+#include "cli/switch_scan.h"
+#include "client/local_files.h"
+#include "client/operations.h"
+#include "common/result_codes.h"
+
+namespace {
+
+namespace status = brelmox::status;
+
+// The widest state word, so that the versions line up.
+constexpr int kStateWidth = 14;
+
+struct StatusSwitches {
+    std::string from;
+    std::string to;
+    int recurse = 0;
+    int preserve = 0;
+    int json = 0;
+};
+
+StatusSwitches ScanStatusSwitches(int argc, char** argv) {
+    StatusSwitches found;
+    ScanSwitches(argc, argv,
+                 {ValueSwitch("-f", &found.from), ValueSwitch("-t", &found.to),
+                  FlagSwitch("-r", &found.recurse), FlagSwitch("-p", &found.preserve),
+                  FlagSwitch("-json", &found.json)});
+    return found;
+}
+
+const char* StateWord(int serverStatus) {
+    switch (serverStatus) {
+        case status::kNotCheckedOut:
+            return climsg::kStateCheckedIn;
+        case status::kCheckedOutByYou:
+            return climsg::kStateCheckedOut;
+        case status::kCheckedOutByOther:
+            return climsg::kStateLocked;
+        case status::kNotControlledRemoved:
+        case status::kNotInRepository:
+        case status::kNotControlled:
+            return climsg::kStateNotControlled;
+        default:
+            return climsg::kStateUnknown;
+    }
+}
+
+// A file the answer left out has no state: it is unknown, with no version and no status.
+void PrintState(bool json, const std::string& localPath, const std::string& viewPath,
+                const brelmox::FileState* state) {
+    const char* word = state != nullptr ? StateWord(state->status) : climsg::kStateUnknown;
+    const std::string version = state != nullptr ? state->version : "";
+    if (json) {
+        JsonLine()
+            .Text("file", localPath)
+            .Text("viewpath", viewPath)
+            .Text("state", word)
+            .Text("version", version)
+            .Number("status", state != nullptr ? std::optional(state->status) : std::nullopt)
+            .Print();
+        return;
+    }
+    // "-" for no version keeps the first two columns one word each.
+    std::cout << std::left << std::setw(kStateWidth) << word << "  "
+              << (version.empty() ? "-" : version) << "  " << viewPath << '\n';
+}
+
+}  // namespace
+
+bool StatusWantsJson(int argc, char** argv) {
+    return ScanStatusSwitches(argc, argv).json != 0;
+}
+
+// The files are chosen and mapped as add and ci choose and map them, and asked in one query.
+int RunStatus(brelmox::COstrelContext* context, int argc, char** argv) {
+    const StatusSwitches switches = ScanStatusSwitches(argc, argv);
+    const brelmox::LocalFiles files = brelmox::CollectLocalFiles(
+        switches.from, switches.from, switches.to, switches.recurse, switches.preserve);
+    std::vector<brelmox::FileState> states;
+    const int result = brelmox::QueryInfoMultiple(*context, files.viewPaths, &states);
+    if (result != 0) return result;
+    for (size_t i = 0; i < files.viewPaths.size(); ++i) {
+        PrintState(switches.json != 0, files.localPaths[i], files.viewPaths[i],
+                   i < states.size() ? &states[i] : nullptr);
+    }
+    std::cout.flush();
+    return result;
+}
