@@ -30,6 +30,13 @@ bool IsSendableName(const std::string& path) {
     return path.find_first_of("\"\r\n") == std::string::npos;
 }
 
+// A named pipe, socket or device has no content to send, and reading a pipe would wait for
+// a writer that may never come.
+bool IsSpecialFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
 int FileError(const char* operation, const std::string& path, int error,
               const COstrelContext& context) {
     ReportMessage(context, platform::FileErrorText(operation, path, error));
@@ -73,6 +80,10 @@ int PackForSending(const std::string& localPath, platform::UniqueFd* archive, ui
 
 int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
             const std::string& viewPath, const std::string& description) {
+    if (IsSpecialFile(localPath)) {
+        ReportMessage(context, FormatMessage(msg::kNotRegularFile, localPath));
+        return result::kSuccess;
+    }
     if (!IsSendableName(localPath)) {
         ReportMessage(context, FormatMessage(msg::kUnsendableName, localPath));
         return result::kFileError;

@@ -68,6 +68,8 @@ run "$bin/brelmox" ci -f "$src/main.c" -t Src -d "answer 42"
 run "$bin/brelmox" get -f Src -t "$demo/fresh" -r -p
 run diff -r "$src" "$demo/fresh/Src"
 echo "(the fetched tree is identical)"
+run "$bin/brelmox" status -f "$src/*" -t Src -r -p
+run "$bin/brelmox" history -f Src/main.c
 run "$bin/brelmox" lbl -l Demo1 -d "demo label"
 run "$bin/brelmox" get -f Src -t "$demo/labelled" -r -p -l Demo1
 run "$bin/brelmox" co -f Src/lib/util.c -t "$src/lib"

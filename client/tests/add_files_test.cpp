@@ -1,4 +1,6 @@
 // Uploads against a scripted server: the body of each file, the walk and its result.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -95,6 +97,17 @@ TEST_F(AddFilesTest, WalkSendsFilesBeforeSubFoldersWithPreservedViewPaths) {
         {src() + "/zz/e.c", "Src\\zz\\"},
     };
     EXPECT_EQ(sent, expected);
+}
+
+TEST_F(AddFilesTest, OnlyRegularFilesAreSentAndOthersArePassedOverWithALine) {
+    dir.WriteFile("src/a.c", "a");
+    ASSERT_EQ(mkfifo(dir.Path("src/b.pipe").c_str(), 0600), 0);
+    server.SetDefaultReply(Accepted("a.c", "Src"));
+    testsupport::NotifierLog said =
+        Reported([&] { EXPECT_EQ(Add(src() + "/*.*", "Src", 1, 0), 0); });
+    EXPECT_EQ(server.RequestCount(), 1u);
+    EXPECT_EQ(said.messages, std::vector<std::string>{"Passed over '" + src() +
+                                                      "/b.pipe': it is not a regular file."});
 }
 
 TEST_F(AddFilesTest, RelativePatternsSendFullPathsAndEmptyViewPathKeepsSubFolders) {
