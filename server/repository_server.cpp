@@ -69,6 +69,20 @@ Reply Refused(int status, const std::string& text, const Script& script) {
     return reply;
 }
 
+// The unread rest of a refused body must never be read as the next request. The HTTP
+// library keeps a connection open unless writing the answer fails, so the answer is written
+// whole and then reported as failed.
+void AnswerAndClose(httplib::Response& response, std::string body) {
+    response.set_header("Connection", "close");
+    auto text = std::make_shared<std::string>(std::move(body));
+    response.set_content_provider(
+        text->size(), kAnswerType,
+        [text](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            sink.write(text->data() + offset, length);
+            return false;
+        });
+}
+
 }  // namespace
 
 RepositoryServer::RepositoryServer(ServeOptions options)
@@ -151,13 +165,17 @@ void RepositoryServer::AddRoute(const Script& script) {
 void RepositoryServer::Serve(const Script& script, const httplib::Request& request,
                              httplib::Response& response, const httplib::ContentReader& reader) {
     const auto started = std::chrono::steady_clock::now();
-    std::string user;
-    Reply reply = Handle(script, request, response, reader, user);
+    Outcome outcome;
+    Reply reply = Handle(script, request, response, reader, outcome);
     // Refusals are answers too: the client reads the keyword fields of any 200 answer.
     response.status = 200;
     if (!reply.records) {
-        response.set_content(reply.body, kAnswerType);
-        LogRequest(script.name, user, reply.status, started);
+        if (outcome.bodyRead) {
+            response.set_content(reply.body, kAnswerType);
+        } else {
+            AnswerAndClose(response, std::move(reply.body));
+        }
+        LogRequest(script.name, outcome.user, reply.status, started);
         return;
     }
     std::shared_ptr<RecordStream> records = reply.records;
@@ -174,17 +192,18 @@ void RepositoryServer::Serve(const Script& script, const httplib::Request& reque
             sink.done();
             return true;
         },
-        [records, name = std::string(script.name), user, started](bool) {
+        [records, name = std::string(script.name), user = outcome.user, started](bool) {
             LogRequest(name, user, records->LastFailure(), started);
         });
 }
 
 Reply RepositoryServer::Handle(const Script& script, const httplib::Request& request,
                                httplib::Response& response, const httplib::ContentReader& reader,
-                               std::string& user) {
+                               Outcome& outcome) {
     try {
         Form form = ReadForm(request, response, reader, state_->objects, options_.maxRequestBytes);
-        user = form.Optional("username");
+        outcome.bodyRead = true;
+        outcome.user = form.Optional("username");
         return script.run(*state_, form);
     } catch (const Refusal& refusal) {
         return Refused(refusal.Status(), refusal.what(), script);
