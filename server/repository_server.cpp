@@ -175,25 +175,26 @@ void RepositoryServer::Serve(const Script& script, const httplib::Request& reque
         } else {
             AnswerAndClose(response, std::move(reply.body));
         }
-        LogRequest(script.name, outcome.user, reply.status, started);
+        LogRequest(script.name, outcome.user, reply.status, started, outcome.problem);
         return;
     }
     std::shared_ptr<RecordStream> records = reply.records;
     auto piece = std::make_shared<std::string>();
+    auto problem = std::make_shared<std::string>();
     response.set_chunked_content_provider(
         kRecordsType,
-        [records, piece, name = std::string(script.name)](std::size_t, httplib::DataSink& sink) {
+        [records, piece, problem](std::size_t, httplib::DataSink& sink) {
             try {
                 if (records->Next(*piece)) return sink.write(piece->data(), piece->size());
             } catch (const std::exception& error) {
-                LogProblem(name, error.what());
+                *problem = error.what();
                 return false;  // ends the connection: the client sees a cut answer
             }
             sink.done();
             return true;
         },
-        [records, name = std::string(script.name), user = outcome.user, started](bool) {
-            LogRequest(name, user, records->LastFailure(), started);
+        [records, problem, name = std::string(script.name), user = outcome.user, started](bool) {
+            LogRequest(name, user, records->LastFailure(), started, *problem);
         });
 }
 
@@ -208,7 +209,7 @@ Reply RepositoryServer::Handle(const Script& script, const httplib::Request& req
     } catch (const Refusal& refusal) {
         return Refused(refusal.Status(), refusal.what(), script);
     } catch (const std::exception& error) {
-        LogProblem(script.name, error.what());
+        outcome.problem = error.what();
         return Refused(own_status::kStorageFailure, text::kStorageFailure, script);
     }
 }

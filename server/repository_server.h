@@ -58,6 +58,7 @@ class RepositoryServer {
     struct Outcome {
         std::string user;
         bool bodyRead = false;
+        std::string problem;  // a storage failure's cause, for the log only
     };
     Reply Handle(const Script& script, const httplib::Request& request, httplib::Response& response,
                  const httplib::ContentReader& reader, Outcome& outcome);
