@@ -83,6 +83,9 @@ Reply AddFiles(ServerState& state, Form& form) {
                              *contentHash, identity.userId, form.Optional("description")};
 
     Transaction transaction(*db, Transaction::Kind::kWrite);
+    // Such a path breaks every client's recursive get of the folder it is in.
+    if (ClashesWithFileOrFolder(*db, projectId, target.folder, target.name))
+        throw Refusal::Of(own_status::kBadPath, text::kBadPath, target.shown);
     const std::optional<FileState> file = FindFile(*db, projectId, target.folder, target.name);
     std::int64_t fileId = 0;
     if (checkin) {

@@ -44,6 +44,28 @@ TEST_F(DurabilityTest, PathsThatLeaveTheProjectAreRefusedAndChangeNothing) {
     EXPECT_EQ(Snapshot(), before);
 }
 
+TEST_F(DurabilityTest, NamesNoClientCanStoreAreRefusedAndChangeNothing) {
+    const std::string longest(255, 'n');
+    EXPECT_EQ(Statuses(Upload("Doc/" + longest, longest, "x")), "0");
+    Upload("Doc", "a", "file");
+    Upload("Doc/b", "x", "in a folder");
+    Get("Doc/a", false, true);
+    const std::string before = Snapshot();
+    const std::pair<std::string, std::string> uploads[] = {
+        {"Doc", longest + "n"},  // a name over 255 bytes
+        {"Doc/" + longest + "n", "x"},
+        {"Doc", "b"},    // a file where a folder has files
+        {"Doc/a", "y"},  // a folder where a file is
+        {"Doc/a/deeper", "y"},
+    };
+    for (const auto& [folder, name] : uploads)
+        EXPECT_EQ(Statuses(Upload(folder, name, "x")), "-2103") << folder << " " << name;
+    EXPECT_EQ(Statuses(Upload("Doc", "b", "x", true)), "-2103") << "check-in of a clash";
+    EXPECT_EQ(Snapshot(), before);
+    Ask("remove_files_from_cli.php", {{"recurse", "N"}, {"viewpath", "Doc/b/x"}});
+    EXPECT_EQ(Statuses(Upload("Doc", "b", "x")), "0") << "a removed file leaves no folder";
+}
+
 TEST_F(DurabilityTest, ConcurrentCheckOutsOfOneFileHaveExactlyOneWinner) {
     constexpr int kUsers = 8;
     {
