@@ -66,6 +66,31 @@ TEST_F(DurabilityTest, NamesNoClientCanStoreAreRefusedAndChangeNothing) {
     EXPECT_EQ(Statuses(Upload("Doc", "b", "x")), "0") << "a removed file leaves no folder";
 }
 
+TEST_F(DurabilityTest, ACheckOutEndsAtTheRecordTheClientStopsAtAndChecksOutNothingBehindIt) {
+    for (const char* name : {"a.c", "b.c", "c.c"}) Upload("Src", name, "one");
+    Upload("Src/sub", "d.c", "one");
+    for (const char* name : {"a.c", "c.c"}) {
+        Get(std::string("Src/") + name, false, true);
+        Upload("Src", name, "two", true);
+    }
+    Get("Src/b.c", false, true, {}, "bob");
+    const auto mine = [&] {
+        return Statuses(Ask("query_info_multiple_from_cli_a.php",
+                            {{"filepaths", "Src\\a.c|Src\\b.c|Src\\c.c|Src\\sub\\d.c"}}));
+    };
+    // Recursive: another user's file ends the client's walk, a missing version does not.
+    EXPECT_EQ(Statuses(Get("Src", true, true)), "0 -2008");
+    EXPECT_EQ(mine(), "0 -2026 -2008 -2010 -2010");
+    Ask("uncheckout_from_cli.php", {{"recurse", "N"}, {"viewpath", "Src/a.c"}});
+    Ask("uncheckout_from_cli.php", {{"recurse", "N"}, {"viewpath", "Src/b.c"}}, "bob");
+    EXPECT_EQ(Statuses(Get("Src", true, true, {{"version_no", "2"}})), "0 -2013 0 -2013");
+    EXPECT_EQ(mine(), "0 -2026 -2010 -2026 -2010");
+    Ask("uncheckout_from_cli.php", {{"recurse", "Y"}, {"viewpath", "Src"}});
+    // Without recursion every refusal ends it.
+    EXPECT_EQ(Statuses(Get("Src/*.c", false, true, {{"version_no", "2"}})), "0 -2013");
+    EXPECT_EQ(mine(), "0 -2026 -2010 -2010 -2010");
+}
+
 TEST_F(DurabilityTest, ConcurrentCheckOutsOfOneFileHaveExactlyOneWinner) {
     constexpr int kUsers = 8;
     {
