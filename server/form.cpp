@@ -133,7 +133,9 @@ Form ReadForm(const httplib::Request& request, httplib::Response& response,
         throw Refusal::Of(own_status::kRequestTooLarge, text::kFieldTooLong,
                           std::to_string(kTextFieldLimit));
     }
-    return collector.Finish();
+    Form form = collector.Finish();
+    form.SetClientAddress(request.remote_addr);
+    return form;
 }
 
 }  // namespace server

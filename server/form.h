@@ -30,13 +30,17 @@ class Form {
     bool Flag(const char* name) const;
 
     std::optional<Upload>& File() { return upload_; }
+    // The address the request came from, for limits on failed logins.
+    const std::string& ClientAddress() const { return clientAddress_; }
 
     void SetField(const std::string& name, std::string value);
     void SetUpload(Upload upload) { upload_.emplace(std::move(upload)); }
+    void SetClientAddress(std::string address) { clientAddress_ = std::move(address); }
 
   private:
     std::map<std::string, std::string> fields_;
     std::optional<Upload> upload_;
+    std::string clientAddress_;
 };
 
 // Reads the whole body. Refuses a body that is not a complete multipart form or is larger
