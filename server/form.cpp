@@ -26,7 +26,10 @@ constexpr int kPayloadTooLarge = 413;
 // Collects the parts as the multipart reader delivers them.
 class PartCollector {
   public:
-    explicit PartCollector(const ObjectStore& store) : store_(store) {}
+    PartCollector(const ObjectStore& store, const FileGate& beforeFile, std::string clientAddress)
+        : store_(store), beforeFile_(beforeFile) {
+        form_.SetClientAddress(std::move(clientAddress));
+    }
 
     bool StartPart(const httplib::MultipartFormData& part) {
         FinishText();
@@ -35,7 +38,15 @@ class PartCollector {
             inFile_ = false;
             return true;
         }
-        if (upload_) return false;  // one file per request
+        if (upload_ || refused_) return false;  // one file per request
+        try {
+            beforeFile_(form_);
+        } catch (const Refusal& refusal) {
+            // The body is read on without keeping a byte, so the client hears the refusal
+            // as it would after any other request.
+            refused_.emplace(refusal);
+            return true;
+        }
         upload_.emplace(Upload{part.filename, store_.CreateTemp(), "", 0});
         digest_ = std::make_unique<Sha256>();
         inFile_ = true;
@@ -43,6 +54,7 @@ class PartCollector {
     }
 
     bool Receive(const char* data, std::size_t size) {
+        if (refused_) return true;
         if (inFile_) {
             upload_->archive.Write(data, size);
             digest_->Update(data, size);
@@ -60,6 +72,7 @@ class PartCollector {
     }
 
     bool TooMuchText() const { return tooMuchText_; }
+    const std::optional<Refusal>& Refused() const { return refused_; }
 
     Form Finish() {
         FinishText();
@@ -79,6 +92,7 @@ class PartCollector {
     }
 
     const ObjectStore& store_;
+    const FileGate& beforeFile_;
     Form form_;
     std::optional<std::string> textName_;
     std::string textValue_;
@@ -87,6 +101,7 @@ class PartCollector {
     bool inFile_ = false;
     std::optional<Upload> upload_;
     std::unique_ptr<Sha256> digest_;
+    std::optional<Refusal> refused_;
 };
 
 }  // namespace
@@ -118,24 +133,23 @@ void Form::SetField(const std::string& name, std::string value) {
 }
 
 Form ReadForm(const httplib::Request& request, httplib::Response& response,
-              const httplib::ContentReader& reader, const ObjectStore& store,
-              std::size_t sizeLimit) {
+              const httplib::ContentReader& reader, const ObjectStore& store, std::size_t sizeLimit,
+              const FileGate& beforeFile) {
     if (!request.is_multipart_form_data()) {
         reader([](const char*, std::size_t) { return true; });
         RefuseBody(response, sizeLimit);
     }
-    PartCollector collector(store);
+    PartCollector collector(store, beforeFile, request.remote_addr);
     const bool complete =
         reader([&](const httplib::MultipartFormData& part) { return collector.StartPart(part); },
                [&](const char* data, std::size_t size) { return collector.Receive(data, size); });
+    if (collector.Refused()) throw *collector.Refused();
     if (!complete) RefuseBody(response, sizeLimit);
     if (collector.TooMuchText()) {
         throw Refusal::Of(own_status::kRequestTooLarge, text::kFieldTooLong,
                           std::to_string(kTextFieldLimit));
     }
-    Form form = collector.Finish();
-    form.SetClientAddress(request.remote_addr);
-    return form;
+    return collector.Finish();
 }
 
 }  // namespace server

@@ -5,6 +5,7 @@
 #include <httplib.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -43,10 +44,14 @@ class Form {
     std::string clientAddress_;
 };
 
+// Called with the text fields read so far when a file part starts, before any of its bytes
+// is stored; throws Refusal to turn the request down.
+using FileGate = std::function<void(const Form& fields)>;
+
 // Reads the whole body. Refuses a body that is not a complete multipart form or is larger
 // than sizeLimit (which the HTTP layer enforces); a failure leaves nothing under tmp/.
 Form ReadForm(const httplib::Request& request, httplib::Response& response,
-              const httplib::ContentReader& reader, const ObjectStore& store,
-              std::size_t sizeLimit);
+              const httplib::ContentReader& reader, const ObjectStore& store, std::size_t sizeLimit,
+              const FileGate& beforeFile);
 
 }  // namespace server

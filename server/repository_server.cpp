@@ -23,6 +23,10 @@ constexpr int kKeepAliveRequests = 100;
 constexpr int kTransferTimeoutSeconds = 120;
 constexpr int kNotFound = 404;
 constexpr std::chrono::milliseconds kStopRetry{10};
+// An archive may unpack to this many times the request limit: room for text that packs
+// well, while a small upload of zeros cannot make the server inflate without end. With the
+// default limit that is 4 GiB, the largest file the client sends.
+constexpr std::uint64_t kUnpackedPerRequestByte = 4;
 
 std::string RoutePattern(const std::string& prefix, const std::string& script) {
     std::string path = "/";
@@ -89,7 +93,8 @@ RepositoryServer::RepositoryServer(ServeOptions options)
     : options_(std::move(options)), folder_(options_.dataFolder) {
     folder_.RequireInitialised();
     lock_ = LockDataFolder(folder_);
-    state_ = std::make_unique<ServerState>(folder_);
+    state_ = std::make_unique<ServerState>(
+        folder_, kUnpackedPerRequestByte * std::uint64_t{options_.maxRequestBytes});
     state_->objects.RemoveTemporaries();
     http_ = MakeHttpServer(options_);
     const std::size_t threads = options_.threads;
@@ -202,7 +207,8 @@ Reply RepositoryServer::Handle(const Script& script, const httplib::Request& req
                                httplib::Response& response, const httplib::ContentReader& reader,
                                Outcome& outcome) {
     try {
-        Form form = ReadForm(request, response, reader, state_->objects, options_.maxRequestBytes);
+        Form form = ReadForm(request, response, reader, state_->objects, options_.maxRequestBytes,
+                             [this](const Form& fields) { RequireUploader(*state_, fields); });
         outcome.bodyRead = true;
         outcome.user = form.Optional("username");
         return script.run(*state_, form);
