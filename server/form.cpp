@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "server/multipart_reader.h"
 #include "server/refusal.h"
 #include "server/sha256.h"
 #include "server/statuses.h"
@@ -14,6 +15,7 @@ namespace {
 constexpr std::size_t kTextFieldLimit = 1 << 20;
 constexpr std::size_t kAllTextLimit = 4 << 20;
 constexpr int kPayloadTooLarge = 413;
+constexpr const char* kFormTypeHeader = "X-Brelmox-Form-Type";
 
 [[noreturn]] void RefuseBody(const httplib::Response& response, std::size_t sizeLimit) {
     if (response.status == kPayloadTooLarge) {
@@ -31,35 +33,32 @@ class PartCollector {
         form_.SetClientAddress(std::move(clientAddress));
     }
 
-    bool StartPart(const httplib::MultipartFormData& part) {
+    void StartPart(const PartHead& head) {
         FinishText();
-        if (part.filename.empty() && part.name != "userfile") {
-            textName_ = part.name;
-            inFile_ = false;
-            return true;
+        if (!head.isFile) {
+            textName_ = head.name;
+            return;
         }
-        if (upload_ || refused_) return false;  // one file per request
         try {
             beforeFile_(form_);
         } catch (const Refusal& refusal) {
             // The body is read on without keeping a byte, so the client hears the refusal
             // as it would after any other request.
             refused_.emplace(refusal);
-            return true;
+            return;
         }
-        upload_.emplace(Upload{part.filename, store_.CreateTemp(), "", 0});
+        // The file part is the last part: everything from here on is its content.
+        upload_.emplace(Upload{head.filename, store_.CreateTemp(), "", 0});
         digest_ = std::make_unique<Sha256>();
-        inFile_ = true;
-        return true;
     }
 
-    bool Receive(const char* data, std::size_t size) {
-        if (refused_) return true;
-        if (inFile_) {
+    void Receive(const char* data, std::size_t size) {
+        if (refused_) return;
+        if (upload_) {
             upload_->archive.Write(data, size);
             digest_->Update(data, size);
             upload_->size += size;
-            return true;
+            return;
         }
         textBytes_ += size;
         // Keep reading an oversized field without keeping it, so the body is consumed.
@@ -68,7 +67,6 @@ class PartCollector {
         } else {
             textValue_.append(data, size);
         }
-        return true;
     }
 
     bool TooMuchText() const { return tooMuchText_; }
@@ -98,7 +96,6 @@ class PartCollector {
     std::string textValue_;
     std::size_t textBytes_ = 0;
     bool tooMuchText_ = false;
-    bool inFile_ = false;
     std::optional<Upload> upload_;
     std::unique_ptr<Sha256> digest_;
     std::optional<Refusal> refused_;
@@ -132,19 +129,34 @@ void Form::SetField(const std::string& name, std::string value) {
     fields_.emplace(name, std::move(value));
 }
 
+void TakeOverFormParsing(const httplib::Request& request) {
+    // The request object is the library's own and not const; only the handler's view is.
+    httplib::Headers& headers = const_cast<httplib::Request&>(request).headers;
+    auto type = headers.extract("Content-Type");
+    if (type.empty()) return;
+    type.key() = kFormTypeHeader;
+    headers.insert(std::move(type));
+}
+
 Form ReadForm(const httplib::Request& request, httplib::Response& response,
               const httplib::ContentReader& reader, const ObjectStore& store, std::size_t sizeLimit,
               const FileGate& beforeFile) {
-    if (!request.is_multipart_form_data()) {
+    const std::string boundary = BoundaryOf(request.get_header_value(kFormTypeHeader));
+    if (boundary.empty()) {
         reader([](const char*, std::size_t) { return true; });
         RefuseBody(response, sizeLimit);
     }
     PartCollector collector(store, beforeFile, request.remote_addr);
-    const bool complete =
-        reader([&](const httplib::MultipartFormData& part) { return collector.StartPart(part); },
-               [&](const char* data, std::size_t size) { return collector.Receive(data, size); });
+    MultipartReader parts(
+        boundary, [&](const PartHead& head) { collector.StartPart(head); },
+        [&](const char* data, std::size_t size) { collector.Receive(data, size); });
+    const bool complete = reader([&](const char* data, std::size_t size) {
+        parts.Feed(data, size);
+        return true;
+    });
+    const bool whole = complete && parts.Finish();
     if (collector.Refused()) throw *collector.Refused();
-    if (!complete) RefuseBody(response, sizeLimit);
+    if (!whole) RefuseBody(response, sizeLimit);
     if (collector.TooMuchText()) {
         throw Refusal::Of(own_status::kRequestTooLarge, text::kFieldTooLong,
                           std::to_string(kTextFieldLimit));

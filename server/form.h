@@ -1,5 +1,5 @@
-// The fields of a request's multipart body. The file part of an upload is streamed into a
-// temporary file under tmp/ while its SHA-256 is taken, never held in memory.
+// The fields of a request's multipart body. The file part of an upload (the last part) is
+// streamed into a temporary file under tmp/ while its SHA-256 is taken, never held in memory.
 #pragma once
 
 #include <httplib.h>
@@ -47,6 +47,11 @@ class Form {
 // Called with the text fields read so far when a file part starts, before any of its bytes
 // is stored; throws Refusal to turn the request down.
 using FileGate = std::function<void(const Form& fields)>;
+
+// The HTTP library parses every multipart body itself and ends a part at the first boundary
+// text, where our file part runs to the end of the body. Called before routing, this moves
+// the content type aside so that the body reaches ReadForm as it was sent.
+void TakeOverFormParsing(const httplib::Request& request);
 
 // Reads the whole body. Refuses a body that is not a complete multipart form or is larger
 // than sizeLimit (which the HTTP layer enforces); a failure leaves nothing under tmp/.

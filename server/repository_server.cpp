@@ -110,6 +110,10 @@ RepositoryServer::RepositoryServer(ServeOptions options)
         httplib::default_socket_options(socket);
         listeningSocket_ = socket;
     });
+    http_->set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
+        TakeOverFormParsing(request);
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     http_->set_error_handler([](const httplib::Request& request, httplib::Response& response) {
         if (response.status == kNotFound) response.set_content("Unknown script\n", kAnswerType);
         LogRequest(request.path, "-", response.status, std::chrono::steady_clock::now());

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <random>
 
+#include "common/my_compress.h"
 #include "raw_connection.h"
 #include "server_fixture.h"
 
@@ -60,6 +61,19 @@ TEST_F(UploadTest, AnArchiveUnpackingToMoreThanFourTimesTheRequestLimitIsRefused
               "--AaB03x\nprotocol:1\n--AaB03x\nstatus:-2102\n--AaB03x\nerror:The uploaded archive "
               "of 'Src/bomb.bin' unpacks to more than the server accepts (262144 bytes).\n");
     EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(UploadTest, ArchiveBytesHoldingTheBoundaryTextAreStoredLikeAnyOther) {
+    // An entry's name is stored as is: this one puts the delimiter and the closing boundary
+    // text into the archive's bytes, twice each.
+    const std::string source = dir_.WriteFile("a\r\n--AaB03x\r\nb\r\n--AaB03x--\r\nc", "content");
+    const std::string archivePath = dir_.Path("boundary.zip");
+    brelmox::MyCompress zip;
+    ASSERT_TRUE(zip.CompressFile(source, archivePath));
+    const std::string archive = dir_.ReadFile(archivePath);
+    ASSERT_NE(archive.find("\r\n--AaB03x--\r\n"), std::string::npos);
+    EXPECT_EQ(Statuses(PostArchive("Src", "a.c", archive)), "0");
+    EXPECT_EQ(Records(Get("Src/a.c")).at(0).content, archive);
 }
 
 }  // namespace
