@@ -23,8 +23,7 @@ constexpr std::size_t kCopyBufferSize = 16384;
 constexpr std::uint64_t kZip64Size = 0xffffffffu;
 
 using CopyBuffer = std::array<char, kCopyBufferSize>;
-// Takes each unpacked piece; false stops the unpacking as failed.
-using EntrySink = std::function<bool(const char* data, std::size_t size)>;
+using EntrySink = MyCompress::EntrySink;
 
 EntrySink WriteTo(int fd) {
     return [fd](const char* data, std::size_t size) { return platform::WriteAll(fd, data, size); };
@@ -128,9 +127,9 @@ bool MyCompress::DecompressFile(const std::string& targetPath, const std::string
     return target.Close() && copied;
 }
 
-bool MyCompress::DecompressToStream(int targetFd, const std::string& archivePath) {
+bool MyCompress::DecompressToSink(const EntrySink& sink, const std::string& archivePath) {
     FirstEntry entry(archivePath);
-    return entry.IsOpen() && entry.CopyTo(WriteTo(targetFd));
+    return entry.IsOpen() && entry.CopyTo(sink);
 }
 
 bool MyCompress::DecompressToMemory(std::string* contents, const std::string& archivePath) {

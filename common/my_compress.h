@@ -3,6 +3,8 @@
 // file-info record; files of 4 GiB and more get zip64 records.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace brelmox {
@@ -19,8 +21,12 @@ class MyCompress {
     // False when the archive cannot be read or the entry fails its CRC check.
     bool DecompressFile(const std::string& targetPath, const std::string& archivePath);
 
-    // Writes the first entry into an open, caller-owned descriptor.
-    bool DecompressToStream(int targetFd, const std::string& archivePath);
+    // Takes each unpacked piece; false stops the unpacking as failed.
+    using EntrySink = std::function<bool(const char* data, std::size_t size)>;
+
+    // Hands the first entry's bytes to sink piece by piece, keeping none of them. False as
+    // for DecompressFile, or when sink stops it.
+    bool DecompressToSink(const EntrySink& sink, const std::string& archivePath);
 
     // Puts the first entry's bytes into *contents, which changes only when the entry
     // unpacked whole and passed its CRC check.

@@ -1,20 +1,31 @@
 #include "server/archive_check.h"
 
-#include <unistd.h>
-
 #include "common/my_compress.h"
-#include "server/object_store.h"
 #include "server/sha256.h"
 
 namespace server {
 
-std::optional<std::string> HashArchiveContent(const std::string& archivePath,
-                                              const std::string& tempFolder) {
-    TempFile scratch(tempFolder);
+ArchiveCheck CheckArchive(const std::string& archivePath, std::uint64_t unpackedLimit) {
+    Sha256 digest;
+    std::uint64_t unpacked = 0;
+    ArchiveCheck check;
     brelmox::MyCompress zip;
-    if (!zip.DecompressToStream(scratch.Fd(), archivePath)) return std::nullopt;
-    if (lseek(scratch.Fd(), 0, SEEK_SET) != 0) return std::nullopt;
-    return HashDescriptor(scratch.Fd());
+    const bool whole = zip.DecompressToSink(
+        [&](const char* data, std::size_t size) {
+            unpacked += size;
+            if (unpacked > unpackedLimit) {
+                check.result = ArchiveCheck::Result::kTooLarge;
+                return false;
+            }
+            digest.Update(data, size);
+            return true;
+        },
+        archivePath);
+    if (whole) {
+        check.result = ArchiveCheck::Result::kGood;
+        check.contentHash = digest.HexDigest();
+    }
+    return check;
 }
 
 }  // namespace server

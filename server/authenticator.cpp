@@ -16,6 +16,13 @@ constexpr std::size_t kKeySize = 32;
 // Bounds the memory of proofs; dropping them all only costs slow checks again.
 constexpr std::size_t kProofsKept = 10000;
 
+// A hash of the stored form at the cost new users get, which no password matches.
+const std::string& DummyHash() {
+    static const std::string hash = "pbkdf2-sha256$" + std::to_string(kDefaultPasswordIterations) +
+                                    "$" + std::string(32, '0') + "$" + std::string(64, '0');
+    return hash;
+}
+
 }  // namespace
 
 Authenticator::Authenticator() : key_(kKeySize) {
@@ -29,27 +36,37 @@ Identity Authenticator::Authenticate(Database& db, const Form& form) {
     const std::string& password = form.Required("password");
     const std::int64_t organizationId = RequireOrganization(db, form.Required("organization"));
     const std::optional<User> user = FindUser(db, organizationId, name);
-    if (!user || !Verify(*user, password)) {
+    const std::vector<unsigned char> digest = Digest(password);
+    if (user && Proven(*user, digest)) {
+        return Identity{organizationId, user->id, user->name, user->notice};
+    }
+    const std::string userKey = std::to_string(organizationId) + "/" + name;
+    const std::string& address = form.ClientAddress();
+    const auto now = LoginGuard::Clock::now();
+    if (guard_.BackedOff(userKey, address, now)) {
         throw Refusal(brelmox::status::kInvalidUser, text::kInvalidUser);
     }
+    const bool valid = VerifyPassword(password, user ? user->passwordHash : DummyHash());
+    if (!user || !valid) {
+        guard_.Failed(userKey, address, now);
+        throw Refusal(brelmox::status::kInvalidUser, text::kInvalidUser);
+    }
+    guard_.Succeeded(userKey, address);
+    Remember(*user, digest);
     return Identity{organizationId, user->id, user->name, user->notice};
 }
 
-bool Authenticator::Verify(const User& user, const std::string& password) {
-    const std::vector<unsigned char> digest = Digest(password);
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const auto found = proven_.find(user.id);
-        if (found != proven_.end() && found->second.storedHash == user.passwordHash &&
-            CRYPTO_memcmp(found->second.passwordDigest.data(), digest.data(), digest.size()) == 0) {
-            return true;
-        }
-    }
-    if (!VerifyPassword(password, user.passwordHash)) return false;
+bool Authenticator::Proven(const User& user, const std::vector<unsigned char>& digest) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = proven_.find(user.id);
+    return found != proven_.end() && found->second.storedHash == user.passwordHash &&
+           CRYPTO_memcmp(found->second.passwordDigest.data(), digest.data(), digest.size()) == 0;
+}
+
+void Authenticator::Remember(const User& user, std::vector<unsigned char> digest) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (proven_.size() >= kProofsKept) proven_.clear();
-    proven_[user.id] = Proof{user.passwordHash, digest};
-    return true;
+    proven_[user.id] = Proof{user.passwordHash, std::move(digest)};
 }
 
 std::vector<unsigned char> Authenticator::Digest(const std::string& password) const {

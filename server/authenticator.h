@@ -1,7 +1,9 @@
 // Checks the credentials every script but "validate_project_from_cli.php" carries.
 // A slow hash makes each check costly on purpose; a password already proved against the
 // stored hash is remembered as a keyed digest (the key lives only in this process), so a
-// client that sends its credentials with every request pays the cost once.
+// client that sends its credentials with every request pays the cost once. An unknown user
+// costs the same check against a dummy hash, so that timing does not tell which names
+// exist; failures back off (LoginGuard), never a password already proved.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,7 @@
 
 #include "server/database.h"
 #include "server/form.h"
+#include "server/login_guard.h"
 #include "server/repository.h"
 
 namespace server {
@@ -37,10 +40,12 @@ class Authenticator {
         std::vector<unsigned char> passwordDigest;
     };
 
-    bool Verify(const User& user, const std::string& password);
+    bool Proven(const User& user, const std::vector<unsigned char>& digest);
+    void Remember(const User& user, std::vector<unsigned char> digest);
     std::vector<unsigned char> Digest(const std::string& password) const;
 
     std::vector<unsigned char> key_;
+    LoginGuard guard_;
     std::mutex mutex_;
     std::map<std::int64_t, Proof> proven_;
 };

@@ -6,73 +6,10 @@
 #include <cstring>
 
 #include "server/database.h"
+#include "server/schema.h"
 
 namespace server {
 namespace {
-
-constexpr const char* kSchema = R"sql(
-CREATE TABLE organizations (
-    id INTEGER PRIMARY KEY,
-    name TEXT NOT NULL UNIQUE
-);
-CREATE TABLE users (
-    id INTEGER PRIMARY KEY,
-    organization_id INTEGER NOT NULL REFERENCES organizations(id),
-    name TEXT NOT NULL,
-    password_hash TEXT NOT NULL,
-    notice TEXT NOT NULL DEFAULT '',
-    UNIQUE (organization_id, name)
-);
-CREATE TABLE projects (
-    id INTEGER PRIMARY KEY,
-    organization_id INTEGER NOT NULL REFERENCES organizations(id),
-    name TEXT NOT NULL,
-    description TEXT NOT NULL DEFAULT '',
-    UNIQUE (organization_id, name)
-);
-CREATE TABLE files (
-    id INTEGER PRIMARY KEY,
-    project_id INTEGER NOT NULL REFERENCES projects(id),
-    folder TEXT NOT NULL,
-    name TEXT NOT NULL,
-    removed_at INTEGER,
-    removed_by INTEGER REFERENCES users(id),
-    UNIQUE (project_id, folder, name)
-);
-CREATE TABLE versions (
-    id INTEGER PRIMARY KEY,
-    file_id INTEGER NOT NULL REFERENCES files(id),
-    number INTEGER NOT NULL,
-    object TEXT NOT NULL,
-    size INTEGER NOT NULL,
-    content_hash TEXT NOT NULL,
-    user_id INTEGER NOT NULL REFERENCES users(id),
-    created_at INTEGER NOT NULL,
-    description TEXT NOT NULL,
-    UNIQUE (file_id, number)
-);
-CREATE TABLE checkouts (
-    file_id INTEGER PRIMARY KEY REFERENCES files(id),
-    user_id INTEGER NOT NULL REFERENCES users(id),
-    checked_out_at INTEGER NOT NULL
-);
-CREATE TABLE labels (
-    id INTEGER PRIMARY KEY,
-    project_id INTEGER NOT NULL REFERENCES projects(id),
-    name TEXT NOT NULL,
-    description TEXT NOT NULL,
-    user_id INTEGER NOT NULL REFERENCES users(id),
-    created_at INTEGER NOT NULL,
-    UNIQUE (project_id, name)
-);
-CREATE TABLE label_versions (
-    label_id INTEGER NOT NULL REFERENCES labels(id),
-    version_id INTEGER NOT NULL REFERENCES versions(id),
-    PRIMARY KEY (label_id, version_id)
-);
-CREATE INDEX label_versions_by_version ON label_versions (version_id);
-PRAGMA user_version = 1;
-)sql";
 
 void MakeFolder(const std::string& path) {
     if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
@@ -99,9 +36,7 @@ void DataFolder::Initialise() const {
     MakeFolder(ObjectsPath());
     MakeFolder(TempPath());
     Database db(DatabasePath(), true);
-    Transaction transaction(db, Transaction::Kind::kWrite);
-    db.Execute(kSchema);
-    transaction.Commit();
+    CreateSchema(db);
 }
 
 void DataFolder::RequireInitialised() const {
@@ -109,6 +44,8 @@ void DataFolder::RequireInitialised() const {
         throw StorageError("Data folder '" + root_ +
                            "' is not initialised (run: brelmox-server init --data " + root_ + ").");
     }
+    Database db(DatabasePath(), false);
+    UpgradeSchema(db, root_);
 }
 
 }  // namespace server

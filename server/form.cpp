@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "server/multipart_reader.h"
 #include "server/refusal.h"
 #include "server/sha256.h"
 #include "server/statuses.h"
@@ -14,6 +15,7 @@ namespace {
 constexpr std::size_t kTextFieldLimit = 1 << 20;
 constexpr std::size_t kAllTextLimit = 4 << 20;
 constexpr int kPayloadTooLarge = 413;
+constexpr const char* kFormTypeHeader = "X-Brelmox-Form-Type";
 
 [[noreturn]] void RefuseBody(const httplib::Response& response, std::size_t sizeLimit) {
     if (response.status == kPayloadTooLarge) {
@@ -26,28 +28,37 @@ constexpr int kPayloadTooLarge = 413;
 // Collects the parts as the multipart reader delivers them.
 class PartCollector {
   public:
-    explicit PartCollector(const ObjectStore& store) : store_(store) {}
-
-    bool StartPart(const httplib::MultipartFormData& part) {
-        FinishText();
-        if (part.filename.empty() && part.name != "userfile") {
-            textName_ = part.name;
-            inFile_ = false;
-            return true;
-        }
-        if (upload_) return false;  // one file per request
-        upload_.emplace(Upload{part.filename, store_.CreateTemp(), "", 0});
-        digest_ = std::make_unique<Sha256>();
-        inFile_ = true;
-        return true;
+    PartCollector(const ObjectStore& store, const FileGate& beforeFile, std::string clientAddress)
+        : store_(store), beforeFile_(beforeFile) {
+        form_.SetClientAddress(std::move(clientAddress));
     }
 
-    bool Receive(const char* data, std::size_t size) {
-        if (inFile_) {
+    void StartPart(const PartHead& head) {
+        FinishText();
+        if (!head.isFile) {
+            textName_ = head.name;
+            return;
+        }
+        try {
+            beforeFile_(form_);
+        } catch (const Refusal& refusal) {
+            // The body is read on without keeping a byte, so the client hears the refusal
+            // as it would after any other request.
+            refused_.emplace(refusal);
+            return;
+        }
+        // The file part is the last part: everything from here on is its content.
+        upload_.emplace(Upload{head.filename, store_.CreateTemp(), "", 0});
+        digest_ = std::make_unique<Sha256>();
+    }
+
+    void Receive(const char* data, std::size_t size) {
+        if (refused_) return;
+        if (upload_) {
             upload_->archive.Write(data, size);
             digest_->Update(data, size);
             upload_->size += size;
-            return true;
+            return;
         }
         textBytes_ += size;
         // Keep reading an oversized field without keeping it, so the body is consumed.
@@ -56,10 +67,10 @@ class PartCollector {
         } else {
             textValue_.append(data, size);
         }
-        return true;
     }
 
     bool TooMuchText() const { return tooMuchText_; }
+    const std::optional<Refusal>& Refused() const { return refused_; }
 
     Form Finish() {
         FinishText();
@@ -79,14 +90,15 @@ class PartCollector {
     }
 
     const ObjectStore& store_;
+    const FileGate& beforeFile_;
     Form form_;
     std::optional<std::string> textName_;
     std::string textValue_;
     std::size_t textBytes_ = 0;
     bool tooMuchText_ = false;
-    bool inFile_ = false;
     std::optional<Upload> upload_;
     std::unique_ptr<Sha256> digest_;
+    std::optional<Refusal> refused_;
 };
 
 }  // namespace
@@ -117,18 +129,34 @@ void Form::SetField(const std::string& name, std::string value) {
     fields_.emplace(name, std::move(value));
 }
 
+void TakeOverFormParsing(const httplib::Request& request) {
+    // The request object is the library's own and not const; only the handler's view is.
+    httplib::Headers& headers = const_cast<httplib::Request&>(request).headers;
+    auto type = headers.extract("Content-Type");
+    if (type.empty()) return;
+    type.key() = kFormTypeHeader;
+    headers.insert(std::move(type));
+}
+
 Form ReadForm(const httplib::Request& request, httplib::Response& response,
-              const httplib::ContentReader& reader, const ObjectStore& store,
-              std::size_t sizeLimit) {
-    if (!request.is_multipart_form_data()) {
+              const httplib::ContentReader& reader, const ObjectStore& store, std::size_t sizeLimit,
+              const FileGate& beforeFile) {
+    const std::string boundary = BoundaryOf(request.get_header_value(kFormTypeHeader));
+    if (boundary.empty()) {
         reader([](const char*, std::size_t) { return true; });
         RefuseBody(response, sizeLimit);
     }
-    PartCollector collector(store);
-    const bool complete =
-        reader([&](const httplib::MultipartFormData& part) { return collector.StartPart(part); },
-               [&](const char* data, std::size_t size) { return collector.Receive(data, size); });
-    if (!complete) RefuseBody(response, sizeLimit);
+    PartCollector collector(store, beforeFile, request.remote_addr);
+    MultipartReader parts(
+        boundary, [&](const PartHead& head) { collector.StartPart(head); },
+        [&](const char* data, std::size_t size) { collector.Receive(data, size); });
+    const bool complete = reader([&](const char* data, std::size_t size) {
+        parts.Feed(data, size);
+        return true;
+    });
+    const bool whole = complete && parts.Finish();
+    if (collector.Refused()) throw *collector.Refused();
+    if (!whole) RefuseBody(response, sizeLimit);
     if (collector.TooMuchText()) {
         throw Refusal::Of(own_status::kRequestTooLarge, text::kFieldTooLong,
                           std::to_string(kTextFieldLimit));

@@ -69,6 +69,10 @@ std::optional<FileState> FindFile(Database& db, std::int64_t projectId, const st
 // The files not removed in the folder, and with recurse in every folder below it.
 std::vector<FileState> LiveFilesUnder(Database& db, std::int64_t projectId,
                                       const std::string& folder, bool recurse);
+// Whether folder/name would be both a file and a folder: a live file stands where one of
+// its folders would be, or live files lie below it.
+bool ClashesWithFileOrFolder(Database& db, std::int64_t projectId, const std::string& folder,
+                             const std::string& name);
 std::int64_t InsertFile(Database& db, std::int64_t projectId, const std::string& folder,
                         const std::string& name);
 void MarkRemoved(Database& db, std::int64_t fileId, std::int64_t userId, std::int64_t when);

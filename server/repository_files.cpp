@@ -68,6 +68,30 @@ std::vector<FileState> LiveFilesUnder(Database& db, std::int64_t projectId,
     return files;
 }
 
+bool ClashesWithFileOrFolder(Database& db, std::int64_t projectId, const std::string& folder,
+                             const std::string& name) {
+    const std::string path = folder.empty() ? name : folder + "/" + name;
+    if (db.Prepare("SELECT 1 FROM files WHERE project_id = ? AND removed_at IS NULL AND "
+                   "(folder = ? OR (folder >= ? AND folder < ?))",
+                   projectId, path, path + "/", path + "0")
+            .Step()) {
+        return true;
+    }
+    std::string above;
+    for (std::size_t start = 0; start < folder.size();) {
+        const std::size_t end = std::min(folder.find('/', start), folder.size());
+        if (db.Prepare("SELECT 1 FROM files WHERE project_id = ? AND removed_at IS NULL AND "
+                       "folder = ? AND name = ?",
+                       projectId, above, folder.substr(start, end - start))
+                .Step()) {
+            return true;
+        }
+        above = folder.substr(0, end);
+        start = end + 1;
+    }
+    return false;
+}
+
 std::int64_t InsertFile(Database& db, std::int64_t projectId, const std::string& folder,
                         const std::string& name) {
     db.Prepare("INSERT INTO files (project_id, folder, name) VALUES (?, ?, ?)", projectId, folder,

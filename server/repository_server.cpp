@@ -23,6 +23,10 @@ constexpr int kKeepAliveRequests = 100;
 constexpr int kTransferTimeoutSeconds = 120;
 constexpr int kNotFound = 404;
 constexpr std::chrono::milliseconds kStopRetry{10};
+// An archive may unpack to this many times the request limit: room for text that packs
+// well, while a small upload of zeros cannot make the server inflate without end. With the
+// default limit that is 4 GiB, the largest file the client sends.
+constexpr std::uint64_t kUnpackedPerRequestByte = 4;
 
 std::string RoutePattern(const std::string& prefix, const std::string& script) {
     std::string path = "/";
@@ -69,13 +73,28 @@ Reply Refused(int status, const std::string& text, const Script& script) {
     return reply;
 }
 
+// The unread rest of a refused body must never be read as the next request. The HTTP
+// library keeps a connection open unless writing the answer fails, so the answer is written
+// whole and then reported as failed.
+void AnswerAndClose(httplib::Response& response, std::string body) {
+    response.set_header("Connection", "close");
+    auto text = std::make_shared<std::string>(std::move(body));
+    response.set_content_provider(
+        text->size(), kAnswerType,
+        [text](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            sink.write(text->data() + offset, length);
+            return false;
+        });
+}
+
 }  // namespace
 
 RepositoryServer::RepositoryServer(ServeOptions options)
     : options_(std::move(options)), folder_(options_.dataFolder) {
     folder_.RequireInitialised();
     lock_ = LockDataFolder(folder_);
-    state_ = std::make_unique<ServerState>(folder_);
+    state_ = std::make_unique<ServerState>(
+        folder_, kUnpackedPerRequestByte * std::uint64_t{options_.maxRequestBytes});
     state_->objects.RemoveTemporaries();
     http_ = MakeHttpServer(options_);
     const std::size_t threads = options_.threads;
@@ -90,6 +109,10 @@ RepositoryServer::RepositoryServer(ServeOptions options)
     http_->set_socket_options([this](socket_t socket) {
         httplib::default_socket_options(socket);
         listeningSocket_ = socket;
+    });
+    http_->set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
+        TakeOverFormParsing(request);
+        return httplib::Server::HandlerResponse::Unhandled;
     });
     http_->set_error_handler([](const httplib::Request& request, httplib::Response& response) {
         if (response.status == kNotFound) response.set_content("Unknown script\n", kAnswerType);
@@ -151,45 +174,52 @@ void RepositoryServer::AddRoute(const Script& script) {
 void RepositoryServer::Serve(const Script& script, const httplib::Request& request,
                              httplib::Response& response, const httplib::ContentReader& reader) {
     const auto started = std::chrono::steady_clock::now();
-    std::string user;
-    Reply reply = Handle(script, request, response, reader, user);
+    Outcome outcome;
+    Reply reply = Handle(script, request, response, reader, outcome);
     // Refusals are answers too: the client reads the keyword fields of any 200 answer.
     response.status = 200;
     if (!reply.records) {
-        response.set_content(reply.body, kAnswerType);
-        LogRequest(script.name, user, reply.status, started);
+        if (outcome.bodyRead) {
+            response.set_content(reply.body, kAnswerType);
+        } else {
+            AnswerAndClose(response, std::move(reply.body));
+        }
+        LogRequest(script.name, outcome.user, reply.status, started, outcome.problem);
         return;
     }
     std::shared_ptr<RecordStream> records = reply.records;
     auto piece = std::make_shared<std::string>();
+    auto problem = std::make_shared<std::string>();
     response.set_chunked_content_provider(
         kRecordsType,
-        [records, piece, name = std::string(script.name)](std::size_t, httplib::DataSink& sink) {
+        [records, piece, problem](std::size_t, httplib::DataSink& sink) {
             try {
                 if (records->Next(*piece)) return sink.write(piece->data(), piece->size());
             } catch (const std::exception& error) {
-                LogProblem(name, error.what());
+                *problem = error.what();
                 return false;  // ends the connection: the client sees a cut answer
             }
             sink.done();
             return true;
         },
-        [records, name = std::string(script.name), user, started](bool) {
-            LogRequest(name, user, records->LastFailure(), started);
+        [records, problem, name = std::string(script.name), user = outcome.user, started](bool) {
+            LogRequest(name, user, records->LastFailure(), started, *problem);
         });
 }
 
 Reply RepositoryServer::Handle(const Script& script, const httplib::Request& request,
                                httplib::Response& response, const httplib::ContentReader& reader,
-                               std::string& user) {
+                               Outcome& outcome) {
     try {
-        Form form = ReadForm(request, response, reader, state_->objects, options_.maxRequestBytes);
-        user = form.Optional("username");
+        Form form = ReadForm(request, response, reader, state_->objects, options_.maxRequestBytes,
+                             [this](const Form& fields) { RequireUploader(*state_, fields); });
+        outcome.bodyRead = true;
+        outcome.user = form.Optional("username");
         return script.run(*state_, form);
     } catch (const Refusal& refusal) {
         return Refused(refusal.Status(), refusal.what(), script);
     } catch (const std::exception& error) {
-        LogProblem(script.name, error.what());
+        outcome.problem = error.what();
         return Refused(own_status::kStorageFailure, text::kStorageFailure, script);
     }
 }

@@ -54,8 +54,14 @@ class RepositoryServer {
     void AddRoute(const Script& script);
     void Serve(const Script& script, const httplib::Request& request, httplib::Response& response,
                const httplib::ContentReader& reader);
+    // What the log and the connection need to know besides the reply.
+    struct Outcome {
+        std::string user;
+        bool bodyRead = false;
+        std::string problem;  // a storage failure's cause, for the log only
+    };
     Reply Handle(const Script& script, const httplib::Request& request, httplib::Response& response,
-                 const httplib::ContentReader& reader, std::string& user);
+                 const httplib::ContentReader& reader, Outcome& outcome);
 
     ServeOptions options_;
     DataFolder folder_;

@@ -5,26 +5,34 @@
 namespace server {
 namespace {
 
-// A user name is the client's text; it must not break the log's one-line-per-request form.
-std::string OneLine(const std::string& text) {
-    std::string line;
-    for (char c : text) line += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
-    return line.empty() ? "-" : line;
+// Every value comes from the client or the system. Escaping all but printable ASCII, and
+// the space and backslash too, means no value can end the line, start another field or
+// reach a terminal as a control sequence, and the escaping can be undone.
+std::string Escaped(const std::string& text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string escaped;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7f && byte != '\\') {
+            escaped += c;
+        } else {
+            escaped += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xf]};
+        }
+    }
+    return escaped.empty() ? "-" : escaped;
 }
 
 }  // namespace
 
 void LogRequest(const std::string& script, const std::string& user, int status,
-                std::chrono::steady_clock::time_point started) {
+                std::chrono::steady_clock::time_point started, const std::string& problem) {
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - started);
+    const std::string cause = problem.empty() ? "" : " problem=" + Escaped(problem);
     // One call per line: stdio locks the stream, so lines of parallel requests never mix.
-    std::fprintf(stderr, "%s user=%s status=%d ms=%lld\n", script.c_str(), OneLine(user).c_str(),
-                 status, static_cast<long long>(elapsed.count()));
-}
-
-void LogProblem(const std::string& script, const std::string& detail) {
-    std::fprintf(stderr, "%s problem: %s\n", script.c_str(), OneLine(detail).c_str());
+    std::fprintf(stderr, "%s user=%s status=%d ms=%lld%s\n", Escaped(script).c_str(),
+                 Escaped(user).c_str(), status, static_cast<long long>(elapsed.count()),
+                 cause.c_str());
 }
 
 }  // namespace server

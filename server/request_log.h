@@ -1,4 +1,5 @@
-// One line per request on standard error: script, user, status and milliseconds.
+// One line per request on standard error: script, user, status, milliseconds and, when
+// storage failed, its cause (which the client is not told).
 #pragma once
 
 #include <chrono>
@@ -7,9 +8,6 @@
 namespace server {
 
 void LogRequest(const std::string& script, const std::string& user, int status,
-                std::chrono::steady_clock::time_point started);
-
-// Details the client is not told (a storage failure's cause).
-void LogProblem(const std::string& script, const std::string& detail);
+                std::chrono::steady_clock::time_point started, const std::string& problem = "");
 
 }  // namespace server

@@ -74,19 +74,26 @@ Reply AddFiles(ServerState& state, Form& form) {
     const bool checkin = form.Flag("checkin");
     const Target target = TargetOf(form, *upload);
 
-    const std::optional<std::string> contentHash =
-        HashArchiveContent(upload->archive.Path(), state.tempFolder);
-    if (!contentHash)
+    const ArchiveCheck check = CheckArchive(upload->archive.Path(), state.unpackedLimit);
+    if (check.result == ArchiveCheck::Result::kTooLarge) {
+        throw Refusal::Of(own_status::kRequestTooLarge, text::kUnpacksTooLarge, target.shown,
+                          std::to_string(state.unpackedLimit));
+    }
+    if (check.result != ArchiveCheck::Result::kGood)
         throw Refusal::Of(own_status::kDamagedArchive, text::kDamagedArchive, target.shown);
     upload->archive.SyncAndClose();
+    const std::string& contentHash = check.contentHash;
     const NewVersion version{upload->archiveHash, static_cast<std::int64_t>(upload->size),
-                             *contentHash, identity.userId, form.Optional("description")};
+                             contentHash, identity.userId, form.Optional("description")};
 
     Transaction transaction(*db, Transaction::Kind::kWrite);
+    // Such a path breaks every client's recursive get of the folder it is in.
+    if (ClashesWithFileOrFolder(*db, projectId, target.folder, target.name))
+        throw Refusal::Of(own_status::kBadPath, text::kBadPath, target.shown);
     const std::optional<FileState> file = FindFile(*db, projectId, target.folder, target.name);
     std::int64_t fileId = 0;
     if (checkin) {
-        RequireCheckinAllowed(*db, transaction, identity, target, file, *contentHash);
+        RequireCheckinAllowed(*db, transaction, identity, target, file, contentHash);
         fileId = file->id;
     } else {
         fileId = FileForAdd(*db, projectId, target, file);

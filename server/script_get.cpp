@@ -48,6 +48,13 @@ OutgoingRecord RecordFor(Database& db, const ObjectStore& objects, const GetRequ
     return record;
 }
 
+// The client stops at a refusal record, except within a recursive get at a file without
+// the asked version. Going on behind that point would check out files it never received,
+// whose old copies it could later check in over newer versions.
+bool EndsTheClientsWalk(const OutgoingRecord& record, bool recurse) {
+    return record.status != 0 && !(recurse && record.status == brelmox::status::kNoSuchVersion);
+}
+
 }  // namespace
 
 Reply GetFiles(ServerState& state, Form& form) {
@@ -68,8 +75,10 @@ Reply GetFiles(ServerState& state, Form& form) {
     if (files.empty())
         throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
     std::vector<OutgoingRecord> records;
-    for (const FileState& file : files)
+    for (const FileState& file : files) {
         records.push_back(RecordFor(*db, state.objects, request, file));
+        if (EndsTheClientsWalk(records.back(), recurse)) break;
+    }
     transaction.Commit();
 
     Reply reply;

@@ -30,6 +30,12 @@ Reply Answer(KeywordAnswer answer) {
     return reply;
 }
 
+void RequireUploader(ServerState& state, const Form& fields) {
+    ConnectionPool::Lease db = state.pool.Acquire();
+    const Identity identity = state.authenticator.Authenticate(*db, fields);
+    RequireProject(*db, identity.organizationId, fields.Required("project"));
+}
+
 void RequireLineSafeName(const std::string& value, const char* field) {
     if (value.empty() || HasControlCharacter(value)) {
         throw Refusal::Of(own_status::kInvalidValue, text::kInvalidValue, value, field);

@@ -2,6 +2,7 @@
 // and throws Refusal for a request it turns down as a whole.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,13 +19,13 @@ namespace server {
 
 // What every request shares.
 struct ServerState {
-    explicit ServerState(const DataFolder& folder)
-        : pool(folder.DatabasePath()), objects(folder), tempFolder(folder.TempPath()) {}
+    ServerState(const DataFolder& folder, std::uint64_t unpackedLimit)
+        : pool(folder.DatabasePath()), objects(folder), unpackedLimit(unpackedLimit) {}
 
     ConnectionPool pool;
     ObjectStore objects;
     Authenticator authenticator;
-    std::string tempFolder;
+    std::uint64_t unpackedLimit;  // of an uploaded archive's content
 };
 
 // A complete answer, or one whose records are produced while it is sent.
@@ -57,6 +58,10 @@ Reply QueryInfoMultiple(ServerState& state, Form& form);
 
 // A reply whose whole answer is this one keyword answer.
 Reply Answer(KeywordAnswer answer);
+
+// Only a known user of a known project may have file bytes stored: called with the text
+// fields that precede the file part, before its first byte.
+void RequireUploader(ServerState& state, const Form& fields);
 
 // Refuses names the answers could not carry (empty, with a control character).
 void RequireLineSafeName(const std::string& value, const char* field);

@@ -1,19 +1,9 @@
 #include "server/sha256.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <vector>
-
 #include "server/database.h"
 #include "server/hex.h"
 
 namespace server {
-
-namespace {
-constexpr std::size_t kReadSize = 1 << 18;
-}
 
 Sha256::Sha256() : context_(EVP_MD_CTX_new()) {
     if (context_ == nullptr || EVP_DigestInit_ex(context_, EVP_sha256(), nullptr) != 1) {
@@ -37,19 +27,6 @@ std::string Sha256::HexDigest() {
         throw StorageError("SHA-256 digest failed");
     }
     return ToHex(digest, size);
-}
-
-std::string HashDescriptor(int fd) {
-    Sha256 digest;
-    std::vector<char> buffer(kReadSize);
-    for (;;) {
-        const ssize_t got = read(fd, buffer.data(), buffer.size());
-        if (got == 0) return digest.HexDigest();
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0)
-            throw StorageError(std::string("Cannot read content: ") + std::strerror(errno));
-        digest.Update(buffer.data(), static_cast<std::size_t>(got));
-    }
 }
 
 }  // namespace server

@@ -23,7 +23,4 @@ class Sha256 {
     EVP_MD_CTX* context_;
 };
 
-// The digest of everything a descriptor delivers from its current position on.
-std::string HashDescriptor(int fd);
-
 }  // namespace server

@@ -39,6 +39,8 @@ constexpr const char* kFieldTooLong = "A text field is longer than the server ac
 constexpr const char* kBadPath = "Path '%s' is not a valid path inside the project.";
 constexpr const char* kDamagedArchive =
     "The uploaded archive of '%s' is damaged (not a zip archive, or a failed CRC check).";
+constexpr const char* kUnpacksTooLarge =
+    "The uploaded archive of '%s' unpacks to more than the server accepts (%s bytes).";
 constexpr const char* kStorageFailure =
     "The server failed to complete the request (a storage error; its log has the details).";
 constexpr const char* kInvalidValue = "Invalid value '%s' for the field '%s'.";

@@ -9,6 +9,9 @@
 namespace server {
 namespace {
 
+// The longest file or folder name common file systems store.
+constexpr std::size_t kMaxNameBytes = 255;
+
 bool IsSeparator(char c) {
     return c == '/' || c == '\\';
 }
@@ -74,8 +77,9 @@ std::string UploadedFileName(const std::string& filename) {
 }
 
 void RequireStorableName(const std::string& name, const std::string& shownPath) {
-    if (name.empty() || name == "." || name == ".." || HasWildcards(name) ||
-        HasControlCharacter(name) || std::any_of(name.begin(), name.end(), IsSeparator)) {
+    if (name.empty() || name.size() > kMaxNameBytes || name == "." || name == ".." ||
+        HasWildcards(name) || HasControlCharacter(name) ||
+        std::any_of(name.begin(), name.end(), IsSeparator)) {
         RefusePath(shownPath);
     }
 }

@@ -25,8 +25,8 @@ bool HasWildcards(const std::string& name);
 // The file name of an upload's "filename" value: what follows its last '\' or '/'.
 std::string UploadedFileName(const std::string& filename);
 
-// Refuses names that cannot be stored as given: empty, "." or "..", wildcards, control
-// characters, separators.
+// Refuses names that cannot be stored as given: empty, over 255 bytes, "." or "..",
+// wildcards, control characters, separators.
 void RequireStorableName(const std::string& name, const std::string& shownPath);
 
 }  // namespace server

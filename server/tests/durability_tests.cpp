@@ -44,6 +44,53 @@ TEST_F(DurabilityTest, PathsThatLeaveTheProjectAreRefusedAndChangeNothing) {
     EXPECT_EQ(Snapshot(), before);
 }
 
+TEST_F(DurabilityTest, NamesNoClientCanStoreAreRefusedAndChangeNothing) {
+    const std::string longest(255, 'n');
+    EXPECT_EQ(Statuses(Upload("Doc/" + longest, longest, "x")), "0");
+    Upload("Doc", "a", "file");
+    Upload("Doc/b", "x", "in a folder");
+    Get("Doc/a", false, true);
+    const std::string before = Snapshot();
+    const std::pair<std::string, std::string> uploads[] = {
+        {"Doc", longest + "n"},  // a name over 255 bytes
+        {"Doc/" + longest + "n", "x"},
+        {"Doc", "b"},    // a file where a folder has files
+        {"Doc/a", "y"},  // a folder where a file is
+        {"Doc/a/deeper", "y"},
+    };
+    for (const auto& [folder, name] : uploads)
+        EXPECT_EQ(Statuses(Upload(folder, name, "x")), "-2103") << folder << " " << name;
+    EXPECT_EQ(Statuses(Upload("Doc", "b", "x", true)), "-2103") << "check-in of a clash";
+    EXPECT_EQ(Snapshot(), before);
+    Ask("remove_files_from_cli.php", {{"recurse", "N"}, {"viewpath", "Doc/b/x"}});
+    EXPECT_EQ(Statuses(Upload("Doc", "b", "x")), "0") << "a removed file leaves no folder";
+}
+
+TEST_F(DurabilityTest, ACheckOutEndsAtTheRecordTheClientStopsAtAndChecksOutNothingBehindIt) {
+    for (const char* name : {"a.c", "b.c", "c.c"}) Upload("Src", name, "one");
+    Upload("Src/sub", "d.c", "one");
+    for (const char* name : {"a.c", "c.c"}) {
+        Get(std::string("Src/") + name, false, true);
+        Upload("Src", name, "two", true);
+    }
+    Get("Src/b.c", false, true, {}, "bob");
+    const auto mine = [&] {
+        return Statuses(Ask("query_info_multiple_from_cli_a.php",
+                            {{"filepaths", "Src\\a.c|Src\\b.c|Src\\c.c|Src\\sub\\d.c"}}));
+    };
+    // Recursive: another user's file ends the client's walk, a missing version does not.
+    EXPECT_EQ(Statuses(Get("Src", true, true)), "0 -2008");
+    EXPECT_EQ(mine(), "0 -2026 -2008 -2010 -2010");
+    Ask("uncheckout_from_cli.php", {{"recurse", "N"}, {"viewpath", "Src/a.c"}});
+    Ask("uncheckout_from_cli.php", {{"recurse", "N"}, {"viewpath", "Src/b.c"}}, "bob");
+    EXPECT_EQ(Statuses(Get("Src", true, true, {{"version_no", "2"}})), "0 -2013 0 -2013");
+    EXPECT_EQ(mine(), "0 -2026 -2010 -2026 -2010");
+    Ask("uncheckout_from_cli.php", {{"recurse", "Y"}, {"viewpath", "Src"}});
+    // Without recursion every refusal ends it.
+    EXPECT_EQ(Statuses(Get("Src/*.c", false, true, {{"version_no", "2"}})), "0 -2013");
+    EXPECT_EQ(mine(), "0 -2026 -2010 -2010 -2010");
+}
+
 TEST_F(DurabilityTest, ConcurrentCheckOutsOfOneFileHaveExactlyOneWinner) {
     constexpr int kUsers = 8;
     {

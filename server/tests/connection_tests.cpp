@@ -1,0 +1,58 @@
+// What a connection carries: one answer per request, whatever the body holds.
+#include <filesystem>
+
+#include "raw_connection.h"
+#include "server_fixture.h"
+
+namespace servertest {
+namespace {
+
+class ConnectionTest : public ServerFixture {
+  protected:
+    static std::string PostHead(const std::string& script, std::size_t length) {
+        return "POST /" + script + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: " + kClientType +
+               "\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+    }
+};
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+TEST_F(ConnectionTest, NoPartOfABodyIsEverServedAsARequest) {
+    Fields add = Who();
+    add.insert(add.end(), {{"viewpath", "Src"}, {"checkin", "N"}, {"description", ""}});
+    const std::string fields = FormBody(add).substr(0, FormBody(add).size() - 4);
+    const std::string filePart =
+        "\r\n--AaB03x\r\nContent-Disposition: form-data; name=\"userfile\"; "
+        "filename=\"a.c\"\r\n\r\n";
+    // The smuggled request follows where the server may stop reading: after a part it
+    // cannot store (no tmp/ folder, as on a full disk), inside a part that looks like a second
+    // file (which is content of the first: the file part is the last).
+    const std::pair<const char*, std::string> hostile[] = {
+        {"a second file part", fields + filePart + Archive("one") + filePart},
+        {"a full disk", fields + filePart + Archive("one")},
+    };
+    for (const auto& [what, start] : hostile) {
+        if (std::string(what) == "a full disk") std::filesystem::remove_all(data_ + "/tmp");
+        Fields label = Who();
+        label.insert(label.end(), {{"label", what}, {"description", ""}});
+        const std::string labelBody = FormBody(label);
+        const std::string smuggled = PostHead("create_label_cli.php", labelBody.size()) + labelBody;
+        RawConnection connection(port_);
+        const std::string body = start + smuggled;
+        ASSERT_TRUE(connection.Send(PostHead("add_files_from_cli.php", body.size()) + start));
+        std::string answers = connection.ReadUntilQuiet(300);
+        connection.Send(smuggled);
+        answers += connection.ReadUntilQuiet(300);
+        EXPECT_EQ(Count(answers, "HTTP/1.1 "), 1u) << what << ": " << answers;
+        std::filesystem::create_directories(data_ + "/tmp");
+        EXPECT_EQ(Snapshot().find(what), std::string::npos) << what << " made a label";
+    }
+}
+
+}  // namespace
+}  // namespace servertest

@@ -1,0 +1,37 @@
+#include "raw_connection.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace servertest {
+
+RawConnection::RawConnection(int port) : socket_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(connect(socket_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0)
+        << "cannot connect to port " << port;
+}
+
+bool RawConnection::Send(const std::string& bytes) {
+    return platform::WriteAll(socket_.get(), bytes.data(), bytes.size());
+}
+
+std::string RawConnection::ReadUntilQuiet(int silenceMs) {
+    std::string received;
+    pollfd ready{socket_.get(), POLLIN, 0};
+    char buffer[4096];
+    while (poll(&ready, 1, silenceMs) == 1) {
+        const ssize_t got = read(socket_.get(), buffer, sizeof buffer);
+        if (got <= 0) break;
+        received.append(buffer, static_cast<std::size_t>(got));
+    }
+    return received;
+}
+
+}  // namespace servertest

@@ -1,0 +1,25 @@
+// A loopback TCP connection that sends bytes exactly as given, for requests no HTTP client
+// would send: pipelined, cut short, trickled.
+#pragma once
+
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace servertest {
+
+class RawConnection {
+  public:
+    // Fails the test when 127.0.0.1:port does not accept.
+    explicit RawConnection(int port);
+
+    bool Send(const std::string& bytes);
+    // Everything the server sends until it closes the connection or stays silent for
+    // silenceMs.
+    std::string ReadUntilQuiet(int silenceMs);
+
+  private:
+    platform::UniqueFd socket_;
+};
+
+}  // namespace servertest
