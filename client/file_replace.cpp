@@ -66,9 +66,23 @@ bool LacksNamelessFiles(int error) {
 int UnpackFailed(const std::string& archivePath, const std::string& targetPath, int error,
                  const COstrelContext& context) {
     std::string text = FormatMessage(msg::kErrDecompressing, archivePath, targetPath);
-    if (error != 0) text += std::string(" ") + std::strerror(error);
+    if (error > 0) text += std::string(" ") + std::strerror(error);
     ReportMessage(context, text);
     return result::kUnpackFailed;
+}
+
+// Unpacks the archive's entry into fd: 0, or the errno of the failed write, or -1 when the
+// archive itself failed (unreadable, or a failed CRC check).
+int UnpackInto(int fd, const std::string& archivePath) {
+    int writeError = 0;
+    const bool unpacked = MyCompress().DecompressToSink(
+        [&](const char* data, size_t size) {
+            if (platform::WriteAll(fd, data, size)) return true;
+            writeError = errno;
+            return false;
+        },
+        archivePath);
+    return unpacked ? 0 : (writeError != 0 ? writeError : -1);
 }
 
 int FileFailed(const char* operation, const std::string& path, int error,
@@ -85,12 +99,11 @@ int ReplaceThroughScratchFolder(const std::string& targetPath, const std::string
     ScratchFolder scratch(folder);
     if (!scratch.Made()) return FileFailed("create a file in", folder, errno, context);
     const std::string unpacked = scratch.File();
-    errno = 0;
-    if (!MyCompress().DecompressFile(unpacked, archivePath)) {
-        return UnpackFailed(archivePath, targetPath, errno, context);
-    }
-    platform::UniqueFd file(open(unpacked.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.valid() || !TakeOverMode(targetPath, file.get()) ||
+    platform::UniqueFd file(open(unpacked.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!file.valid()) return FileFailed("create a file in", folder, errno, context);
+    const int unpackError = UnpackInto(file.get(), archivePath);
+    if (unpackError != 0) return UnpackFailed(archivePath, targetPath, unpackError, context);
+    if (!TakeOverMode(targetPath, file.get()) ||
         rename(unpacked.c_str(), targetPath.c_str()) != 0) {
         return FileFailed("write", targetPath, errno, context);
     }
@@ -111,10 +124,8 @@ int ReplaceFromArchive(const std::string& targetPath, const std::string& archive
         }
         return FileFailed("create a file in", folder, errno, context);
     }
-    errno = 0;
-    if (!MyCompress().DecompressToStream(unpacked.get(), archivePath)) {
-        return UnpackFailed(archivePath, targetPath, errno, context);
-    }
+    const int unpackError = UnpackInto(unpacked.get(), archivePath);
+    if (unpackError != 0) return UnpackFailed(archivePath, targetPath, unpackError, context);
     if (!TakeOverMode(targetPath, unpacked.get()) ||
         !platform::NameFile(unpacked.get(), targetPath)) {
         return FileFailed("write", targetPath, errno, context);
