@@ -9,37 +9,18 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$repo/build}
-counts=${COUNTS:-0 32 64 128}
-runs=${RUNS:-9}
-server_bin=$build/bin/brelmox-server
-[ -x "$server_bin" ] || { echo "missing $server_bin: cmake --build $build --target brelmox-server" >&2; exit 1; }
-for tool in curl python3; do
-    command -v "$tool" > /dev/null || { echo "missing $tool (scripts/install-deps.sh)" >&2; exit 1; }
-done
 # shellcheck source=bench/bench_helpers.sh
 . "$repo/bench/bench_helpers.sh"
-
-work=$(mktemp -d)
-server_pid=""
-slow_pid=""
-cleanup() {
-    set +e  # a stopped server's exit status must not keep the folder from going
-    for pid in $slow_pid $server_pid; do
-        kill "$pid" 2> /dev/null
-        wait "$pid" 2> /dev/null
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+counts=${COUNTS:-0 32 64 128}
+runs=${RUNS:-9}
+need_built brelmox-server "$server_bin"
+need_tools curl python3
 
 data=$work/data
 "$server_bin" init --data "$data" > /dev/null
 "$server_bin" org add bench --data "$data" > /dev/null
 echo "pw" | "$server_bin" user add bench ann --data "$data" > /dev/null
-"$server_bin" serve --data "$data" --listen 127.0.0.1:0 > "$work/serve.out" 2> "$work/serve.log" &
-server_pid=$!
-port=$(port_from "$work/serve.out" 'listening on 127.0.0.1:[0-9]*')
+start_server "$data"
 form_body username=ann password=pw organization=bench > "$work/validate.body"
 
 echo "machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
@@ -65,6 +46,7 @@ while True:
             pass
 PY
     slow_pid=$!
+    bench_pids+=("$slow_pid")
     until grep -q open "$work/slow.out" 2> /dev/null; do sleep 0.1; done
     median=$(for i in $(seq "$runs"); do
         curl -sS -o /dev/null -w '%{time_total}\n' --max-time 30 \
@@ -74,5 +56,4 @@ PY
     echo "$count slow connections open: a validation answers in $median ms (median of $runs)"
     kill "$slow_pid"
     wait "$slow_pid" 2> /dev/null || true
-    slow_pid=""
 done
