@@ -12,27 +12,12 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$repo/build}
-samples=${SAMPLES:-9}
-guessers=${GUESSERS:-32}
-server_bin=$build/bin/brelmox-server
-[ -x "$server_bin" ] || { echo "missing $server_bin: cmake --build $build --target brelmox-server" >&2; exit 1; }
-command -v curl > /dev/null || { echo "missing curl (scripts/install-deps.sh)" >&2; exit 1; }
 # shellcheck source=bench/bench_helpers.sh
 . "$repo/bench/bench_helpers.sh"
-
-work=$(mktemp -d)
-server_pid=""
-guesser_pids=()
-cleanup() {
-    set +e  # a stopped server's exit status must not keep the folder from going
-    for pid in "${guesser_pids[@]}" $server_pid; do
-        kill "$pid" 2> /dev/null
-        wait "$pid" 2> /dev/null
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+samples=${SAMPLES:-9}
+guessers=${GUESSERS:-32}
+need_built brelmox-server "$server_bin"
+need_tools curl
 
 data=$work/data
 "$server_bin" init --data "$data" > /dev/null
@@ -40,9 +25,7 @@ data=$work/data
 for i in $(seq 0 "$samples"); do
     echo "right" | "$server_bin" user add bench "user$i" --data "$data" > /dev/null
 done
-"$server_bin" serve --data "$data" --listen 127.0.0.1:0 > "$work/serve.out" 2> "$work/serve.log" &
-server_pid=$!
-port=$(port_from "$work/serve.out" 'listening on 127.0.0.1:[0-9]*')
+start_server "$data"
 
 # Prints the milliseconds of one validation: FROM_ADDRESS USER PASSWORD.
 login_ms() {
@@ -65,7 +48,7 @@ echo "refusal, median of $samples: unknown user $unknown ms, known user $known m
 login_ms 127.0.3.1 user0 right > /dev/null
 for i in $(seq "$guessers"); do
     (while true; do login_ms 127.0.4.1 user1 wrong > /dev/null 2>&1; done) &
-    guesser_pids+=($!)
+    bench_pids+=($!)
 done
 sleep 1
 correct=$(for i in $(seq "$samples"); do login_ms 127.0.3.1 user0 right; done | median)

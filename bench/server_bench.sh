@@ -13,33 +13,13 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$repo/build}
-seconds=${LEVEL_SECONDS:-5}
-runs=${RUNS:-3}
-server_bin=$build/bin/brelmox-server
-load_bin=$build/bin/server_load
-for program in "$server_bin" "$load_bin"; do
-    [ -x "$program" ] || { echo "missing $program: cmake --build $build --target brelmox-server server_load" >&2; exit 1; }
-done
-for tool in curl zip python3; do
-    command -v "$tool" > /dev/null || { echo "missing $tool (scripts/install-deps.sh)" >&2; exit 1; }
-done
-
 # shellcheck source=bench/bench_helpers.sh
 . "$repo/bench/bench_helpers.sh"
-
-work=$(mktemp -d)
-server_pid=""
-static_pid=""
-cleanup() {
-    set +e  # a stopped server's exit status must not keep the folder from going
-    for pid in $server_pid $static_pid; do
-        kill "$pid" 2> /dev/null
-        wait "$pid" 2> /dev/null
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+seconds=${LEVEL_SECONDS:-5}
+runs=${RUNS:-3}
+load_bin=$build/bin/server_load
+need_built "brelmox-server server_load" "$server_bin" "$load_bin"
+need_tools curl zip python3
 
 post() {
     curl -sS -H 'Content-Type: multipart/form-data, boundary=AaB03x' --data-binary "@$2" \
@@ -53,9 +33,7 @@ data=$work/data
 "$server_bin" org add bench --data "$data" > /dev/null
 echo "pw" | "$server_bin" user add bench ann --data "$data" > /dev/null
 "$server_bin" project add bench big --data "$data" > /dev/null
-"$server_bin" serve --data "$data" --listen 127.0.0.1:0 > "$work/serve.out" 2> "$work/serve.log" &
-server_pid=$!
-port=$(port_from "$work/serve.out" 'listening on 127.0.0.1:[0-9]*')
+start_server "$data"
 credentials=(username=ann password=pw organization=bench project=big)
 
 echo "== validate_user_from_cli.php, requests per second =="
@@ -83,7 +61,7 @@ mkdir "$work/static"
 mv "$work/big.zip" "$work/static/big.zip"
 archive_bytes=$(stat -c %s "$work/static/big.zip")
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work/static" > "$work/static.out" 2>&1 &
-static_pid=$!
+bench_pids+=($!)
 static_port=$(port_from "$work/static.out" 'port [0-9]*')
 
 # Prints the best rate of RUNS downloads in MiB/s; "$@" is the curl request.

@@ -9,6 +9,7 @@
 
 #include "server/answer.h"
 #include "server/form.h"
+#include "server/paced_server.h"
 #include "server/refusal.h"
 #include "server/request_log.h"
 #include "server/statuses.h"
@@ -56,13 +57,20 @@ platform::UniqueFd LockDataFolder(const DataFolder& folder) {
 }
 
 std::unique_ptr<httplib::Server> MakeHttpServer(const ServeOptions& options) {
-    if (options.tlsCertificate.empty()) return std::make_unique<httplib::Server>();
+    if (options.tlsCertificate.empty()) {
+        return std::make_unique<PacedServer>(
+            Pacing{options.threads, kKeepAliveRequests, options.headDeadline, options.bodyPace});
+    }
+    // The library's TLS server keeps its own connection handling: a thread per connection
+    // and a timeout per read (see the README).
     auto server = std::make_unique<httplib::SSLServer>(options.tlsCertificate.c_str(),
                                                        options.tlsKey.c_str());
     if (!server->is_valid()) {
         throw StartupError("Cannot use the TLS certificate '" + options.tlsCertificate +
                            "' with the key '" + options.tlsKey + "'.");
     }
+    const std::size_t threads = options.threads;
+    server->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
     return server;
 }
 
@@ -97,8 +105,6 @@ RepositoryServer::RepositoryServer(ServeOptions options)
         folder_, kUnpackedPerRequestByte * std::uint64_t{options_.maxRequestBytes});
     state_->objects.RemoveTemporaries();
     http_ = MakeHttpServer(options_);
-    const std::size_t threads = options_.threads;
-    http_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
     http_->set_payload_max_length(options_.maxRequestBytes);
     // Answers go out as a head and a body; without this the second write waits for the
     // client's delayed acknowledgement.

@@ -4,6 +4,7 @@
 
 #include <httplib.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <memory>
@@ -13,6 +14,7 @@
 
 #include "platform/file_system.h"
 #include "server/data_folder.h"
+#include "server/paced_stream.h"
 #include "server/scripts.h"
 
 namespace server {
@@ -26,6 +28,10 @@ struct ServeOptions {
     std::string tlsKey;
     std::size_t maxRequestBytes = std::size_t{1} << 30;
     std::size_t threads = 32;
+    // Plain HTTP only (see PacedServer): how long a request head may take to arrive, and
+    // the pace its body must keep.
+    std::chrono::milliseconds headDeadline{10000};
+    Pace bodyPace;
 };
 
 // The server cannot start: the reason is for the administrator.

@@ -1,5 +1,8 @@
 // What a connection carries: one answer per request, whatever the body holds.
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 
 #include "raw_connection.h"
 #include "server_fixture.h"
@@ -51,6 +54,45 @@ TEST_F(ConnectionTest, NoPartOfABodyIsEverServedAsARequest) {
         EXPECT_EQ(Count(answers, "HTTP/1.1 "), 1u) << what << ": " << answers;
         std::filesystem::create_directories(data_ + "/tmp");
         EXPECT_EQ(Snapshot().find(what), std::string::npos) << what << " made a label";
+    }
+}
+
+TEST_F(ConnectionTest, SixtyFourSlowSendersLeaveTheServerToAReadyRequest) {
+    std::vector<std::unique_ptr<RawConnection>> slow;
+    for (int i = 0; i < 64; ++i) {
+        slow.push_back(std::make_unique<RawConnection>(port_));
+        // Half send a head's first bytes, half a head and the first bytes of a long body.
+        slow.back()->Send(i % 2 == 0
+                              ? std::string("POST /validate_user_from_cli.php HTTP/1.1\r\nHo")
+                              : PostHead("validate_user_from_cli.php", 100000) + "--AaB");
+    }
+    const auto start = std::chrono::steady_clock::now();
+    httplib::Client client("127.0.0.1", port_);
+    client.set_read_timeout(5);
+    const httplib::Result result =
+        client.Post("/validate_user_from_cli.php", FormBody(Who()), kClientType);
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    std::printf("answer with 64 slow senders open: %.1f ms\n", took.count());
+    ASSERT_TRUE(result) << httplib::to_string(result.error());
+    EXPECT_EQ(Statuses(result->body), "0");
+    EXPECT_LT(took.count(), 1000);
+}
+
+TEST_F(ConnectionTest, AHeadOrABodyTooSlowIsCut) {
+    StopServer();
+    server::ServeOptions options;
+    options.headDeadline = std::chrono::milliseconds(300);
+    options.bodyPace.grace = std::chrono::milliseconds(300);
+    options.bodyPace.minBytesPerSecond = 1024;
+    StartServer(options);
+    const std::pair<const char*, std::string> starts[] = {
+        {"a head", "POST /validate_user_from_cli.php HTTP/1.1\r\nHo"},
+        {"a body", PostHead("validate_user_from_cli.php", 100000) + "--AaB"},
+    };
+    for (const auto& [what, start] : starts) {
+        RawConnection connection(port_);
+        connection.Send(start);
+        EXPECT_TRUE(connection.ClosedWithin(3000)) << what << " kept its connection";
     }
 }
 

@@ -7,6 +7,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+
 namespace servertest {
 
 RawConnection::RawConnection(int port) : socket_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
@@ -32,6 +34,18 @@ std::string RawConnection::ReadUntilQuiet(int silenceMs) {
         received.append(buffer, static_cast<std::size_t>(got));
     }
     return received;
+}
+
+bool RawConnection::ClosedWithin(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    pollfd ready{socket_.get(), POLLIN, 0};
+    char buffer[4096];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) != 1) return false;
+        if (read(socket_.get(), buffer, sizeof buffer) <= 0) return true;
+    }
 }
 
 }  // namespace servertest

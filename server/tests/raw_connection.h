@@ -17,6 +17,8 @@ class RawConnection {
     // Everything the server sends until it closes the connection or stays silent for
     // silenceMs.
     std::string ReadUntilQuiet(int silenceMs);
+    // Whether the server closes the connection within ms, whatever it sends before.
+    bool ClosedWithin(int ms);
 
   private:
     platform::UniqueFd socket_;
