@@ -10,7 +10,7 @@ namespace {
 
 using enum ControlKind;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlTemplate kControls[] = {
     {DefaultButton, kIdOk, msg::kOk, {339, 7, 50, 14}},
     {Button, kIdCancel, msg::kCancel, {339, 24, 50, 14}},
     {GroupBox, kNoId, msg::kFileComparisonGroup, {7, 7, 320, 72}},
@@ -20,7 +20,7 @@ constexpr ControlSpec kControls[] = {
     {Text, kNoId, msg::kQuoteProgramPath, {17, 31, 189, 8}},
     {Text, kNoId, msg::kFilesPlaceholder, {17, 42, 189, 8}},
 };
-constexpr DialogSpec kDialog = {"CCommandOptions", msg::kOptionsCaption, 396, 86, kControls};
+constexpr DialogTemplate kDialog = {"CCommandOptions", msg::kOptionsCaption, 396, 86, kControls};
 
 }  // namespace
 

@@ -23,21 +23,24 @@ int Scaled(int units, double unit) {
     return static_cast<int>(std::lround(units * unit));
 }
 
-QWidget* MakeButton(QDialog* dialog, const ControlSpec& spec) {
-    auto* button = new QPushButton(QString::fromUtf8(spec.text), dialog);
-    button->setDefault(spec.kind == ControlKind::DefaultButton);
-    if (spec.id == kIdOk) QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::accept);
-    if (spec.id == kIdCancel) {
+QWidget* MakeButton(QDialog* dialog, const ControlTemplate& layout) {
+    auto* button = new QPushButton(QString::fromUtf8(layout.text), dialog);
+    button->setDefault(layout.kind == ControlKind::DefaultButton);
+    if (layout.id == kIdOk) {
+        QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::accept);
+    }
+    if (layout.id == kIdCancel) {
         QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::reject);
     }
     return button;
 }
 
-QWidget* MakeText(QDialog* dialog, const ControlSpec& spec) {
-    auto* label = new QLabel(QString::fromUtf8(spec.text), dialog);
+QWidget* MakeText(QDialog* dialog, const ControlTemplate& layout) {
+    auto* label = new QLabel(QString::fromUtf8(layout.text), dialog);
     // Static texts wrap at word boundaries and start at their rectangle's top.
     label->setWordWrap(true);
-    const Qt::Alignment side = spec.kind == ControlKind::RightText ? Qt::AlignRight : Qt::AlignLeft;
+    const Qt::Alignment side =
+        layout.kind == ControlKind::RightText ? Qt::AlignRight : Qt::AlignLeft;
     label->setAlignment(side | Qt::AlignTop);
     return label;
 }
@@ -72,16 +75,16 @@ QWidget* MakeEdit(QDialog* dialog, ControlKind kind) {
     return edit;
 }
 
-QWidget* MakeControl(QDialog* dialog, const ControlSpec& spec) {
-    switch (spec.kind) {
+QWidget* MakeControl(QDialog* dialog, const ControlTemplate& layout) {
+    switch (layout.kind) {
         case ControlKind::DefaultButton:
         case ControlKind::Button:
-            return MakeButton(dialog, spec);
+            return MakeButton(dialog, layout);
         case ControlKind::Edit:
         case ControlKind::PasswordEdit:
         case ControlKind::ReadOnlyEdit:
         case ControlKind::ReadOnlyTextBox:
-            return MakeEdit(dialog, spec.kind);
+            return MakeEdit(dialog, layout.kind);
         case ControlKind::SortedList: {
             auto* list = new QListWidget(dialog);
             list->setSortingEnabled(true);
@@ -90,12 +93,12 @@ QWidget* MakeControl(QDialog* dialog, const ControlSpec& spec) {
         case ControlKind::ReportList:
             return MakeReportList(dialog);
         case ControlKind::GroupBox:
-            return new QGroupBox(QString::fromUtf8(spec.text), dialog);
+            return new QGroupBox(QString::fromUtf8(layout.text), dialog);
         case ControlKind::Text:
         case ControlKind::RightText:
             break;
     }
-    return MakeText(dialog, spec);
+    return MakeText(dialog, layout);
 }
 
 }  // namespace
@@ -111,19 +114,19 @@ QRect DialogUnits::ToPixels(const DluRect& rect) const {
                  Scaled(rect.height, unitY_));
 }
 
-void BuildDialog(QDialog* dialog, const DialogSpec& spec) {
-    dialog->setObjectName(QString::fromLatin1(spec.className));
-    dialog->setWindowTitle(QString::fromUtf8(spec.caption));
+void BuildDialog(QDialog* dialog, const DialogTemplate& layout) {
+    dialog->setObjectName(QString::fromLatin1(layout.className));
+    dialog->setWindowTitle(QString::fromUtf8(layout.caption));
     // The application's font stands in for the templates' dialog font, so the dialogs grow
     // with the desktop's font size; the dialog inherits it unless the host restyles it.
     const DialogUnits units(dialog->font());
-    const QSize size = units.ToPixels({0, 0, spec.width, spec.height}).size();
-    if (spec.resizable) {
+    const QSize size = units.ToPixels({0, 0, layout.width, layout.height}).size();
+    if (layout.resizable) {
         dialog->resize(size);
     } else {
         dialog->setFixedSize(size);
     }
-    for (const ControlSpec& control : spec.controls) {
+    for (const ControlTemplate& control : layout.controls) {
         QWidget* widget = MakeControl(dialog, control);
         if (control.id != kNoId) widget->setObjectName(QString::number(control.id));
         widget->setGeometry(units.ToPixels(control.rect));

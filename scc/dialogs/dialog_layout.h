@@ -36,19 +36,19 @@ struct DluRect {
     int height;
 };
 
-struct ControlSpec {
+struct ControlTemplate {
     ControlKind kind;
     int id;
     const char* text;
     DluRect rect;
 };
 
-struct DialogSpec {
+struct DialogTemplate {
     const char* className;
     const char* caption;
     int width;
     int height;
-    std::span<const ControlSpec> controls;
+    std::span<const ControlTemplate> controls;
     bool resizable = false;
 };
 
@@ -66,7 +66,7 @@ class DialogUnits {
 
 // Names, sizes and fills the dialog; OK accepts it and Cancel rejects it. A group box comes
 // before the controls it frames, so that they are drawn over it.
-void BuildDialog(QDialog* dialog, const DialogSpec& spec);
+void BuildDialog(QDialog* dialog, const DialogTemplate& layout);
 
 // The control with this id, or null when there is none of that type.
 template <class Control>

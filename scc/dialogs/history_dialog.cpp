@@ -14,13 +14,13 @@ namespace {
 using enum ControlKind;
 using brelmox::CFileVersion;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlTemplate kControls[] = {
     {ReportList, CHistoryDlg::kIdVersions, "", {7, 7, 387, 109}},
     {Button, CHistoryDlg::kIdGet, msg::kGet, {286, 124, 50, 14}},
     {DefaultButton, kIdOk, msg::kClose, {344, 124, 50, 14}},
 };
-constexpr DialogSpec kDialog = {"CHistoryDlg", msg::kHistoryCaption, 401, 145,
-                                kControls,     /*resizable=*/true};
+constexpr DialogTemplate kDialog = {"CHistoryDlg", msg::kHistoryCaption, 401, 145,
+                                    kControls,     /*resizable=*/true};
 
 struct Column {
     const char* header;

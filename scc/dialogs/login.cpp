@@ -10,7 +10,7 @@ namespace {
 
 using enum ControlKind;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlTemplate kControls[] = {
     {DefaultButton, kIdOk, msg::kOk, {97, 62, 50, 14}},
     {Button, kIdCancel, msg::kCancel, {156, 62, 50, 14}},
     {Edit, CLogin::kIdOrganization, "", {70, 7, 136, 14}},
@@ -20,7 +20,7 @@ constexpr ControlSpec kControls[] = {
     {RightText, kNoId, msg::kPasswordLabel, {7, 45, 59, 10}},
     {RightText, kNoId, msg::kUsernameLabel, {7, 28, 59, 10}},
 };
-constexpr DialogSpec kDialog = {"CLogin", msg::kLoginCaption, 213, 83, kControls};
+constexpr DialogTemplate kDialog = {"CLogin", msg::kLoginCaption, 213, 83, kControls};
 
 }  // namespace
 

@@ -12,12 +12,12 @@ namespace {
 
 using enum ControlKind;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlTemplate kControls[] = {
     {Button, kIdCancel, msg::kCancel, {201, 7, 50, 14}},
     {Text, CProgressTracker::kIdAction, msg::kStaticPlaceholder, {7, 7, 183, 17}},
     {Text, CProgressTracker::kIdFile, msg::kStaticPlaceholder, {7, 38, 231, 17}},
 };
-constexpr DialogSpec kDialog = {"CProgressTracker", msg::kProgressCaption, 258, 73, kControls};
+constexpr DialogTemplate kDialog = {"CProgressTracker", msg::kProgressCaption, 258, 73, kControls};
 
 }  // namespace
 

@@ -20,9 +20,10 @@ class ProjectItem : public QListWidgetItem {
 
 }  // namespace
 
-ProjectDialog::ProjectDialog(const DialogSpec& spec, const ProjectLister& lister, QWidget* parent)
+ProjectDialog::ProjectDialog(const DialogTemplate& layout, const ProjectLister& lister,
+                             QWidget* parent)
     : QDialog(parent) {
-    BuildDialog(this, spec);
+    BuildDialog(this, layout);
     if (!lister) return;
     for (const std::string& name : lister()) {
         ProjectList()->addItem(new ProjectItem(QString::fromStdString(name)));

@@ -28,7 +28,7 @@ class ProjectDialog : public QDialog {
 
   protected:
     // Builds the dialog and fills the list from lister, sorted whatever its order.
-    ProjectDialog(const DialogSpec& spec, const ProjectLister& lister, QWidget* parent);
+    ProjectDialog(const DialogTemplate& layout, const ProjectLister& lister, QWidget* parent);
 
     QLineEdit* NameEdit() const;
     QListWidget* ProjectList() const;

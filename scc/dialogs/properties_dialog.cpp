@@ -13,7 +13,7 @@ using brelmox::CFileVersion;
 using Dlg = CSCCPropertiesDlg;
 
 // Each label sits at the height of its edit's text.
-constexpr ControlSpec kControls[] = {
+constexpr ControlTemplate kControls[] = {
     {DefaultButton, kIdOk, msg::kOk, {73, 158, 50, 14}},
     {Button, kIdCancel, msg::kCancel, {160, 158, 50, 14}},
     {ReadOnlyEdit, Dlg::kIdFileName, "", {63, 18, 147, 14}},
@@ -29,7 +29,8 @@ constexpr ControlSpec kControls[] = {
     {ReadOnlyTextBox, Dlg::kIdDescription, "", {63, 111, 147, 36}},
     {Text, kNoId, msg::kDescriptionLabel, {6, 114, 55, 8}},
 };
-constexpr DialogSpec kDialog = {"CSCCPropertiesDlg", msg::kPropertiesCaption, 217, 179, kControls};
+constexpr DialogTemplate kDialog = {"CSCCPropertiesDlg", msg::kPropertiesCaption, 217, 179,
+                                    kControls};
 
 struct Field {
     int id;

@@ -7,7 +7,7 @@ namespace {
 
 using enum ControlKind;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlTemplate kControls[] = {
     {DefaultButton, kIdOk, msg::kOk, {177, 7, 50, 14}},
     {Button, kIdCancel, msg::kCancel, {177, 24, 50, 14}},
     {SortedList, ProjectDialog::kIdProjectList, "", {7, 73, 220, 62}},
@@ -17,7 +17,8 @@ constexpr ControlSpec kControls[] = {
     {Text, kNoId, msg::kSelectExistingLabel, {7, 63, 109, 8}},
     {Edit, ProjectDialog::kIdDescription, "", {7, 45, 220, 15}},
 };
-constexpr DialogSpec kDialog = {"CSelectProject", msg::kSelectProjectCaption, 234, 142, kControls};
+constexpr DialogTemplate kDialog = {"CSelectProject", msg::kSelectProjectCaption, 234, 142,
+                                    kControls};
 
 }  // namespace
 

@@ -10,7 +10,7 @@ namespace {
 
 using enum ControlKind;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlTemplate kControls[] = {
     {DefaultButton, kIdOk, msg::kOk, {216, 7, 50, 14}},
     {Button, kIdCancel, msg::kCancel, {216, 24, 50, 14}},
     {SortedList, ProjectDialog::kIdProjectList, "", {7, 104, 259, 62}},
@@ -21,7 +21,7 @@ constexpr ControlSpec kControls[] = {
     {Edit, ProjectDialog::kIdDescription, "", {7, 76, 259, 15}},
     {Text, kNoId, msg::kNoProjectInRepository, {7, 7, 204, 25}},
 };
-constexpr DialogSpec kDialog = {"CSetProject", msg::kSetProjectCaption, 273, 174, kControls};
+constexpr DialogTemplate kDialog = {"CSetProject", msg::kSetProjectCaption, 273, 174, kControls};
 
 }  // namespace
 
