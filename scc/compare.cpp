@@ -77,12 +77,9 @@ void StartComparison(ProviderContext& context, const std::string& file,
 }  // namespace
 
 SCCRTN Compare(ProviderContext& context, LPCSTR file, LONG flags) {
-    if (file == nullptr) {
-        ReportMessage(context, msg::kNoFileGiven);
-        return SCC_E_NONSPECIFICERROR;
-    }
     std::string viewPath;
-    if (!GetViewPath(context, file, &viewPath)) return SCC_E_FILENOTCONTROLLED;
+    const SCCRTN found = ViewPathOfFile(context, file, &viewPath);
+    if (found != SCC_OK) return found;
     if ((flags & SCC_DIFF_QUICK_DIFF) != 0) return QuickCompare(context, file, viewPath);
     StartComparison(context, file, viewPath);
     return SCC_OK;

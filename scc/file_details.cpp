@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "client/operations.h"
-#include "scc/messages.h"
 #include "scc/view_path.h"
 
 namespace brelmoxscc {
@@ -14,21 +13,12 @@ namespace {
 // The provider always asks for versions, never for labels.
 constexpr const char* kQueryType = "version";
 
-// The view path of the IDE's file, or a failure result after the message that says why.
-SCCRTN ViewPathOf(ProviderContext& context, LPCSTR file, std::string* viewPath) {
-    if (file == nullptr) {
-        ReportMessage(context, msg::kNoFileGiven);
-        return SCC_E_NONSPECIFICERROR;
-    }
-    return GetViewPath(context, file, viewPath) ? SCC_OK : SCC_E_FILENOTCONTROLLED;
-}
-
 }  // namespace
 
 SCCRTN ShowHistory(ProviderContext& context, LONG count, const LPCSTR* files) {
     std::string viewPath;
     const SCCRTN found =
-        ViewPathOf(context, count > 0 && files != nullptr ? files[0] : nullptr, &viewPath);
+        ViewPathOfFile(context, count > 0 && files != nullptr ? files[0] : nullptr, &viewPath);
     if (found != SCC_OK) return found;
     // Whatever arrived is shown; a failed query has shown its own message.
     std::vector<brelmox::CFileVersion> versions;
@@ -42,7 +32,7 @@ SCCRTN ShowHistory(ProviderContext& context, LONG count, const LPCSTR* files) {
 
 SCCRTN ShowProperties(ProviderContext& context, LPCSTR file) {
     std::string viewPath;
-    const SCCRTN found = ViewPathOf(context, file, &viewPath);
+    const SCCRTN found = ViewPathOfFile(context, file, &viewPath);
     if (found != SCC_OK) return found;
     brelmox::CFileVersion record;
     brelmox::GetProperties(context, viewPath, kQueryType, &record);

@@ -61,6 +61,14 @@ bool GetViewPath(const ProviderContext& context, const std::string& idePath,
     return PathBelowOrRefuse(context, idePath, viewPath);
 }
 
+SCCRTN ViewPathOfFile(const ProviderContext& context, LPCSTR file, std::string* viewPath) {
+    if (file == nullptr) {
+        ReportMessage(context, msg::kNoFileGiven);
+        return SCC_E_NONSPECIFICERROR;
+    }
+    return GetViewPath(context, file, viewPath) ? SCC_OK : SCC_E_FILENOTCONTROLLED;
+}
+
 bool FindViewPath(const ProviderContext& context, const std::string& idePath,
                   std::string* viewPath) {
     return PathBelow(context.m_strLocalProjectPath, idePath, viewPath) == Mapping::Below;

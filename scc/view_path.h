@@ -7,6 +7,7 @@
 #include <string>
 
 #include "scc/provider_context.h"
+#include "scc/scc_api.h"
 
 namespace brelmoxscc {
 
@@ -16,6 +17,11 @@ namespace brelmoxscc {
 bool GetViewPath(const ProviderContext& context, const std::string& idePath, std::string* viewPath);
 bool GetViewFolder(const ProviderContext& context, const std::string& idePath,
                    std::string* viewFolder);
+// For a command on one file (history, properties, compare): SCC_OK with its view path, or,
+// after a message, SCC_E_NONSPECIFICERROR without a file and SCC_E_FILENOTCONTROLLED for
+// one outside the project folder.
+SCCRTN ViewPathOfFile(const ProviderContext& context, LPCSTR file, std::string* viewPath);
+
 // The same without a message, for questions the IDE asks silently (a file's state).
 bool FindViewPath(const ProviderContext& context, const std::string& idePath,
                   std::string* viewPath);
