@@ -1,28 +1,37 @@
-// Packs one file into a one-entry zip archive and unpacks the first entry of one.
-// The only user of minizip. Archives carry one deflated entry with an all-zero
-// file-info record; files of 4 GiB and more get zip64 records.
+// Packs one file into a one-entry zip archive and unpacks the first entry of one. The
+// zip container is minizip's; the entry's data is deflated and inflated here through zlib
+// (block_deflate, archive_stream), so that large files pack on every core and entries of
+// 4 GiB and more unpack. Archives carry one deflated entry with an all-zero file-info
+// record; files of 4 GiB and more get zip64 records.
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 
+#include "common/entry_inflater.h"
+
 namespace brelmox {
+
+class ArchiveBytes;
 
 class MyCompress {
   public:
     virtual ~MyCompress() = default;
 
-    // Replaces any file at archivePath with an archive whose only entry, named
-    // sourcePath as given, holds the bytes of sourcePath.
+    // Writes into archive (empty) a one-entry archive whose entry, named sourcePath as given,
+    // holds the bytes of sourcePath. False with errno set when the source cannot be read.
+    bool Compress(const std::string& sourcePath, ArchiveBytes& archive);
+
+    // Replaces any file at archivePath with such an archive; a source that cannot be
+    // opened leaves the file as it was.
     bool CompressFile(const std::string& sourcePath, const std::string& archivePath);
 
-    // Writes the first entry of the archive to targetPath (created or truncated).
-    // False when the archive cannot be read or the entry fails its CRC check.
+    // Writes the first entry of the archive to targetPath (created or truncated once the
+    // archive proved readable). False when the archive cannot be read or the entry fails
+    // its CRC or size check.
     bool DecompressFile(const std::string& targetPath, const std::string& archivePath);
 
-    // Takes each unpacked piece; false stops the unpacking as failed.
-    using EntrySink = std::function<bool(const char* data, std::size_t size)>;
+    using EntrySink = brelmox::EntrySink;
 
     // Hands the first entry's bytes to sink piece by piece, keeping none of them. False as
     // for DecompressFile, or when sink stops it.

@@ -1,0 +1,65 @@
+// Unpacks the first entry of a one-entry archive as its bytes arrive, in order, with no
+// copy of the archive kept: the entry's local header is read to find its data, the data is
+// inflated straight into the sink, and once the archive has passed, minizip reads the
+// container (its central directory, zip64 records included) from the kept head and tail
+// and every size and the CRC are held against it. Sizes are 64-bit throughout, so entries
+// of 4 GiB and more unpack like any other.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/entry_inflater.h"
+
+namespace brelmox {
+
+class ArchiveBytes;
+
+// What the central directory and local header say about an archive's first entry.
+struct FirstEntryRecord {
+    int method = 0;
+    unsigned flags = 0;
+    std::uint32_t crc = 0;
+    std::uint64_t packedSize = 0;
+    std::uint64_t size = 0;
+    std::uint64_t dataStart = 0;
+};
+
+// False when minizip cannot read the container as far as the first entry's data.
+bool ReadFirstEntryRecord(ArchiveBytes& archive, FirstEntryRecord* record);
+
+class ArchiveStream {
+  public:
+    explicit ArchiveStream(EntrySink sink);
+    ~ArchiveStream();
+    ArchiveStream(const ArchiveStream&) = delete;
+    ArchiveStream& operator=(const ArchiveStream&) = delete;
+
+    // The next bytes of the archive; false once it failed (damaged, or the sink refused).
+    bool Take(const char* data, std::size_t size);
+
+    // True once the entry's data has passed; the rest of the archive may still follow.
+    bool EntryEnded() const;
+
+    // After the last byte: true only when the entry unpacked whole and agrees with the
+    // archive's records. whole reads the complete archive when the caller has it;
+    // otherwise the kept head and tail stand in for it.
+    bool Finish(ArchiveBytes* whole = nullptr);
+
+  private:
+    bool TakeHead(const char** data, std::size_t* size);
+    bool StartEntry();
+    bool MatchesRecords(ArchiveBytes& archive) const;
+
+    EntrySink sink_;
+    std::string head_;
+    std::string tail_;
+    std::size_t headSize_;
+    int method_ = -1;
+    std::unique_ptr<EntryInflater> inflater_;
+    bool failed_ = false;
+};
+
+}  // namespace brelmox

@@ -1,0 +1,220 @@
+#include "common/block_deflate.h"
+
+#include <sched.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <deque>
+#include <future>
+#include <string>
+
+namespace brelmox {
+
+namespace {
+
+// Large enough that priming and flushing cost nothing measurable, small enough that the
+// blocks in flight stay a few MiB.
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+constexpr std::size_t kWindowSize = 32768;
+// The unit of the compressibility test, and the sample of it that is tried.
+constexpr std::size_t kPieceSize = 65536;
+constexpr std::size_t kSampleSize = 4096;
+// Output room kept free before each call, enough for what a parameter change flushes.
+constexpr std::size_t kOutputRoom = 4 * kPieceSize;
+// Blocks in flight take about 2 MiB each: more cores than this would not keep the client
+// within its memory budget.
+constexpr unsigned kMostWorkers = 4;
+constexpr int kStoredLevel = 0;
+constexpr int kProbeLevel = 1;
+
+struct Block {
+    std::string input;
+    std::string dictionary;
+    bool last = false;
+};
+
+struct PackedBlock {
+    std::string output;
+    std::uint32_t crc = 0;
+    std::uint64_t inputSize = 0;
+    bool ok = false;
+};
+
+unsigned UsableCores() {
+    cpu_set_t cores;
+    CPU_ZERO(&cores);
+    if (sched_getaffinity(0, sizeof(cores), &cores) != 0) return 1;
+    return std::clamp<unsigned>(static_cast<unsigned>(CPU_COUNT(&cores)), 1, kMostWorkers);
+}
+
+Bytef* Bytes(const char* data) {
+    return reinterpret_cast<Bytef*>(const_cast<char*>(data));
+}
+
+// One raw deflate stream, reset for every block it packs, and a fast probe that tells
+// whether a piece is worth searching for matches.
+class BlockDeflater {
+  public:
+    BlockDeflater() {
+        ready_ =
+            deflateInit2(&stream_, current_, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+        probeReady_ = deflateInit2(&probe_, kProbeLevel, Z_DEFLATED, -MAX_WBITS, 8,
+                                   Z_DEFAULT_STRATEGY) == Z_OK;
+    }
+    ~BlockDeflater() {
+        if (ready_) deflateEnd(&stream_);
+        if (probeReady_) deflateEnd(&probe_);
+    }
+    BlockDeflater(const BlockDeflater&) = delete;
+    BlockDeflater& operator=(const BlockDeflater&) = delete;
+
+    PackedBlock Pack(const Block& block, int level) {
+        level_ = level;
+        PackedBlock packed;
+        packed.inputSize = block.input.size();
+        packed.crc = static_cast<std::uint32_t>(
+            crc32_z(0, Bytes(block.input.data()), static_cast<z_size_t>(block.input.size())));
+        packed.ok = ready_ && probeReady_ && Start(block, &packed.output) &&
+                    PackPieces(block.input, &packed.output) &&
+                    Run(block.last ? Z_FINISH : Z_SYNC_FLUSH, &packed.output);
+        packed.output.resize(stream_.total_out);
+        return packed;
+    }
+
+  private:
+    bool Start(const Block& block, std::string* output) {
+        if (deflateReset(&stream_) != Z_OK || !UseLevel(level_, output)) return false;
+        return block.dictionary.empty() ||
+               deflateSetDictionary(&stream_, Bytes(block.dictionary.data()),
+                                    static_cast<uInt>(block.dictionary.size())) == Z_OK;
+    }
+
+    bool PackPieces(const std::string& input, std::string* output) {
+        for (std::size_t at = 0; at < input.size(); at += kPieceSize) {
+            const std::size_t size = std::min(kPieceSize, input.size() - at);
+            if (!UseLevel(Compresses(input.data() + at, size) ? level_ : kStoredLevel, output)) {
+                return false;
+            }
+            stream_.next_in = Bytes(input.data() + at);
+            stream_.avail_in = static_cast<uInt>(size);
+            if (!Run(Z_NO_FLUSH, output)) return false;
+        }
+        return true;
+    }
+
+    bool Compresses(const char* piece, std::size_t size) {
+        const std::size_t sample = std::min(size, kSampleSize);
+        Bytef packed[kSampleSize + 64];
+        if (deflateReset(&probe_) != Z_OK) return true;
+        probe_.next_in = Bytes(piece);
+        probe_.avail_in = static_cast<uInt>(sample);
+        probe_.next_out = packed;
+        probe_.avail_out = sizeof(packed);
+        deflate(&probe_, Z_FINISH);
+        return probe_.total_out < sample - sample / 32;
+    }
+
+    bool UseLevel(int level, std::string* output) {
+        if (level == current_) return true;
+        MakeRoom(output);
+        current_ = level;
+        return deflateParams(&stream_, level, Z_DEFAULT_STRATEGY) == Z_OK;
+    }
+
+    void MakeRoom(std::string* output) {
+        const std::size_t used = stream_.total_out;
+        if (output->size() < used + kOutputRoom)
+            output->resize(used + 2 * kOutputRoom + output->size() / 2);
+        stream_.next_out = reinterpret_cast<Bytef*>(output->data() + used);
+        stream_.avail_out = static_cast<uInt>(output->size() - used);
+    }
+
+    // Deflates until the input is taken and, for a flush, all of it is out.
+    bool Run(int flush, std::string* output) {
+        for (;;) {
+            MakeRoom(output);
+            const int status = deflate(&stream_, flush);
+            if (status == Z_STREAM_ERROR) return false;
+            if (flush == Z_FINISH ? status == Z_STREAM_END
+                                  : stream_.avail_in == 0 && stream_.avail_out > 0) {
+                return true;
+            }
+        }
+    }
+
+    int level_ = Z_DEFAULT_COMPRESSION;
+    int current_ = Z_DEFAULT_COMPRESSION;
+    z_stream stream_{};
+    z_stream probe_{};
+    bool ready_ = false;
+    bool probeReady_ = false;
+};
+
+// Fills *block with up to kBlockSize bytes; false on a read error.
+bool ReadBlock(int fd, std::string* block) {
+    block->resize(kBlockSize);
+    std::size_t filled = 0;
+    while (filled < block->size()) {
+        const ssize_t got = read(fd, block->data() + filled, block->size() - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    block->resize(filled);
+    return true;
+}
+
+std::string WindowBefore(const std::string& input) {
+    return input.substr(input.size() - std::min(input.size(), kWindowSize));
+}
+
+// Packs the many small files of one command without setting up a stream for each.
+PackedBlock PackHere(const Block& block, int level) {
+    thread_local BlockDeflater deflater;
+    return deflater.Pack(block, level);
+}
+
+}  // namespace
+
+bool DeflateFrom(int sourceFd, int level, const DeflateSink& sink, DeflatedContent* content) {
+    *content = DeflatedContent{};
+    const unsigned workers = UsableCores();
+    std::deque<std::future<PackedBlock>> inFlight;
+    auto handOn = [&](const PackedBlock& packed) {
+        if (!packed.ok || !sink(packed.output.data(), packed.output.size())) return false;
+        content->crc = static_cast<std::uint32_t>(
+            crc32_combine64(content->crc, packed.crc, static_cast<z_off64_t>(packed.inputSize)));
+        content->size += packed.inputSize;
+        return true;
+    };
+    Block block;
+    if (!ReadBlock(sourceFd, &block.input)) return false;
+    std::string following;
+    bool ok = true;
+    while (ok) {
+        ok = ReadBlock(sourceFd, &following);
+        const bool last = following.empty() || !ok;
+        block.last = last;
+        std::string window = WindowBefore(block.input);
+        if (last && inFlight.empty()) {
+            ok = ok && handOn(PackHere(block, level));
+            break;
+        }
+        inFlight.push_back(std::async(std::launch::async, [level, packing = std::move(block)] {
+            return BlockDeflater().Pack(packing, level);
+        }));
+        while (!inFlight.empty() && (inFlight.size() > workers || last || !ok)) {
+            ok = handOn(inFlight.front().get()) && ok;
+            inFlight.pop_front();
+        }
+        if (last) break;
+        block = Block{std::move(following), std::move(window), false};
+        following = std::string();
+    }
+    return ok;
+}
+
+}  // namespace brelmox
