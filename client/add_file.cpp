@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -12,6 +11,7 @@
 #include "common/my_compress.h"
 #include "common/result_codes.h"
 #include "common/wire.h"
+#include "common/zip_bytes.h"
 #include "platform/file_system.h"
 
 namespace brelmox {
@@ -21,9 +21,8 @@ namespace {
 // The upload's answer is read in pieces of at most this many bytes.
 constexpr size_t kUploadAnswerPiece = 1023;
 
-// The zip library packs larger files but cannot unpack them again, so they are refused
-// before anything is sent rather than stored in a form nobody can read back.
-constexpr uint64_t kLargestSendable = 0xFFFFFFFFull;
+// Files up to this size are packed in memory: no temporary file is made for them.
+constexpr uint64_t kLargestPackedInMemory = uint64_t{1} << 20;
 
 // The path travels inside a quoted header line: a quote or a line break would end it early.
 bool IsSendableName(const std::string& path) {
@@ -43,36 +42,31 @@ int FileError(const char* operation, const std::string& path, int error,
     return result::kFileError;
 }
 
-// Packs the file into a temporary archive and opens it for sending. The archive's name
-// is removed at once: the open descriptor keeps its bytes until the send is over.
-int PackForSending(const std::string& localPath, platform::UniqueFd* archive, uint64_t* length,
-                   const COstrelContext& context) {
+// Packs the file into memory when it is small, otherwise into a nameless temporary file
+// written through the descriptor that created it, which nothing can leave behind, and
+// attaches the archive to the body.
+int PackForSending(const std::string& localPath, MultipartBody& body,
+                   platform::UniqueFd* archiveFile, const COstrelContext& context) {
     struct stat source {};
     if (stat(localPath.c_str(), &source) != 0) return FileError("open", localPath, errno, context);
-    if (static_cast<uint64_t>(source.st_size) >= kLargestSendable) {
-        ReportMessage(context, FormatMessage(msg::kFileTooLarge, localPath));
-        return result::kFileError;
+    errno = 0;
+    if (static_cast<uint64_t>(source.st_size) <= kLargestPackedInMemory) {
+        MemoryBytes archive;
+        if (!MyCompress().Compress(localPath, archive)) {
+            return FileError("pack", localPath, errno != 0 ? errno : EIO, context);
+        }
+        body.AttachFile(localPath, std::move(archive.Bytes()));
+        return result::kSuccess;
     }
-    std::string archivePath;
-    platform::UniqueFd created(
-        platform::CreateUniqueTempFile(platform::SplitPath(localPath).dir, &archivePath));
-    if (!created.valid()) {
+    *archiveFile = platform::CreateNamelessTempFile(platform::SplitPath(localPath).dir);
+    if (!archiveFile->valid()) {
         return FileError("create a temporary file in", platform::TempFolder(), errno, context);
     }
-    errno = 0;
-    if (!MyCompress().CompressFile(localPath, archivePath)) {
-        int error = errno != 0 ? errno : EIO;
-        platform::RemoveFile(archivePath);
-        return FileError("pack", localPath, error, context);
+    DescriptorBytes archive(archiveFile->get());
+    if (!MyCompress().Compress(localPath, archive)) {
+        return FileError("pack", localPath, errno != 0 ? errno : EIO, context);
     }
-    *archive = platform::UniqueFd(open(archivePath.c_str(), O_RDONLY | O_CLOEXEC));
-    int error = errno;
-    platform::RemoveFile(archivePath);
-    struct stat packed {};
-    if (!archive->valid() || fstat(archive->get(), &packed) != 0) {
-        return FileError("open", archivePath, error, context);
-    }
-    *length = static_cast<uint64_t>(packed.st_size);
+    body.AttachFile(localPath, archiveFile->get(), archive.Size());
     return result::kSuccess;
 }
 
@@ -96,11 +90,9 @@ int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
     body.AddYesNoField("checkin", checkin);
     body.AddField("description", description);
 
-    platform::UniqueFd archive;
-    uint64_t length = 0;
-    int result = PackForSending(localPath, &archive, &length, context);
+    platform::UniqueFd archiveFile;
+    int result = PackForSending(localPath, body, &archiveFile, context);
     if (result != 0) return result;
-    body.AttachFile(localPath, archive.get(), length);
     result = call.Send(body, msg::kErrAddingFile);
     if (result != 0) return result;
 

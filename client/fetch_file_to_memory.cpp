@@ -1,17 +1,14 @@
 #include "client/file_record.h"
 #include "client/get_request.h"
-#include "client/messages.h"
 #include "client/operations.h"
-#include "common/format.h"
-#include "common/my_compress.h"
 #include "common/result_codes.h"
-#include "platform/file_system.h"
 
 namespace brelmox {
 
 namespace {
 
-// The archive travels through a nameless temporary file, since it is unpacked from a file.
+// The entry is unpacked into memory as the archive arrives; *contents changes only once it
+// is whole and checked.
 int SaveRecordToMemory(AnswerRecords& records, const std::string& fields, bool hasContent,
                        const std::string& viewPath, std::string* contents,
                        COstrelContext& context) {
@@ -22,13 +19,17 @@ int SaveRecordToMemory(AnswerRecords& records, const std::string& fields, bool h
     uint64_t size = 0;
     int code = ReadFileRecordHead(records, fields, hasContent, &refusal, &file, &size, context);
     if (code != 0) return code;
-    platform::UniqueFd archive;
-    code = ReceiveArchive(records, size, "", &archive, context);
-    if (code != 0) return code;
-    const std::string archivePath = platform::DescriptorPath(archive.get());
-    if (MyCompress().DecompressToMemory(contents, archivePath)) return result::kSuccess;
-    ReportMessage(context, FormatMessage(msg::kErrDecompressing, archivePath, viewPath));
-    return result::kUnpackFailed;
+    std::string unpacked;
+    const int noSinkError = 0;
+    code = UnpackRecordContent(
+        records, size,
+        [&](const char* data, size_t length) {
+            unpacked.append(data, length);
+            return true;
+        },
+        noSinkError, file.name, viewPath, context);
+    if (code == 0) *contents = std::move(unpacked);
+    return code;
 }
 
 }  // namespace

@@ -2,13 +2,14 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstring>
 
 #include "client/messages.h"
 #include "client/response.h"
+#include "common/archive_stream.h"
 #include "common/format.h"
 #include "common/result_codes.h"
 #include "common/wire.h"
-#include "platform/file_system.h"
 
 namespace brelmox {
 
@@ -59,31 +60,28 @@ int ReadFileRecordHead(AnswerRecords& records, const std::string& fields, bool h
                       : result::kUnexpectedField;
 }
 
-int ReceiveArchive(AnswerRecords& records, uint64_t size, const std::string& fallbackFolder,
-                   platform::UniqueFd* archive, const COstrelContext& context) {
-    *archive = platform::CreateNamelessTempFile(fallbackFolder);
-    if (!archive->valid()) {
-        ReportMessage(context, platform::FileErrorText("create a temporary file in",
-                                                       platform::TempFolder(), errno));
-        return SkipRecord(records, true, size, result::kFileError, context);
-    }
-    int writeError = 0;
+int UnpackRecordContent(AnswerRecords& records, uint64_t size, const EntrySink& sink,
+                        const int& sinkError, const std::string& archiveName,
+                        const std::string& targetName, const COstrelContext& context) {
+    ArchiveStream stream(sink);
     AnswerRecords::Next next = records.TakeContent(size, [&](const char* data, size_t length) {
-        if (platform::WriteAll(archive->get(), data, length)) return true;
-        writeError = errno;
-        records.Abandon();
+        if (stream.Take(data, length)) return true;
+        // A local failure (a full disk) makes the rest of the answer useless.
+        if (sinkError != 0) records.Abandon();
         return false;
     });
     if (next == AnswerRecords::Next::Record) next = records.SkipToRecordEnd();
-    if (writeError != 0) {
-        ReportMessage(context, platform::FileErrorText("write a temporary file in",
-                                                       platform::TempFolder(), writeError));
-        *archive = platform::UniqueFd();
-        return result::kFileError;
+    if (sinkError == 0) {
+        const int broken = BrokenAnswerResult(next, context);
+        if (broken != 0) return broken;
+        if (stream.Finish()) return result::kSuccess;
     }
-    const int code = BrokenAnswerResult(next, context);
-    if (code != 0) *archive = platform::UniqueFd();
-    return code;
+    // The system's reason follows the message when a write failed, so that the user learns
+    // the cause and not only the symptom.
+    std::string text = FormatMessage(msg::kErrDecompressing, archiveName, targetName);
+    if (sinkError > 0) text += std::string(" ") + std::strerror(sinkError);
+    ReportMessage(context, text);
+    return result::kUnpackFailed;
 }
 
 }  // namespace brelmox

@@ -1,5 +1,5 @@
 // What every download does with a file record before it uses the archive: the refusal, the
-// fields and their size, and the archive received into a temporary file as it arrives.
+// fields and their size, and the archive unpacked as it arrives.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include "client/answer_records.h"
 #include "client/context.h"
 #include "client/notifier.h"
-#include "platform/file_system.h"
+#include "common/entry_inflater.h"
 
 namespace brelmox {
 
@@ -27,12 +27,15 @@ int ReadFileRecordHead(AnswerRecords& records, const std::string& fields, bool h
                        FileOutcome* refusal, FileFields* file, uint64_t* size,
                        COstrelContext& context);
 
-// Writes the size bytes of content to a new nameless temporary file (in $TMPDIR, else in
-// fallbackFolder, else in /tmp), which nothing can leave behind, and passes over the rest of
-// the record. 0 with the file in *archive (platform::DescriptorPath opens it by path);
-// otherwise the failure's code with its message shown. A failed write abandons the answer.
-int ReceiveArchive(AnswerRecords& records, uint64_t size, const std::string& fallbackFolder,
-                   platform::UniqueFd* archive, const COstrelContext& context);
+// Unpacks the record's archive (its size bytes) into sink as it arrives and passes over
+// the rest of the record: 0 once the entry unpacked whole and agrees with the archive's
+// records. Otherwise -2027 after "Error decompressing '%s' to '%s'." filled with
+// archiveName and targetName, with the system's reason after it when the sink failed
+// (sinkError, an errno, set by the sink), in which case the rest of the answer is abandoned;
+// or the broken answer's code.
+int UnpackRecordContent(AnswerRecords& records, uint64_t size, const EntrySink& sink,
+                        const int& sinkError, const std::string& archiveName,
+                        const std::string& targetName, const COstrelContext& context);
 
 // Passes over the rest of a record whose content, when it has one (size bytes), was not
 // used. Returns code, or the broken answer's code.

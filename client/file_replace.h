@@ -1,16 +1,37 @@
-// Puts an archive's file in place without ever leaving a half-written target: the
-// entry is unpacked beside the target and renamed over it only when it unpacked whole.
+// Puts a downloaded file in place without ever leaving a half-written target: the content
+// is written beside the target, into a file with no name where the file system has such
+// files, and takes the target's name only once it is whole and checked.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "client/context.h"
+#include "platform/file_system.h"
 
 namespace brelmox {
 
-// 0; -2027 after "Error decompressing '%s' to '%s'." (the old file is untouched); -1001
-// after a file error. The archive is the caller's to remove, whatever the outcome.
-int ReplaceFromArchive(const std::string& targetPath, const std::string& archivePath,
-                       const COstrelContext& context);
+class PartialFile {
+  public:
+    explicit PartialFile(std::string targetPath);
+    ~PartialFile();
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+
+    // 0, or -1001 after a file error's message.
+    int Create(const COstrelContext& context);
+    int Fd() const { return file_.get(); }
+
+    // Gives the file the target's name (and the permissions of the file it replaces):
+    // 0, or -1001 after a file error's message.
+    int Commit(const COstrelContext& context);
+
+  private:
+    class ScratchFolder;
+
+    std::string targetPath_;
+    platform::UniqueFd file_;
+    std::unique_ptr<ScratchFolder> scratch_;
+};
 
 }  // namespace brelmox

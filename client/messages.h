@@ -47,8 +47,6 @@ constexpr const char* kRefusedUnsafeName = "Refused unsafe file name '%s' from t
 constexpr const char* kInvalidSize = "Refused size '%s' of '%s' from the server.";
 constexpr const char* kAnswerEndedInRecord = "The server's answer ended in the middle of a record.";
 constexpr const char* kMalformedAnswer = "The server's answer is not in the expected form.";
-constexpr const char* kFileTooLarge =
-    "Cannot send '%s': files of 4 GiB and more are not supported.";
 constexpr const char* kNotRegularFile = "Passed over '%s': it is not a regular file.";
 constexpr const char* kUnsendableName =
     "Cannot send '%s': its name holds a line break or a double quote.";

@@ -15,6 +15,11 @@ void MultipartBody::AddField(const std::string& name, const std::string& value) 
     head_ += value.c_str();
 }
 
+void MultipartBody::AttachFile(const std::string& fileName, std::string contents) {
+    AttachFile(fileName, -1, contents.size());
+    contents_ = std::move(contents);
+}
+
 void MultipartBody::AttachFile(const std::string& fileName, int fd, uint64_t length) {
     head_ += wire::kNextPartLine;
     head_ += "Content-Disposition: form-data; name=\"userfile\"; filename=\"" + fileName + "\"\r\n";
@@ -38,8 +43,9 @@ long long MultipartBody::ReadAt(uint64_t offset, char* buf, size_t max) {
         copied += count;
     };
     copyText(head_, 0);
+    copyText(contents_, head_.size());
     uint64_t fileEnd = head_.size() + fileLength_;
-    while (copied < max && offset + copied < fileEnd) {
+    while (fd_ >= 0 && copied < max && offset + copied < fileEnd) {
         uint64_t at = offset + copied - head_.size();
         size_t want = static_cast<size_t>(std::min<uint64_t>(max - copied, fileLength_ - at));
         ssize_t got = pread(fd_, buf + copied, want, static_cast<off_t>(at));

@@ -20,6 +20,9 @@ class MultipartBody : public platform::BodySource {
     // bytes come from fd (owned by the caller) at the time they are sent.
     void AttachFile(const std::string& fileName, int fd, uint64_t length);
 
+    // The file part with bytes the body keeps (a small archive packed in memory).
+    void AttachFile(const std::string& fileName, std::string contents);
+
     // The whole body of a text-only request.
     std::string Text() const { return head_ + std::string(wire::kBodyTrailer); }
 
@@ -29,6 +32,7 @@ class MultipartBody : public platform::BodySource {
   private:
     std::string head_;
     int fd_ = -1;
+    std::string contents_;
     uint64_t fileLength_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "client/save_file_record.h"
 
+#include <cerrno>
+
 #include "client/file_placement.h"
 #include "client/file_record.h"
 #include "client/file_replace.h"
@@ -31,11 +33,18 @@ int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasCo
     }
     CreateDirectoryPath(place.targetFolder);
 
-    platform::UniqueFd archive;
-    code = ReceiveArchive(records, size, place.targetFolder.empty() ? "." : place.targetFolder,
-                          &archive, context);
-    if (code != 0) return code;
-    code = ReplaceFromArchive(place.targetPath, platform::DescriptorPath(archive.get()), context);
+    PartialFile unpacked(place.targetPath);
+    code = unpacked.Create(context);
+    if (code != 0) return SkipRecord(records, true, size, code, context);
+    int writeError = 0;
+    const EntrySink write = [&](const char* data, size_t length) {
+        if (platform::WriteAll(unpacked.Fd(), data, length)) return true;
+        writeError = errno;
+        return false;
+    };
+    code =
+        UnpackRecordContent(records, size, write, writeError, file.name, place.targetPath, context);
+    if (code == 0) code = unpacked.Commit(context);
     if (code != 0) return code;
     outcome.localPath = place.targetPath;
     outcome.viewPath = place.repositoryPath;

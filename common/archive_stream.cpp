@@ -27,6 +27,27 @@ std::uint32_t Little(const std::string& bytes, std::size_t at, int count) {
     return value;
 }
 
+std::uint64_t Little64(const std::string& bytes, std::size_t at) {
+    return std::uint64_t{Little(bytes, at + 4, 4)} << 32 | Little(bytes, at, 4);
+}
+
+// Debian 12's minizip leaves the 32-bit placeholders where the central directory keeps an
+// entry's sizes in its zip64 extra field (tag 1: each 64-bit value present only when its
+// 32-bit field holds the placeholder, uncompressed size first).
+void ReadZip64Sizes(const std::string& extra, std::uint64_t* size, std::uint64_t* packedSize) {
+    for (std::size_t at = 0; at + 4 <= extra.size(); at += 4 + Little(extra, at + 2, 2)) {
+        if (Little(extra, at, 2) != 1) continue;
+        std::size_t field = at + 4;
+        const std::size_t end =
+            std::min<std::size_t>(extra.size(), field + Little(extra, at + 2, 2));
+        for (std::uint64_t* value : {size, packedSize}) {
+            if (*value != kUnknownSize || field + 8 > end) continue;
+            *value = Little64(extra, field);
+            field += 8;
+        }
+    }
+}
+
 // Closes what minizip opened on every path.
 struct OpenArchive {
     unzFile file;
@@ -114,8 +135,14 @@ bool ReadFirstEntryRecord(ArchiveBytes& archive, FirstEntryRecord* record) {
     SetFileFunctions(archive, &functions);
     OpenArchive zip(&functions);
     unz_file_info64 info{};
+    std::string extra;
     if (zip.file == nullptr || unzGoToFirstFile(zip.file) != UNZ_OK ||
         unzGetCurrentFileInfo64(zip.file, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
+        return false;
+    }
+    extra.resize(info.size_file_extra);
+    if (unzGetCurrentFileInfo64(zip.file, &info, nullptr, 0, extra.data(), extra.size(), nullptr,
+                                0) != UNZ_OK) {
         return false;
     }
     // Opened raw, minizip checks the local header against the central directory and finds
@@ -128,6 +155,7 @@ bool ReadFirstEntryRecord(ArchiveBytes& archive, FirstEntryRecord* record) {
     record->crc = static_cast<std::uint32_t>(info.crc);
     record->packedSize = info.compressed_size;
     record->size = info.uncompressed_size;
+    ReadZip64Sizes(extra, &record->size, &record->packedSize);
     return true;
 }
 

@@ -104,16 +104,22 @@ class BlockDeflater {
         return true;
     }
 
+    // A piece is stored only when samples at both its ends fail to compress, so that a
+    // piece where random bytes give way to text is still searched.
     bool Compresses(const char* piece, std::size_t size) {
         const std::size_t sample = std::min(size, kSampleSize);
+        return SampleCompresses(piece, sample) || SampleCompresses(piece + size - sample, sample);
+    }
+
+    bool SampleCompresses(const char* sample, std::size_t size) {
         Bytef packed[kSampleSize + 64];
         if (deflateReset(&probe_) != Z_OK) return true;
-        probe_.next_in = Bytes(piece);
-        probe_.avail_in = static_cast<uInt>(sample);
+        probe_.next_in = Bytes(sample);
+        probe_.avail_in = static_cast<uInt>(size);
         probe_.next_out = packed;
         probe_.avail_out = sizeof(packed);
         deflate(&probe_, Z_FINISH);
-        return probe_.total_out < sample - sample / 32;
+        return probe_.total_out < size - size / 32;
     }
 
     bool UseLevel(int level, std::string* output) {

@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "  brelmox-server project add ORG PROJECT [--description TEXT] --data DIR\n"
     "  brelmox-server serve --data DIR [--listen HOST:PORT] [--prefix PATH]\n"
     "                       [--tls-cert FILE --tls-key FILE] [--max-request-size BYTES[K|M|G]]\n"
-    "                       [--threads N]\n"
+    "                       [--threads N] [--max-file-size BYTES[K|M|G]]\n"
     "--data defaults to ./brelmox-data; --listen to 127.0.0.1:8080 (port 0 picks a free one).\n";
 
 struct Invocation {
@@ -120,6 +120,8 @@ void RunServe(const Invocation& invocation) {
     }
     options.maxRequestBytes = ReadByteCount(
         invocation.Option("--max-request-size", std::to_string(options.maxRequestBytes)));
+    const std::string fileLimit = invocation.Option("--max-file-size", "");
+    if (!fileLimit.empty()) options.maxFileBytes = ReadByteCount(fileLimit);
     options.threads =
         ReadThreadCount(invocation.Option("--threads", std::to_string(options.threads)));
     Serve(options);
@@ -134,7 +136,8 @@ const std::vector<Command>& Commands() {
         {{"project", "add"}, 2, {"--description"}, RunProjectAdd},
         {{"serve"},
          0,
-         {"--listen", "--prefix", "--tls-cert", "--tls-key", "--max-request-size", "--threads"},
+         {"--listen", "--prefix", "--tls-cert", "--tls-key", "--max-request-size", "--threads",
+          "--max-file-size"},
          RunServe},
     };
     return commands;

@@ -24,9 +24,9 @@ constexpr int kKeepAliveRequests = 100;
 constexpr int kTransferTimeoutSeconds = 120;
 constexpr int kNotFound = 404;
 constexpr std::chrono::milliseconds kStopRetry{10};
-// An archive may unpack to this many times the request limit: room for text that packs
-// well, while a small upload of zeros cannot make the server inflate without end. With the
-// default limit that is 4 GiB, the largest file the client sends.
+// Unless the file limit is set apart, an archive may unpack to this many times the request
+// limit: room for text that packs well, while a small upload of zeros cannot make the
+// server inflate without end.
 constexpr std::uint64_t kUnpackedPerRequestByte = 4;
 
 std::string RoutePattern(const std::string& prefix, const std::string& script) {
@@ -102,7 +102,9 @@ RepositoryServer::RepositoryServer(ServeOptions options)
     folder_.RequireInitialised();
     lock_ = LockDataFolder(folder_);
     state_ = std::make_unique<ServerState>(
-        folder_, kUnpackedPerRequestByte * std::uint64_t{options_.maxRequestBytes});
+        folder_, options_.maxFileBytes != 0
+                     ? options_.maxFileBytes
+                     : kUnpackedPerRequestByte * std::uint64_t{options_.maxRequestBytes});
     state_->objects.RemoveTemporaries();
     http_ = MakeHttpServer(options_);
     http_->set_payload_max_length(options_.maxRequestBytes);

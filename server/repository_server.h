@@ -27,6 +27,8 @@ struct ServeOptions {
     std::string tlsCertificate;
     std::string tlsKey;
     std::size_t maxRequestBytes = std::size_t{1} << 30;
+    // The largest content an uploaded archive may unpack to; 0: 4 times maxRequestBytes.
+    std::uint64_t maxFileBytes = 0;
     std::size_t threads = 32;
     // Plain HTTP only (see PacedServer): how long a request head may take to arrive, and
     // the pace its body must keep.

@@ -63,18 +63,21 @@ class FullDiskTest : public TransferTest {
     }
 };
 
-TEST_F(FullDiskTest, FailedWriteOfTheArchiveStopsTheReadingAndSaysWhy) {
+// The content is unpacked beside the target as it arrives, so the failed write is the
+// unpacking's.
+TEST_F(FullDiskTest, FailedWriteWhileReceivingStopsTheReadingAndSaysWhy) {
     ServeSlowly(dir.ArchiveOf(Noise(kFileSizeLimit * 4)));
     std::filesystem::remove(dir.Path("archive.zip"));
     std::filesystem::remove(dir.Path("archive-source"));
     const FileSizeLimit limit;
     const auto started = std::chrono::steady_clock::now();
     testsupport::NotifierLog said = Reported(
-        [&] { EXPECT_EQ(GetFiles("Src\\a.c", local(), 0, 0, 0, "", "", "", context), -1001); });
+        [&] { EXPECT_EQ(GetFiles("Src\\a.c", local(), 0, 0, 0, "", "", "", context), -2027); });
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3))
         << "the rest of the answer was waited for";
-    EXPECT_EQ(said.messages, std::vector<std::string>{"Cannot write a temporary file in '" +
-                                                      dir.Path("tmp/") + "': File too large"});
+    EXPECT_EQ(said.messages,
+              std::vector<std::string>{"Error decompressing 'a.c' to '" + dir.Path("local/a.c") +
+                                       "'. File too large"});
     EXPECT_EQ(dir.ReadFile("local/a.c"), "the old file\n");
     EXPECT_EQ(Leftovers(), std::vector<std::string>{"a.c"});
 }
