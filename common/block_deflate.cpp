@@ -1,6 +1,7 @@
 #include "common/block_deflate.h"
 
 #include <sched.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -21,8 +22,10 @@ constexpr std::size_t kWindowSize = 32768;
 // The unit of the compressibility test, and the sample of it that is tried.
 constexpr std::size_t kPieceSize = 65536;
 constexpr std::size_t kSampleSize = 4096;
-// Output room kept free before each call, enough for what a parameter change flushes.
-constexpr std::size_t kOutputRoom = 4 * kPieceSize;
+// Output room kept free before a parameter change, enough for what it flushes, and before
+// any other call.
+constexpr std::size_t kFlushRoom = 4 * kPieceSize;
+constexpr std::size_t kRunRoom = 4096;
 // Blocks in flight take about 2 MiB each: more cores than this would not keep the client
 // within its memory budget.
 constexpr unsigned kMostWorkers = 4;
@@ -85,7 +88,9 @@ class BlockDeflater {
 
   private:
     bool Start(const Block& block, std::string* output) {
-        if (deflateReset(&stream_) != Z_OK || !UseLevel(level_, output)) return false;
+        if (deflateReset(&stream_) != Z_OK) return false;
+        output->resize(deflateBound(&stream_, block.input.size()) + kRunRoom);
+        if (!UseLevel(level_, output)) return false;
         return block.dictionary.empty() ||
                deflateSetDictionary(&stream_, Bytes(block.dictionary.data()),
                                     static_cast<uInt>(block.dictionary.size())) == Z_OK;
@@ -124,15 +129,14 @@ class BlockDeflater {
 
     bool UseLevel(int level, std::string* output) {
         if (level == current_) return true;
-        MakeRoom(output);
+        MakeRoom(output, kFlushRoom);
         current_ = level;
         return deflateParams(&stream_, level, Z_DEFAULT_STRATEGY) == Z_OK;
     }
 
-    void MakeRoom(std::string* output) {
+    void MakeRoom(std::string* output, std::size_t room) {
         const std::size_t used = stream_.total_out;
-        if (output->size() < used + kOutputRoom)
-            output->resize(used + 2 * kOutputRoom + output->size() / 2);
+        if (output->size() < used + room) output->resize(used + 2 * room);
         stream_.next_out = reinterpret_cast<Bytef*>(output->data() + used);
         stream_.avail_out = static_cast<uInt>(output->size() - used);
     }
@@ -140,7 +144,7 @@ class BlockDeflater {
     // Deflates until the input is taken and, for a flush, all of it is out.
     bool Run(int flush, std::string* output) {
         for (;;) {
-            MakeRoom(output);
+            MakeRoom(output, kRunRoom);
             const int status = deflate(&stream_, flush);
             if (status == Z_STREAM_ERROR) return false;
             if (flush == Z_FINISH ? status == Z_STREAM_END
@@ -158,9 +162,11 @@ class BlockDeflater {
     bool probeReady_ = false;
 };
 
-// Fills *block with up to kBlockSize bytes; false on a read error.
-bool ReadBlock(int fd, std::string* block) {
-    block->resize(kBlockSize);
+// Fills *block with the next min(kBlockSize, *left) bytes, fewer when the file has
+// shrunk, which makes it the last; false on a read error. Sized to what is left, a small
+// file costs no 1 MiB buffer.
+bool ReadBlock(int fd, std::uint64_t* left, std::string* block) {
+    block->resize(static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, *left)));
     std::size_t filled = 0;
     while (filled < block->size()) {
         const ssize_t got = read(fd, block->data() + filled, block->size() - filled);
@@ -169,6 +175,7 @@ bool ReadBlock(int fd, std::string* block) {
         if (got == 0) break;
         filled += static_cast<std::size_t>(got);
     }
+    *left = filled < block->size() ? 0 : *left - filled;
     block->resize(filled);
     return true;
 }
@@ -196,12 +203,16 @@ bool DeflateFrom(int sourceFd, int level, const DeflateSink& sink, DeflatedConte
         content->size += packed.inputSize;
         return true;
     };
+    // The size when packing starts is what is packed: it decided the entry's zip64 records.
+    struct stat source {};
+    if (fstat(sourceFd, &source) != 0) return false;
+    std::uint64_t left = static_cast<std::uint64_t>(source.st_size);
     Block block;
-    if (!ReadBlock(sourceFd, &block.input)) return false;
+    if (!ReadBlock(sourceFd, &left, &block.input)) return false;
     std::string following;
     bool ok = true;
     while (ok) {
-        ok = ReadBlock(sourceFd, &following);
+        ok = ReadBlock(sourceFd, &left, &following);
         const bool last = following.empty() || !ok;
         block.last = last;
         std::string window = WindowBefore(block.input);
