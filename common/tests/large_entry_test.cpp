@@ -2,13 +2,12 @@
 // into one standard entry that other tools read, unpacked with 64-bit sizes, and refused
 // when a zip64 record is damaged or lies about the size.
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "common/tests/folder_test.h"
 
 #include "common/archive_stream.h"
 #include "common/my_compress.h"
@@ -17,17 +16,6 @@
 namespace brelmox {
 
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 // Random, text and zeros in stretches that straddle the 1 MiB blocks, so that blocks
 // switch between stored and deflated pieces and matches reach across block boundaries.
@@ -48,24 +36,12 @@ int Shell(const std::string& command) {
     return std::system(command.c_str());
 }
 
-class LargeEntryTest : public ::testing::Test {
+class LargeEntryTest : public FolderTest {
   protected:
-    void SetUp() override {
-        ASSERT_NE(mkdtemp(folder_.data()), nullptr);
-        fs::current_path(folder_);
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(folder_);
-    }
-
     bool UnpacksTo(const std::string& archive, std::string* content) {
         WriteFile("in.zip", archive);
         return MyCompress().DecompressToMemory(content, "in.zip");
     }
-
-    std::string folder_ = fs::temp_directory_path() / "large-entry-test-XXXXXX";
-    const fs::path previous_ = fs::current_path();
 };
 
 TEST_F(LargeEntryTest, BlocksJoinIntoOneStandardEntryNoLargerThanOneStream) {

@@ -12,20 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include "common/tests/folder_test.h"
+
 namespace brelmox {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 std::string RandomBytes(size_t count) {
     std::mt19937 generator(20240611);
@@ -35,20 +28,9 @@ std::string RandomBytes(size_t count) {
 }
 
 // Each test works in a fresh folder of its own, which is also the current directory.
-class MyCompressTest : public ::testing::Test {
+class MyCompressTest : public FolderTest {
   protected:
-    void SetUp() override {
-        ASSERT_NE(mkdtemp(folder_.data()), nullptr);
-        fs::current_path(folder_);
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(folder_);
-    }
-
     MyCompress zip_;
-    std::string folder_ = fs::temp_directory_path() / "my-compress-test-XXXXXX";
-    const fs::path previous_ = fs::current_path();
 };
 
 TEST_F(MyCompressTest, RoundTripsContentThatOtherToolsReadToo) {
