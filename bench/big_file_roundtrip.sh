@@ -16,7 +16,7 @@ serve_and_configure --max-file-size 5G
 big=$work/big.bin
 size=$(((9 << 30) / 2))
 truncate -s "$size" "$big"
-for at in 0 $((size / 2)) $((size - (4 << 20)))); do
+for at in 0 $((size / 2)) $((size - (4 << 20))); do
     head -c $((4 << 20)) /dev/urandom | dd of="$big" bs=1M seek=$((at >> 20)) conv=notrunc status=none
 done
 
