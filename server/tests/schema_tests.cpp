@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "server/admin.h"
-#include "server/data_folder.h"
-#include "server/database.h"
+#include "server/sqlite/data_folder.h"
+#include "server/sqlite/database.h"
 #include "test_support/temp_dir.h"
 
 namespace servertest {
@@ -14,8 +14,9 @@ class SchemaTest : public ::testing::Test {
   protected:
     void SetUp() override {
         folder_.Initialise();
-        server::Database db(folder_.DatabasePath(), false);
-        server::AddOrganization(db, "acme");
+        const std::unique_ptr<server::Storage> storage =
+            server::OpenStorage(server::StorageOptions{folder_.Root()});
+        server::AddOrganization(*storage, "acme");
     }
 
     std::string Ask(const char* sql) {
