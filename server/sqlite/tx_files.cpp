@@ -50,7 +50,7 @@ std::optional<FileState> SqliteTx::FindFile(std::int64_t projectId, const std::s
                                             const std::string& name) {
     const std::string sql =
         std::string(kFileColumns) + "WHERE f.project_id = ? AND f.folder = ? AND f.name = ?";
-    Statement query = db_.Prepare(sql.c_str(), projectId, folder, name);
+    Statement query = db_.Prepare(sql, projectId, folder, name);
     if (!query.Step()) return std::nullopt;
     return ReadFile(query);
 }

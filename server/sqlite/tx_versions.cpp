@@ -22,7 +22,7 @@ std::optional<Version> FirstVersion(Statement query) {
 
 std::optional<Version> SqliteTx::FindVersion(std::int64_t fileId, std::int64_t number) {
     const std::string sql = std::string(kVersionColumns) + "WHERE v.file_id = ? AND v.number = ?";
-    return FirstVersion(db_.Prepare(sql.c_str(), fileId, number));
+    return FirstVersion(db_.Prepare(sql, fileId, number));
 }
 
 std::optional<Version> SqliteTx::FindLabelledVersion(std::int64_t fileId,
@@ -31,12 +31,12 @@ std::optional<Version> SqliteTx::FindLabelledVersion(std::int64_t fileId,
                             "JOIN label_versions lv ON lv.version_id = v.id "
                             "JOIN labels l ON l.id = lv.label_id "
                             "WHERE v.file_id = ? AND l.name = ?";
-    return FirstVersion(db_.Prepare(sql.c_str(), fileId, label));
+    return FirstVersion(db_.Prepare(sql, fileId, label));
 }
 
 std::vector<Version> SqliteTx::VersionsOf(std::int64_t fileId) {
     const std::string sql = std::string(kVersionColumns) + "WHERE v.file_id = ? ORDER BY v.number";
-    Statement query = db_.Prepare(sql.c_str(), fileId);
+    Statement query = db_.Prepare(sql, fileId);
     std::vector<Version> versions;
     while (query.Step()) versions.push_back(ReadVersion(query));
     return versions;
