@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,9 +21,12 @@ namespace server {
 
 class Form;
 
-// In tree order: a folder's files by name, then each sub-folder's tree.
-std::vector<FileState> SelectFiles(ReadTx& tx, std::int64_t projectId, const std::string& viewPath,
-                                   bool recurse);
+// In tree order: a folder's files by name, then each sub-folder's tree. The cursor is
+// used while the transaction lasts.
+std::unique_ptr<FileCursor> SelectFiles(ReadTx& tx, std::int64_t projectId,
+                                        const std::string& viewPath, bool recurse);
+// Every file of the cursor, for changes that must not run under their own query.
+std::vector<FileState> AllOf(FileCursor& files);
 
 // What "label" and "version_no" ask for; both empty means the latest version.
 struct VersionWanted {

@@ -16,19 +16,25 @@ constexpr const char* kContentMissing = "The stored content of '%s' cannot be re
 
 }  // namespace
 
+bool ListedRecords::Next(OutgoingRecord& record) {
+    if (index_ == records_.size()) return false;
+    record = std::move(records_[index_++]);
+    return true;
+}
+
 bool RecordStream::Next(std::string& piece) {
     piece.clear();
     if (content_) {
         ContinueContent(piece);
         return true;
     }
-    if (index_ == records_.size()) return false;
+    if (!records_->Next(record_)) return false;
     StartRecord(piece);
     return true;
 }
 
 void RecordStream::StartRecord(std::string& piece) {
-    OutgoingRecord& record = records_[index_];
+    OutgoingRecord& record = record_;
     if (record.status == 0) {
         content_ = storage_.OpenContent(record.object, record.size);
         if (!content_) {
@@ -40,7 +46,6 @@ void RecordStream::StartRecord(std::string& piece) {
     if (record.status != 0) {
         lastFailure_ = record.status;
         piece = KeywordAnswer::Failure(record.status, record.error, true);
-        ++index_;
         return;
     }
     KeywordAnswer head(brelmox::result::kSuccess);
@@ -71,7 +76,6 @@ void RecordStream::FinishRecord(std::string& piece) {
     // The end line follows the archive's last byte directly.
     piece += brelmox::wire::kRecordEndLine;
     content_.reset();
-    ++index_;
 }
 
 }  // namespace server

@@ -21,9 +21,27 @@ struct OutgoingRecord {
     std::int64_t size = 0;
 };
 
+// Where the records come from: a list made in advance, or a query read as the answer goes.
+class RecordSource {
+  public:
+    virtual ~RecordSource() = default;
+    // The next record, or false when the answer has no more.
+    virtual bool Next(OutgoingRecord& record) = 0;
+};
+
+class ListedRecords final : public RecordSource {
+  public:
+    explicit ListedRecords(std::vector<OutgoingRecord> records) : records_(std::move(records)) {}
+    bool Next(OutgoingRecord& record) override;
+
+  private:
+    std::vector<OutgoingRecord> records_;
+    std::size_t index_ = 0;
+};
+
 class RecordStream {
   public:
-    RecordStream(Storage& storage, std::vector<OutgoingRecord> records)
+    RecordStream(Storage& storage, std::unique_ptr<RecordSource> records)
         : storage_(storage), records_(std::move(records)) {}
 
     // Replaces piece with the next bytes of the answer; false once the answer is complete.
@@ -39,8 +57,8 @@ class RecordStream {
     void FinishRecord(std::string& piece);
 
     Storage& storage_;
-    std::vector<OutgoingRecord> records_;
-    std::size_t index_ = 0;
+    std::unique_ptr<RecordSource> records_;
+    OutgoingRecord record_;
     std::unique_ptr<ContentSource> content_;
     std::int64_t remaining_ = 0;
     int lastFailure_ = 0;

@@ -54,18 +54,71 @@ bool EndsTheClientsWalk(const OutgoingRecord& record, bool recurse) {
     return record.status != 0 && !(recurse && record.status == brelmox::status::kNoSuchVersion);
 }
 
-// The records up to the first one the client stops at; checks out their files when asked.
-std::vector<OutgoingRecord> RecordsFor(ReadTx& tx, WriteTx* checkouts, const GetRequest& request,
-                                       const std::string& viewPath, bool recurse) {
-    const std::vector<FileState> files = SelectFiles(tx, request.projectId, viewPath, recurse);
+// The records of a check-out, made and committed before the answer starts: the files it
+// checks out are the ones the client receives.
+std::vector<OutgoingRecord> CheckOut(WriteTx& tx, const GetRequest& request,
+                                     const std::string& viewPath, bool recurse) {
+    const std::vector<FileState> files =
+        AllOf(*SelectFiles(tx, request.projectId, viewPath, recurse));
     if (files.empty())
         throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
     std::vector<OutgoingRecord> records;
     for (const FileState& file : files) {
-        records.push_back(RecordFor(tx, checkouts, request, file));
+        records.push_back(RecordFor(tx, &tx, request, file));
         if (EndsTheClientsWalk(records.back(), recurse)) break;
     }
     return records;
+}
+
+// The records of a plain get, read from the query while the answer is sent, so memory does
+// not grow with the number of files. Holds its read transaction until the last record.
+class QueriedRecords final : public RecordSource {
+  public:
+    QueriedRecords(std::unique_ptr<ReadTx> tx, std::unique_ptr<FileCursor> files,
+                   GetRequest request, bool recurse, FileState first)
+        : tx_(std::move(tx)),
+          files_(std::move(files)),
+          request_(std::move(request)),
+          recurse_(recurse),
+          pending_(std::move(first)) {}
+
+    bool Next(OutgoingRecord& record) override {
+        FileState file;
+        if (pending_) {
+            file = std::move(*pending_);
+            pending_.reset();
+        } else if (!files_ || !files_->Next(file)) {
+            End();
+            return false;
+        }
+        record = RecordFor(*tx_, nullptr, request_, file);
+        if (EndsTheClientsWalk(record, recurse_)) End();
+        return true;
+    }
+
+  private:
+    // Gives the connection back as soon as nothing more will be read.
+    void End() {
+        files_.reset();
+        tx_.reset();
+    }
+
+    std::unique_ptr<ReadTx> tx_;
+    std::unique_ptr<FileCursor> files_;
+    GetRequest request_;
+    bool recurse_;
+    std::optional<FileState> pending_;
+};
+
+std::unique_ptr<RecordSource> Select(Storage& storage, const GetRequest& request,
+                                     const std::string& viewPath, bool recurse) {
+    std::unique_ptr<ReadTx> tx = storage.BeginRead();
+    std::unique_ptr<FileCursor> files = SelectFiles(*tx, request.projectId, viewPath, recurse);
+    FileState first;
+    if (!files->Next(first))
+        throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
+    return std::make_unique<QueriedRecords>(std::move(tx), std::move(files), request, recurse,
+                                            std::move(first));
 }
 
 }  // namespace
@@ -80,14 +133,15 @@ Reply GetFiles(ServerState& state, Form& form) {
     const std::string& viewPath = form.Required("viewpath");
     request.wanted = ReadVersionWanted(form);
 
-    std::vector<OutgoingRecord> records;
+    std::unique_ptr<RecordSource> records;
     if (checkout) {
         // A check-out tests and sets in one write transaction, so two users cannot both win.
+        std::vector<OutgoingRecord> listed;
         state.storage->RunWrite(
-            [&](WriteTx& tx) { records = RecordsFor(tx, &tx, request, viewPath, recurse); });
+            [&](WriteTx& tx) { listed = CheckOut(tx, request, viewPath, recurse); });
+        records = std::make_unique<ListedRecords>(std::move(listed));
     } else {
-        state.storage->RunRead(
-            [&](ReadTx& tx) { records = RecordsFor(tx, nullptr, request, viewPath, recurse); });
+        records = Select(*state.storage, request, viewPath, recurse);
     }
     Reply reply;
     reply.records = std::make_shared<RecordStream>(*state.storage, std::move(records));

@@ -68,7 +68,8 @@ Reply ActOnSelection(ServerState& state, Form& form, FileAction action) {
     const std::string& viewPath = form.Required("viewpath");
     Reply reply;
     state.storage->RunWrite([&](WriteTx& tx) {
-        const std::vector<FileState> files = SelectFiles(tx, caller.projectId, viewPath, recurse);
+        const std::vector<FileState> files =
+            AllOf(*SelectFiles(tx, caller.projectId, viewPath, recurse));
         if (files.empty())
             throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
         reply = ActOnFiles(tx, caller.identity, files, action);
