@@ -48,6 +48,13 @@ void Statement::Bind(int index, const std::string& value) {
     }
 }
 
+void Statement::Bind(int index, const Blob& value) {
+    if (sqlite3_bind_blob64(statement_, index, value.bytes.data(), value.bytes.size(),
+                            SQLITE_TRANSIENT) != SQLITE_OK) {
+        Fail(db_, "Cannot bind");
+    }
+}
+
 bool Statement::Step() {
     const int result = sqlite3_step(statement_);
     if (result == SQLITE_ROW) return true;

@@ -16,6 +16,11 @@
 
 namespace server {
 
+// Bytes bound as a BLOB rather than as text.
+struct Blob {
+    const std::string& bytes;
+};
+
 class Statement {
   public:
     // A statement of the connection's cache (inUse its flag, cleared on destruction) or,
@@ -32,6 +37,7 @@ class Statement {
     void Bind(int index, int value) { Bind(index, static_cast<std::int64_t>(value)); }
     void Bind(int index, const std::string& value);
     void Bind(int index, const char* value) { Bind(index, std::string(value)); }
+    void Bind(int index, const Blob& value);
 
     // True while a row is available.
     bool Step();

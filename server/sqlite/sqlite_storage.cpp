@@ -31,6 +31,20 @@ class HeldReadTx final : private LeaseHolder, public SqliteTx {
     Transaction transaction_;
 };
 
+class HeldContent final : public ContentSource {
+  public:
+    explicit HeldContent(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::size_t Read(char* buffer, std::size_t capacity) override {
+        const std::size_t count = bytes_.copy(buffer, capacity, offset_);
+        offset_ += count;
+        return count;
+    }
+
+  private:
+    std::string bytes_;
+    std::size_t offset_ = 0;
+};
+
 class FileContent final : public ContentSource {
   public:
     explicit FileContent(platform::UniqueFd fd) : fd_(std::move(fd)) {}
@@ -68,6 +82,12 @@ void SqliteStorage::RunWrite(const WriteWork& work) {
 
 std::unique_ptr<ContentSource> SqliteStorage::OpenContent(const std::string& address,
                                                           std::int64_t size) {
+    // Folders written before archives were kept in the database have small ones as files.
+    if (size <= kInlineContentLimit) {
+        std::optional<std::string> bytes = InlineContent(*pool_.Acquire(), address);
+        if (bytes && static_cast<std::int64_t>(bytes->size()) == size)
+            return std::make_unique<HeldContent>(std::move(*bytes));
+    }
     platform::UniqueFd fd(open(objects_.PathOf(address).c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info;
     if (!fd.valid() || fstat(fd.get(), &info) != 0 || info.st_size != size) return nullptr;

@@ -3,6 +3,8 @@
 // the commit.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "server/sqlite/database.h"
@@ -10,6 +12,13 @@
 #include "server/storage.h"
 
 namespace server {
+
+// Archives up to this size are kept in the database: the commit's one flush of the log
+// makes them durable, where a file of their own needs three (file, folder, log).
+constexpr std::int64_t kInlineContentLimit = 64 * 1024;
+
+// The bytes of an archive kept in the database, if it is there.
+std::optional<std::string> InlineContent(Database& db, const std::string& address);
 
 class SqliteTx : public WriteTx {
   public:

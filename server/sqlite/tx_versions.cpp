@@ -85,12 +85,4 @@ void SqliteTx::AttachLabel(std::int64_t projectId, const std::string& name,
         .Run();
 }
 
-void SqliteTx::StoreContent(const std::string& address, TempFile& upload) {
-    placements_.push_back(objects_.Place(upload, address));
-}
-
-void SqliteTx::KeepContents() {
-    for (Placement& placement : placements_) placement.Keep();
-}
-
 }  // namespace server
