@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev libgl-dev fonts-dejavu-core
     nlohmann-json3-dev
     zip unzip curl python3 openssl time
+    strace # bench/storage_bench.sh counts the server's flushes with it
 )
 
 missing=()

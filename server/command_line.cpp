@@ -7,10 +7,9 @@
 
 #include "server/admin.h"
 #include "server/command_values.h"
-#include "server/data_folder.h"
-#include "server/database.h"
 #include "server/repository_server.h"
 #include "server/serve_command.h"
+#include "server/storage.h"
 
 namespace server {
 namespace {
@@ -65,44 +64,40 @@ Invocation Parse(const std::vector<std::string>& arguments) {
     return invocation;
 }
 
-void RunInit(const Invocation& invocation) {
-    DataFolder folder(invocation.DataFolderPath());
-    folder.Initialise();
-    std::printf("Initialised the data folder '%s'.\n", folder.Root().c_str());
+StorageOptions StorageOf(const Invocation& invocation) {
+    return StorageOptions{invocation.DataFolderPath()};
 }
 
-// The database of an initialised data folder, for one administration change.
-Database OpenDatabase(const Invocation& invocation) {
-    DataFolder folder(invocation.DataFolderPath());
-    folder.RequireInitialised();
-    return Database(folder.DatabasePath(), false);
+void RunInit(const Invocation& invocation) {
+    const std::string shown = CreateStorage(StorageOf(invocation));
+    std::printf("Initialised %s.\n", shown.c_str());
 }
 
 void RunOrgAdd(const Invocation& invocation) {
-    Database db = OpenDatabase(invocation);
-    AddOrganization(db, invocation.words[2]);
+    const std::unique_ptr<Storage> storage = OpenStorage(StorageOf(invocation));
+    AddOrganization(*storage, invocation.words[2]);
     std::printf("Added the organization '%s'.\n", invocation.words[2].c_str());
 }
 
 void RunUserAdd(const Invocation& invocation) {
     const std::string& user = invocation.words[3];
     const std::string password = ReadPassword(user);
-    Database db = OpenDatabase(invocation);
-    AddUser(db, invocation.words[2], user, password);
+    const std::unique_ptr<Storage> storage = OpenStorage(StorageOf(invocation));
+    AddUser(*storage, invocation.words[2], user, password);
     std::printf("Added the user '%s' to '%s'.\n", user.c_str(), invocation.words[2].c_str());
 }
 
 void RunUserNotice(const Invocation& invocation) {
-    Database db = OpenDatabase(invocation);
-    SetUserNotice(db, invocation.words[2], invocation.words[3], invocation.words[4]);
+    const std::unique_ptr<Storage> storage = OpenStorage(StorageOf(invocation));
+    SetUserNotice(*storage, invocation.words[2], invocation.words[3], invocation.words[4]);
     std::printf(
         invocation.words[4].empty() ? "Removed the notice of '%s'.\n" : "Set the notice of '%s'.\n",
         invocation.words[3].c_str());
 }
 
 void RunProjectAdd(const Invocation& invocation) {
-    Database db = OpenDatabase(invocation);
-    AddProject(db, invocation.words[2], invocation.words[3],
+    const std::unique_ptr<Storage> storage = OpenStorage(StorageOf(invocation));
+    AddProject(*storage, invocation.words[2], invocation.words[3],
                invocation.Option("--description", ""));
     std::printf("Added the project '%s' to '%s'.\n", invocation.words[3].c_str(),
                 invocation.words[2].c_str());

@@ -3,10 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "server/storage.h"
 
 namespace server {
 
@@ -16,13 +17,32 @@ struct OutgoingRecord {
     std::string name;
     std::string folder;
     std::int64_t version = 0;
-    std::string objectPath;
+    std::string object;  // the archive's content address
     std::int64_t size = 0;
+};
+
+// Where the records come from: a list made in advance, or a query read as the answer goes.
+class RecordSource {
+  public:
+    virtual ~RecordSource() = default;
+    // The next record, or false when the answer has no more.
+    virtual bool Next(OutgoingRecord& record) = 0;
+};
+
+class ListedRecords final : public RecordSource {
+  public:
+    explicit ListedRecords(std::vector<OutgoingRecord> records) : records_(std::move(records)) {}
+    bool Next(OutgoingRecord& record) override;
+
+  private:
+    std::vector<OutgoingRecord> records_;
+    std::size_t index_ = 0;
 };
 
 class RecordStream {
   public:
-    explicit RecordStream(std::vector<OutgoingRecord> records) : records_(std::move(records)) {}
+    RecordStream(Storage& storage, std::unique_ptr<RecordSource> records)
+        : storage_(storage), records_(std::move(records)) {}
 
     // Replaces piece with the next bytes of the answer; false once the answer is complete.
     // Throws StorageError when a stored archive cannot be read to its end.
@@ -36,9 +56,10 @@ class RecordStream {
     void ContinueContent(std::string& piece);
     void FinishRecord(std::string& piece);
 
-    std::vector<OutgoingRecord> records_;
-    std::size_t index_ = 0;
-    platform::UniqueFd content_;
+    Storage& storage_;
+    std::unique_ptr<RecordSource> records_;
+    OutgoingRecord record_;
+    std::unique_ptr<ContentSource> content_;
     std::int64_t remaining_ = 0;
     int lastFailure_ = 0;
 };

@@ -3,7 +3,6 @@
 #include "server/dates.h"
 #include "server/file_selection.h"
 #include "server/refusal.h"
-#include "server/repository.h"
 #include "server/scripts.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
@@ -13,8 +12,8 @@ namespace {
 
 struct GetRequest {
     Identity identity;
+    std::int64_t projectId = 0;
     VersionWanted wanted;
-    bool checkout = false;
 };
 
 OutgoingRecord Refused(const FileState& file, int status, std::string error) {
@@ -26,24 +25,24 @@ OutgoingRecord Refused(const FileState& file, int status, std::string error) {
     return record;
 }
 
-OutgoingRecord RecordFor(Database& db, const ObjectStore& objects, const GetRequest& request,
+OutgoingRecord RecordFor(ReadTx& tx, WriteTx* checkouts, const GetRequest& request,
                          const FileState& file) {
     const std::int64_t userId = request.identity.userId;
-    if (request.checkout && file.checkoutUserId != 0 && file.checkoutUserId != userId) {
+    if (checkouts != nullptr && file.checkoutUserId != 0 && file.checkoutUserId != userId) {
         return Refused(
             file, brelmox::status::kCheckedOutByOther,
             brelmox::FormatMessage(text::kCheckedOutByOther, ShownPath(file.folder, file.name),
                                    file.checkoutUser));
     }
     std::string refusal;
-    const std::optional<Version> version = ChooseVersion(db, file, request.wanted, refusal);
+    const std::optional<Version> version = ChooseVersion(tx, file, request.wanted, refusal);
     if (!version) return Refused(file, brelmox::status::kNoSuchVersion, refusal);
-    if (request.checkout) SetCheckout(db, file.id, userId, Now());
+    if (checkouts != nullptr) checkouts->SetCheckout(file.id, userId, Now());
     OutgoingRecord record;
     record.name = file.name;
     record.folder = file.folder;
     record.version = version->number;
-    record.objectPath = objects.PathOf(version->object);
+    record.object = version->object;
     record.size = version->size;
     return record;
 }
@@ -55,34 +54,97 @@ bool EndsTheClientsWalk(const OutgoingRecord& record, bool recurse) {
     return record.status != 0 && !(recurse && record.status == brelmox::status::kNoSuchVersion);
 }
 
-}  // namespace
-
-Reply GetFiles(ServerState& state, Form& form) {
-    ConnectionPool::Lease db = state.pool.Acquire();
-    GetRequest request;
-    request.identity = state.authenticator.Authenticate(*db, form);
-    const std::int64_t projectId =
-        RequireProject(*db, request.identity.organizationId, form.Required("project"));
-    const bool recurse = form.Flag("recurse");
-    request.checkout = form.Flag("checkout");
-    const std::string& viewPath = form.Required("viewpath");
-    request.wanted = ReadVersionWanted(form);
-
-    // A check-out tests and sets in one write transaction, so two users cannot both win.
-    Transaction transaction(
-        *db, request.checkout ? Transaction::Kind::kWrite : Transaction::Kind::kRead);
-    const std::vector<FileState> files = SelectFiles(*db, projectId, viewPath, recurse);
+// The records of a check-out, made and committed before the answer starts: the files it
+// checks out are the ones the client receives.
+std::vector<OutgoingRecord> CheckOut(WriteTx& tx, const GetRequest& request,
+                                     const std::string& viewPath, bool recurse) {
+    const std::vector<FileState> files =
+        AllOf(*SelectFiles(tx, request.projectId, viewPath, recurse));
     if (files.empty())
         throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
     std::vector<OutgoingRecord> records;
     for (const FileState& file : files) {
-        records.push_back(RecordFor(*db, state.objects, request, file));
+        records.push_back(RecordFor(tx, &tx, request, file));
         if (EndsTheClientsWalk(records.back(), recurse)) break;
     }
-    transaction.Commit();
+    return records;
+}
 
+// The records of a plain get, read from the query while the answer is sent, so memory does
+// not grow with the number of files. Holds its read transaction until the last record.
+class QueriedRecords final : public RecordSource {
+  public:
+    QueriedRecords(std::unique_ptr<ReadTx> tx, std::unique_ptr<FileCursor> files,
+                   GetRequest request, bool recurse, FileState first)
+        : tx_(std::move(tx)),
+          files_(std::move(files)),
+          request_(std::move(request)),
+          recurse_(recurse),
+          pending_(std::move(first)) {}
+
+    bool Next(OutgoingRecord& record) override {
+        FileState file;
+        if (pending_) {
+            file = std::move(*pending_);
+            pending_.reset();
+        } else if (!files_ || !files_->Next(file)) {
+            End();
+            return false;
+        }
+        record = RecordFor(*tx_, nullptr, request_, file);
+        if (EndsTheClientsWalk(record, recurse_)) End();
+        return true;
+    }
+
+  private:
+    // Gives the connection back as soon as nothing more will be read.
+    void End() {
+        files_.reset();
+        tx_.reset();
+    }
+
+    std::unique_ptr<ReadTx> tx_;
+    std::unique_ptr<FileCursor> files_;
+    GetRequest request_;
+    bool recurse_;
+    std::optional<FileState> pending_;
+};
+
+std::unique_ptr<RecordSource> Select(Storage& storage, const GetRequest& request,
+                                     const std::string& viewPath, bool recurse) {
+    std::unique_ptr<ReadTx> tx = storage.BeginRead();
+    std::unique_ptr<FileCursor> files = SelectFiles(*tx, request.projectId, viewPath, recurse);
+    FileState first;
+    if (!files->Next(first))
+        throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
+    return std::make_unique<QueriedRecords>(std::move(tx), std::move(files), request, recurse,
+                                            std::move(first));
+}
+
+}  // namespace
+
+Reply GetFiles(ServerState& state, Form& form) {
+    GetRequest request;
+    const Caller caller = IdentifyCaller(state, form);
+    request.identity = caller.identity;
+    request.projectId = caller.projectId;
+    const bool recurse = form.Flag("recurse");
+    const bool checkout = form.Flag("checkout");
+    const std::string& viewPath = form.Required("viewpath");
+    request.wanted = ReadVersionWanted(form);
+
+    std::unique_ptr<RecordSource> records;
+    if (checkout) {
+        // A check-out tests and sets in one write transaction, so two users cannot both win.
+        std::vector<OutgoingRecord> listed;
+        state.storage->RunWrite(
+            [&](WriteTx& tx) { listed = CheckOut(tx, request, viewPath, recurse); });
+        records = std::make_unique<ListedRecords>(std::move(listed));
+    } else {
+        records = Select(*state.storage, request, viewPath, recurse);
+    }
     Reply reply;
-    reply.records = std::make_shared<RecordStream>(std::move(records));
+    reply.records = std::make_shared<RecordStream>(*state.storage, std::move(records));
     return reply;
 }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "client/operations.h"
-#include "server/database.h"
+#include "server/sqlite/database.h"
 #include "server_fixture.h"
 #include "test_support/scoped_variable.h"
 

@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "server/admin.h"
-#include "server/database.h"
+#include "server/sqlite/database.h"
 #include "server_fixture.h"
 
 namespace servertest {
@@ -94,9 +94,10 @@ TEST_F(DurabilityTest, ACheckOutEndsAtTheRecordTheClientStopsAtAndChecksOutNothi
 TEST_F(DurabilityTest, ConcurrentCheckOutsOfOneFileHaveExactlyOneWinner) {
     constexpr int kUsers = 8;
     {
-        server::Database db(data_ + "/brelmox.db", false);
+        const std::unique_ptr<server::Storage> storage =
+            server::OpenStorage(server::StorageOptions{data_});
         for (int i = 0; i < kUsers; ++i)
-            server::AddUser(db, "acme", "u" + std::to_string(i), "builder", 1000);
+            server::AddUser(*storage, "acme", "u" + std::to_string(i), "builder", 1000);
     }
     Upload("Src", "hot.c", "contended");
     std::vector<std::string> statuses(kUsers);

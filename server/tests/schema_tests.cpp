@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "server/admin.h"
-#include "server/data_folder.h"
-#include "server/database.h"
+#include "server/sqlite/data_folder.h"
+#include "server/sqlite/database.h"
 #include "test_support/temp_dir.h"
 
 namespace servertest {
@@ -14,8 +14,9 @@ class SchemaTest : public ::testing::Test {
   protected:
     void SetUp() override {
         folder_.Initialise();
-        server::Database db(folder_.DatabasePath(), false);
-        server::AddOrganization(db, "acme");
+        const std::unique_ptr<server::Storage> storage =
+            server::OpenStorage(server::StorageOptions{folder_.Root()});
+        server::AddOrganization(*storage, "acme");
     }
 
     std::string Ask(const char* sql) {
@@ -27,8 +28,10 @@ class SchemaTest : public ::testing::Test {
         server::Database db(folder_.DatabasePath(), false);
         db.Execute(sql);
     }
-    // The first schema's folder: no index of live files yet.
-    void MakeFirstSchema() { Run("DROP INDEX files_live; PRAGMA user_version = 1;"); }
+    // The first schema's folder: no index of live files, no table of contents yet.
+    void MakeFirstSchema() {
+        Run("DROP INDEX files_live; DROP TABLE contents; PRAGMA user_version = 1;");
+    }
 
     testsupport::TempDir dir_;
     server::DataFolder folder_{dir_.Path("data")};
@@ -40,7 +43,7 @@ constexpr const char* kLiveIndex =
 TEST_F(SchemaTest, TheFirstSchemaIsBroughtUpToDateKeepingItsData) {
     MakeFirstSchema();
     folder_.RequireInitialised();
-    EXPECT_EQ(Ask("PRAGMA user_version"), "2");
+    EXPECT_EQ(Ask("PRAGMA user_version"), "3");
     EXPECT_EQ(Ask(kLiveIndex), "1");
     EXPECT_EQ(Ask("SELECT name FROM organizations"), "acme");
 }
@@ -61,7 +64,7 @@ TEST_F(SchemaTest, ANewerSchemaIsRefusedAndLeftAlone) {
     } catch (const server::StorageError& error) {
         EXPECT_EQ(std::string(error.what()),
                   "Data folder '" + folder_.Root() +
-                      "' has schema version 7, newer than this brelmox-server knows (2): it was "
+                      "' has schema version 7, newer than this brelmox-server knows (3): it was "
                       "written by a newer brelmox-server, which must serve it.");
     }
     EXPECT_EQ(Ask("PRAGMA user_version"), "7");

@@ -7,8 +7,7 @@
 
 #include "common/my_compress.h"
 #include "server/admin.h"
-#include "server/data_folder.h"
-#include "server/database.h"
+#include "server/sqlite/database.h"
 
 namespace servertest {
 namespace {
@@ -96,13 +95,13 @@ std::string Statuses(const std::string& answer) {
 
 void ServerFixture::SetUp() {
     data_ = dir_.Path("data");
-    server::DataFolder folder(data_);
-    folder.Initialise();
-    server::Database db(folder.DatabasePath(), false);
-    server::AddOrganization(db, "acme");
-    server::AddUser(db, "acme", "alice", "secret", kTestIterations);
-    server::AddUser(db, "acme", "bob", "builder", kTestIterations);
-    server::AddProject(db, "acme", "web", "The web site");
+    server::CreateStorage(server::StorageOptions{data_});
+    const std::unique_ptr<server::Storage> storage =
+        server::OpenStorage(server::StorageOptions{data_});
+    server::AddOrganization(*storage, "acme");
+    server::AddUser(*storage, "acme", "alice", "secret", kTestIterations);
+    server::AddUser(*storage, "acme", "bob", "builder", kTestIterations);
+    server::AddProject(*storage, "acme", "web", "The web site");
     StartServer();
 }
 

@@ -4,7 +4,7 @@
 
 #include "client/operations.h"
 #include "server/admin.h"
-#include "server/database.h"
+#include "server/sqlite/database.h"
 #include "server_fixture.h"
 #include "test_support/recording_notifier.h"
 
@@ -23,10 +23,11 @@ class StatusTest : public ServerFixture {
 
 TEST_F(StatusTest, EveryScriptAnswersTheStatusOfWhatItWasAsked) {
     {
-        server::Database db(data_ + "/brelmox.db", false);
-        server::SetUserNotice(db, "acme", "bob", "Read the news.");
-        server::AddOrganization(db, "other");
-        server::AddProject(db, "other", "hidden", "");
+        const std::unique_ptr<server::Storage> storage =
+            server::OpenStorage(server::StorageOptions{data_});
+        server::SetUserNotice(*storage, "acme", "bob", "Read the news.");
+        server::AddOrganization(*storage, "other");
+        server::AddProject(*storage, "other", "hidden", "");
     }
     for (const char* name : {"free.c", "mine.c", "theirs.c", "gone.c"}) Upload("Src", name, name);
     Fields newProject = Who();
@@ -134,10 +135,11 @@ TEST_F(StatusTest, HistoryAndPropertiesDescribeEveryVersion) {
 
 TEST_F(StatusTest, ClientListsTheProjectsOfItsOwnOrganizationInNameOrder) {
     {
-        server::Database db(data_ + "/brelmox.db", false);
-        server::AddProject(db, "acme", "api", "");
-        server::AddOrganization(db, "other");
-        server::AddProject(db, "other", "hidden", "");
+        const std::unique_ptr<server::Storage> storage =
+            server::OpenStorage(server::StorageOptions{data_});
+        server::AddProject(*storage, "acme", "api", "");
+        server::AddOrganization(*storage, "other");
+        server::AddProject(*storage, "other", "hidden", "");
     }
     testsupport::NotifierLog log;
     std::unique_ptr<brelmox::COstrelContext> client = ClientAs("alice", &log);

@@ -1,4 +1,4 @@
-#include "server/database.h"
+#include "server/sqlite/database.h"
 
 namespace server {
 namespace {
@@ -10,20 +10,31 @@ constexpr std::size_t kIdleConnectionsKept = 64;
     throw StorageError(what + ": " + sqlite3_errmsg(db));
 }
 
+sqlite3_stmt* Compile(sqlite3* db, const std::string& sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &statement, nullptr) !=
+        SQLITE_OK) {
+        Fail(db, "Cannot prepare '" + sql + "'");
+    }
+    return statement;
+}
+
 }  // namespace
 
-Statement::Statement(sqlite3* db, const char* sql) : db_(db) {
-    if (sqlite3_prepare_v2(db_, sql, -1, &statement_, nullptr) != SQLITE_OK) {
-        Fail(db_, std::string("Cannot prepare '") + sql + "'");
-    }
-}
-
 Statement::~Statement() {
-    sqlite3_finalize(statement_);
+    if (inUse_ == nullptr) {
+        sqlite3_finalize(statement_);
+        return;
+    }
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+    *inUse_ = false;
 }
 
-Statement::Statement(Statement&& other) noexcept : db_(other.db_), statement_(other.statement_) {
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), statement_(other.statement_), inUse_(other.inUse_) {
     other.statement_ = nullptr;
+    other.inUse_ = nullptr;
 }
 
 void Statement::Bind(int index, std::int64_t value) {
@@ -33,6 +44,13 @@ void Statement::Bind(int index, std::int64_t value) {
 void Statement::Bind(int index, const std::string& value) {
     if (sqlite3_bind_text(statement_, index, value.data(), static_cast<int>(value.size()),
                           SQLITE_TRANSIENT) != SQLITE_OK) {
+        Fail(db_, "Cannot bind");
+    }
+}
+
+void Statement::Bind(int index, const Blob& value) {
+    if (sqlite3_bind_blob64(statement_, index, value.bytes.data(), value.bytes.size(),
+                            SQLITE_TRANSIENT) != SQLITE_OK) {
         Fail(db_, "Cannot bind");
     }
 }
@@ -79,7 +97,25 @@ Database::Database(const std::string& path, bool create) {
 }
 
 Database::~Database() {
+    for (const auto& [sql, cached] : cache_) sqlite3_finalize(cached.statement);
     sqlite3_close(db_);
+}
+
+Statement Database::Cached(const std::string& sql) {
+    const auto [entry, added] = cache_.try_emplace(sql);
+    CachedStatement& cached = entry->second;
+    // The same query again while its first use still reads rows: one of its own.
+    if (cached.inUse) return Statement(db_, Compile(db_, sql), nullptr);
+    if (added) {
+        try {
+            cached.statement = Compile(db_, sql);
+        } catch (...) {
+            cache_.erase(entry);
+            throw;
+        }
+    }
+    cached.inUse = true;
+    return Statement(db_, cached.statement, &cached.inUse);
 }
 
 void Database::Execute(const char* sql) {
@@ -96,20 +132,20 @@ std::int64_t Database::LastInsertId() const {
 }
 
 Transaction::Transaction(Database& db, Kind kind) : db_(db) {
-    db_.Execute(kind == Kind::kWrite ? "BEGIN IMMEDIATE" : "BEGIN");
+    db_.Prepare(kind == Kind::kWrite ? "BEGIN IMMEDIATE" : "BEGIN").Run();
 }
 
 Transaction::~Transaction() {
     if (!open_) return;
     try {
-        db_.Execute("ROLLBACK");
+        db_.Prepare("ROLLBACK").Run();
     } catch (const StorageError&) {
         // SQLite may have rolled back already after an I/O error; nothing is left to undo.
     }
 }
 
 void Transaction::Commit() {
-    db_.Execute("COMMIT");
+    db_.Prepare("COMMIT").Run();
     open_ = false;
 }
 

@@ -1,4 +1,4 @@
-#include "server/schema.h"
+#include "server/sqlite/schema.h"
 
 #include <iterator>
 
@@ -73,6 +73,8 @@ CREATE INDEX label_versions_by_version ON label_versions (version_id);
 constexpr const char* kSteps[] = {
     // Folder listings and the file/folder check skip removed files.
     "CREATE INDEX files_live ON files (project_id, folder) WHERE removed_at IS NULL;",
+    // Small archives kept in the database, made durable by the commit's one flush.
+    "CREATE TABLE contents (address TEXT PRIMARY KEY, bytes BLOB NOT NULL) WITHOUT ROWID;",
 };
 constexpr int kCurrentVersion = 1 + static_cast<int>(std::size(kSteps));
 

@@ -1,5 +1,6 @@
 // SQLite access for the server: one connection per request, prepared statements bound
-// in one call, and transactions that roll back unless committed.
+// in one call, and transactions that roll back unless committed. Each connection keeps
+// the statements it prepared, so a request's SQL is compiled once per connection.
 #pragma once
 
 #include <sqlite3.h>
@@ -7,21 +8,25 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+#include "server/storage.h"
 
 namespace server {
 
-// The database or the content folder failed in a way no request can fix.
-class StorageError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
+// Bytes bound as a BLOB rather than as text.
+struct Blob {
+    const std::string& bytes;
 };
 
 class Statement {
   public:
-    Statement(sqlite3* db, const char* sql);
+    // A statement of the connection's cache (inUse its flag, cleared on destruction) or,
+    // with inUse null, one of its own.
+    Statement(sqlite3* db, sqlite3_stmt* statement, bool* inUse)
+        : db_(db), statement_(statement), inUse_(inUse) {}
     ~Statement();
     Statement(Statement&& other) noexcept;
     Statement(const Statement&) = delete;
@@ -32,6 +37,7 @@ class Statement {
     void Bind(int index, int value) { Bind(index, static_cast<std::int64_t>(value)); }
     void Bind(int index, const std::string& value);
     void Bind(int index, const char* value) { Bind(index, std::string(value)); }
+    void Bind(int index, const Blob& value);
 
     // True while a row is available.
     bool Step();
@@ -44,6 +50,7 @@ class Statement {
   private:
     sqlite3* db_;
     sqlite3_stmt* statement_ = nullptr;
+    bool* inUse_ = nullptr;
 };
 
 class Database {
@@ -56,8 +63,8 @@ class Database {
     Database& operator=(const Database&) = delete;
 
     template <typename... Args>
-    Statement Prepare(const char* sql, const Args&... args) {
-        Statement statement(db_, sql);
+    Statement Prepare(const std::string& sql, const Args&... args) {
+        Statement statement = Cached(sql);
         int index = 0;
         (statement.Bind(++index, args), ...);
         return statement;
@@ -66,7 +73,15 @@ class Database {
     std::int64_t LastInsertId() const;
 
   private:
+    struct CachedStatement {
+        sqlite3_stmt* statement = nullptr;
+        bool inUse = false;
+    };
+    Statement Cached(const std::string& sql);
+
     sqlite3* db_ = nullptr;
+    // Node-based, so the flags a Statement points at stay where they are.
+    std::unordered_map<std::string, CachedStatement> cache_;
 };
 
 // BEGIN IMMEDIATE takes the write lock up front: a request that checks and then changes
