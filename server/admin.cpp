@@ -1,7 +1,6 @@
 #include "server/admin.h"
 
 #include "server/names.h"
-#include "server/repository.h"
 
 namespace server {
 namespace {
@@ -12,57 +11,57 @@ void RequireName(const std::string& kind, const std::string& name) {
     }
 }
 
-std::int64_t OrganizationNamed(Database& db, const std::string& organization) {
-    const std::optional<std::int64_t> id = FindOrganization(db, organization);
+std::int64_t OrganizationNamed(ReadTx& tx, const std::string& organization) {
+    const std::optional<std::int64_t> id = tx.FindOrganization(organization);
     if (!id) throw AdminError("Unknown organization '" + organization + "'.");
     return *id;
 }
 
 }  // namespace
 
-void AddOrganization(Database& db, const std::string& organization) {
+void AddOrganization(Storage& storage, const std::string& organization) {
     RequireName("organization", organization);
-    Transaction transaction(db, Transaction::Kind::kWrite);
-    if (FindOrganization(db, organization)) {
-        throw AdminError("Organization '" + organization + "' already exists.");
-    }
-    InsertOrganization(db, organization);
-    transaction.Commit();
+    storage.RunWrite([&](WriteTx& tx) {
+        if (tx.FindOrganization(organization)) {
+            throw AdminError("Organization '" + organization + "' already exists.");
+        }
+        tx.InsertOrganization(organization);
+    });
 }
 
-void AddUser(Database& db, const std::string& organization, const std::string& user,
+void AddUser(Storage& storage, const std::string& organization, const std::string& user,
              const std::string& password, int iterations) {
     RequireName("user", user);
     if (password.empty()) throw AdminError("The password must not be empty.");
     const std::string hash = HashPassword(password, iterations);
-    Transaction transaction(db, Transaction::Kind::kWrite);
-    const std::int64_t organizationId = OrganizationNamed(db, organization);
-    if (FindUser(db, organizationId, user)) {
-        throw AdminError("User '" + user + "' already exists in '" + organization + "'.");
-    }
-    InsertUser(db, organizationId, user, hash);
-    transaction.Commit();
+    storage.RunWrite([&](WriteTx& tx) {
+        const std::int64_t organizationId = OrganizationNamed(tx, organization);
+        if (tx.FindUser(organizationId, user)) {
+            throw AdminError("User '" + user + "' already exists in '" + organization + "'.");
+        }
+        tx.InsertUser(organizationId, user, hash);
+    });
 }
 
-void SetUserNotice(Database& db, const std::string& organization, const std::string& user,
+void SetUserNotice(Storage& storage, const std::string& organization, const std::string& user,
                    const std::string& notice) {
-    Transaction transaction(db, Transaction::Kind::kWrite);
-    const std::optional<User> found = FindUser(db, OrganizationNamed(db, organization), user);
-    if (!found) throw AdminError("Unknown user '" + user + "' in '" + organization + "'.");
-    SetNotice(db, found->id, notice);
-    transaction.Commit();
+    storage.RunWrite([&](WriteTx& tx) {
+        const std::optional<User> found = tx.FindUser(OrganizationNamed(tx, organization), user);
+        if (!found) throw AdminError("Unknown user '" + user + "' in '" + organization + "'.");
+        tx.SetNotice(found->id, notice);
+    });
 }
 
-void AddProject(Database& db, const std::string& organization, const std::string& project,
+void AddProject(Storage& storage, const std::string& organization, const std::string& project,
                 const std::string& description) {
     RequireName("project", project);
-    Transaction transaction(db, Transaction::Kind::kWrite);
-    const std::int64_t organizationId = OrganizationNamed(db, organization);
-    if (FindProject(db, organizationId, project)) {
-        throw AdminError("Project '" + project + "' already exists in '" + organization + "'.");
-    }
-    InsertProject(db, organizationId, project, description);
-    transaction.Commit();
+    storage.RunWrite([&](WriteTx& tx) {
+        const std::int64_t organizationId = OrganizationNamed(tx, organization);
+        if (tx.FindProject(organizationId, project)) {
+            throw AdminError("Project '" + project + "' already exists in '" + organization + "'.");
+        }
+        tx.InsertProject(organizationId, project, description);
+    });
 }
 
 }  // namespace server

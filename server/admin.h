@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "server/database.h"
 #include "server/password.h"
+#include "server/storage.h"
 
 namespace server {
 
@@ -15,13 +15,13 @@ class AdminError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-void AddOrganization(Database& db, const std::string& organization);
-void AddUser(Database& db, const std::string& organization, const std::string& user,
+void AddOrganization(Storage& storage, const std::string& organization);
+void AddUser(Storage& storage, const std::string& organization, const std::string& user,
              const std::string& password, int iterations = kDefaultPasswordIterations);
 // An empty text removes the notice.
-void SetUserNotice(Database& db, const std::string& organization, const std::string& user,
+void SetUserNotice(Storage& storage, const std::string& organization, const std::string& user,
                    const std::string& notice);
-void AddProject(Database& db, const std::string& organization, const std::string& project,
+void AddProject(Storage& storage, const std::string& organization, const std::string& project,
                 const std::string& description);
 
 }  // namespace server

@@ -31,11 +31,11 @@ Authenticator::Authenticator() : key_(kKeySize) {
     }
 }
 
-Identity Authenticator::Authenticate(Database& db, const Form& form) {
+Identity Authenticator::Authenticate(ReadTx& tx, const Form& form) {
     const std::string& name = form.Required("username");
     const std::string& password = form.Required("password");
-    const std::int64_t organizationId = RequireOrganization(db, form.Required("organization"));
-    const std::optional<User> user = FindUser(db, organizationId, name);
+    const std::int64_t organizationId = RequireOrganization(tx, form.Required("organization"));
+    const std::optional<User> user = tx.FindUser(organizationId, name);
     const std::vector<unsigned char> digest = Digest(password);
     if (user && Proven(*user, digest)) {
         return Identity{organizationId, user->id, user->name, user->notice};
@@ -81,15 +81,15 @@ std::vector<unsigned char> Authenticator::Digest(const std::string& password) co
     return digest;
 }
 
-std::int64_t RequireOrganization(Database& db, const std::string& name) {
-    const std::optional<std::int64_t> id = FindOrganization(db, name);
+std::int64_t RequireOrganization(ReadTx& tx, const std::string& name) {
+    const std::optional<std::int64_t> id = tx.FindOrganization(name);
     if (!id)
         throw Refusal::Of(brelmox::status::kUnknownOrganization, text::kUnknownOrganization, name);
     return *id;
 }
 
-std::int64_t RequireProject(Database& db, std::int64_t organizationId, const std::string& name) {
-    const std::optional<std::int64_t> id = FindProject(db, organizationId, name);
+std::int64_t RequireProject(ReadTx& tx, std::int64_t organizationId, const std::string& name) {
+    const std::optional<std::int64_t> id = tx.FindProject(organizationId, name);
     if (!id) throw Refusal::Of(brelmox::status::kUnknownProject, text::kUnknownProject, name);
     return *id;
 }

@@ -12,10 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "server/database.h"
 #include "server/form.h"
 #include "server/login_guard.h"
-#include "server/repository.h"
+#include "server/storage.h"
 
 namespace server {
 
@@ -32,7 +31,7 @@ class Authenticator {
 
     // Reads "username", "password" and "organization"; refuses an unknown organization
     // and an unknown user or wrong password.
-    Identity Authenticate(Database& db, const Form& form);
+    Identity Authenticate(ReadTx& tx, const Form& form);
 
   private:
     struct Proof {
@@ -50,8 +49,8 @@ class Authenticator {
     std::map<std::int64_t, Proof> proven_;
 };
 
-std::int64_t RequireOrganization(Database& db, const std::string& name);
+std::int64_t RequireOrganization(ReadTx& tx, const std::string& name);
 // The project of that name in the organization; refuses an unknown one.
-std::int64_t RequireProject(Database& db, std::int64_t organizationId, const std::string& name);
+std::int64_t RequireProject(ReadTx& tx, std::int64_t organizationId, const std::string& name);
 
 }  // namespace server

@@ -7,25 +7,27 @@
 
 #include "server/admin.h"
 #include "server/command_values.h"
-#include "server/data_folder.h"
-#include "server/database.h"
 #include "server/repository_server.h"
 #include "server/serve_command.h"
+#include "server/storage.h"
 
 namespace server {
 namespace {
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  brelmox-server init --data DIR\n"
-    "  brelmox-server org add ORG --data DIR\n"
-    "  brelmox-server user add ORG USER --data DIR   (password on standard input)\n"
-    "  brelmox-server user notice ORG USER TEXT --data DIR   (empty TEXT removes it)\n"
-    "  brelmox-server project add ORG PROJECT [--description TEXT] --data DIR\n"
-    "  brelmox-server serve --data DIR [--listen HOST:PORT] [--prefix PATH]\n"
+    "  brelmox-server init STORAGE\n"
+    "  brelmox-server org add ORG STORAGE\n"
+    "  brelmox-server user add ORG USER STORAGE   (password on standard input)\n"
+    "  brelmox-server user notice ORG USER TEXT STORAGE   (empty TEXT removes it)\n"
+    "  brelmox-server project add ORG PROJECT [--description TEXT] STORAGE\n"
+    "  brelmox-server serve STORAGE [--listen HOST:PORT] [--prefix PATH]\n"
     "                       [--tls-cert FILE --tls-key FILE] [--max-request-size BYTES[K|M|G]]\n"
     "                       [--threads N]\n"
-    "--data defaults to ./brelmox-data; --listen to 127.0.0.1:8080 (port 0 picks a free one).\n";
+    "  brelmox-server migrate --data DIR --database URL   (into an empty database)\n"
+    "STORAGE is --data DIR (default ./brelmox-data) or --database postgresql://USER@HOST:PORT/DB\n"
+    "(libpq's PG* variables fill in the rest). --listen defaults to 127.0.0.1:8080 (port 0\n"
+    "picks a free one).\n";
 
 struct Invocation {
     std::vector<std::string> words;  // command words, then its arguments
@@ -41,7 +43,7 @@ struct Invocation {
 struct Command {
     std::vector<std::string> words;
     std::size_t arguments;
-    std::vector<std::string> options;  // accepted besides --data
+    std::vector<std::string> options;  // accepted besides --data and --database
     void (*run)(const Invocation& invocation);
 };
 
@@ -65,44 +67,40 @@ Invocation Parse(const std::vector<std::string>& arguments) {
     return invocation;
 }
 
-void RunInit(const Invocation& invocation) {
-    DataFolder folder(invocation.DataFolderPath());
-    folder.Initialise();
-    std::printf("Initialised the data folder '%s'.\n", folder.Root().c_str());
+StorageOptions StorageOf(const Invocation& invocation) {
+    return StorageOptions{invocation.DataFolderPath(), invocation.Option("--database", "")};
 }
 
-// The database of an initialised data folder, for one administration change.
-Database OpenDatabase(const Invocation& invocation) {
-    DataFolder folder(invocation.DataFolderPath());
-    folder.RequireInitialised();
-    return Database(folder.DatabasePath(), false);
+void RunInit(const Invocation& invocation) {
+    const std::string shown = CreateStorage(StorageOf(invocation));
+    std::printf("Initialised %s.\n", shown.c_str());
 }
 
 void RunOrgAdd(const Invocation& invocation) {
-    Database db = OpenDatabase(invocation);
-    AddOrganization(db, invocation.words[2]);
+    const std::unique_ptr<Storage> storage = OpenStorage(StorageOf(invocation));
+    AddOrganization(*storage, invocation.words[2]);
     std::printf("Added the organization '%s'.\n", invocation.words[2].c_str());
 }
 
 void RunUserAdd(const Invocation& invocation) {
     const std::string& user = invocation.words[3];
     const std::string password = ReadPassword(user);
-    Database db = OpenDatabase(invocation);
-    AddUser(db, invocation.words[2], user, password);
+    const std::unique_ptr<Storage> storage = OpenStorage(StorageOf(invocation));
+    AddUser(*storage, invocation.words[2], user, password);
     std::printf("Added the user '%s' to '%s'.\n", user.c_str(), invocation.words[2].c_str());
 }
 
 void RunUserNotice(const Invocation& invocation) {
-    Database db = OpenDatabase(invocation);
-    SetUserNotice(db, invocation.words[2], invocation.words[3], invocation.words[4]);
+    const std::unique_ptr<Storage> storage = OpenStorage(StorageOf(invocation));
+    SetUserNotice(*storage, invocation.words[2], invocation.words[3], invocation.words[4]);
     std::printf(
         invocation.words[4].empty() ? "Removed the notice of '%s'.\n" : "Set the notice of '%s'.\n",
         invocation.words[3].c_str());
 }
 
 void RunProjectAdd(const Invocation& invocation) {
-    Database db = OpenDatabase(invocation);
-    AddProject(db, invocation.words[2], invocation.words[3],
+    const std::unique_ptr<Storage> storage = OpenStorage(StorageOf(invocation));
+    AddProject(*storage, invocation.words[2], invocation.words[3],
                invocation.Option("--description", ""));
     std::printf("Added the project '%s' to '%s'.\n", invocation.words[3].c_str(),
                 invocation.words[2].c_str());
@@ -111,6 +109,7 @@ void RunProjectAdd(const Invocation& invocation) {
 void RunServe(const Invocation& invocation) {
     ServeOptions options;
     options.dataFolder = invocation.DataFolderPath();
+    options.databaseUrl = invocation.Option("--database", "");
     ReadListenAddress(invocation.Option("--listen", "127.0.0.1:8080"), options);
     options.prefix = invocation.Option("--prefix", "");
     options.tlsCertificate = invocation.Option("--tls-cert", "");
@@ -152,8 +151,9 @@ const Command& Choose(const Invocation& invocation) {
             throw UsageError("Wrong number of arguments.");
         }
         for (const auto& [name, value] : invocation.options) {
-            if (name != "--data" && std::find(command.options.begin(), command.options.end(),
-                                              name) == command.options.end()) {
+            if (name != "--data" && name != "--database" &&
+                std::find(command.options.begin(), command.options.end(), name) ==
+                    command.options.end()) {
                 throw UsageError("Unknown option " + name + ".");
             }
         }

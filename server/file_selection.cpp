@@ -13,9 +13,17 @@
 namespace server {
 namespace {
 
-std::vector<FileState> NamedIn(Database& db, std::int64_t projectId, const std::string& folder,
+std::vector<FileState> LiveFilesUnder(ReadTx& tx, std::int64_t projectId, const std::string& folder,
+                                      bool recurse) {
+    std::unique_ptr<FileCursor> cursor = tx.LiveFilesUnder(projectId, folder, recurse);
+    std::vector<FileState> files;
+    for (FileState file; cursor->Next(file);) files.push_back(std::move(file));
+    return files;
+}
+
+std::vector<FileState> NamedIn(ReadTx& tx, std::int64_t projectId, const std::string& folder,
                                const std::string& pattern, bool recurse) {
-    std::vector<FileState> files = LiveFilesUnder(db, projectId, folder, recurse);
+    std::vector<FileState> files = LiveFilesUnder(tx, projectId, folder, recurse);
     const bool wildcards = HasWildcards(pattern);
     std::erase_if(files, [&](const FileState& file) {
         return wildcards ? !platform::WildcardMatch(pattern, file.name) : file.name != pattern;
@@ -25,15 +33,15 @@ std::vector<FileState> NamedIn(Database& db, std::int64_t projectId, const std::
 
 }  // namespace
 
-std::vector<FileState> SelectFiles(Database& db, std::int64_t projectId,
-                                   const std::string& viewPath, bool recurse) {
+std::vector<FileState> SelectFiles(ReadTx& tx, std::int64_t projectId, const std::string& viewPath,
+                                   bool recurse) {
     const std::vector<std::string> components = SplitViewPath(viewPath);
     if (components.empty()) return {};
     const std::string parent = JoinFolder(components, components.size() - 1);
     const std::string& last = components.back();
-    std::vector<FileState> files = NamedIn(db, projectId, parent, last, recurse);
+    std::vector<FileState> files = NamedIn(tx, projectId, parent, last, recurse);
     if (!files.empty() || HasWildcards(last)) return files;
-    return LiveFilesUnder(db, projectId, JoinFolder(components, components.size()), recurse);
+    return LiveFilesUnder(tx, projectId, JoinFolder(components, components.size()), recurse);
 }
 
 VersionWanted ReadVersionWanted(const Form& form) {
@@ -50,15 +58,15 @@ VersionWanted ReadVersionWanted(const Form& form) {
     return wanted;
 }
 
-std::optional<Version> ChooseVersion(Database& db, const FileState& file,
-                                     const VersionWanted& wanted, std::string& refusal) {
+std::optional<Version> ChooseVersion(ReadTx& tx, const FileState& file, const VersionWanted& wanted,
+                                     std::string& refusal) {
     const std::string shown = ShownPath(file.folder, file.name);
     std::optional<Version> version;
     if (!wanted.label.empty()) {
-        version = FindLabelledVersion(db, file.id, wanted.label);
+        version = tx.FindLabelledVersion(file.id, wanted.label);
         if (!version) refusal = brelmox::FormatMessage(text::kNoSuchLabel, shown, wanted.label);
     } else {
-        version = FindVersion(db, file.id, wanted.number.value_or(file.latestVersion));
+        version = tx.FindVersion(file.id, wanted.number.value_or(file.latestVersion));
     }
     // With both given, the labelled version must also be the numbered one.
     if (version && wanted.number && version->number != *wanted.number) version.reset();

@@ -14,16 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "server/database.h"
-#include "server/repository.h"
+#include "server/storage.h"
 
 namespace server {
 
 class Form;
 
 // In tree order: a folder's files by name, then each sub-folder's tree.
-std::vector<FileState> SelectFiles(Database& db, std::int64_t projectId,
-                                   const std::string& viewPath, bool recurse);
+std::vector<FileState> SelectFiles(ReadTx& tx, std::int64_t projectId, const std::string& viewPath,
+                                   bool recurse);
 
 // What "label" and "version_no" ask for; both empty means the latest version.
 struct VersionWanted {
@@ -35,7 +34,7 @@ struct VersionWanted {
 VersionWanted ReadVersionWanted(const Form& form);
 
 // The wanted version of the file, or nothing with the text of the -2013 record in refusal.
-std::optional<Version> ChooseVersion(Database& db, const FileState& file,
-                                     const VersionWanted& wanted, std::string& refusal);
+std::optional<Version> ChooseVersion(ReadTx& tx, const FileState& file, const VersionWanted& wanted,
+                                     std::string& refusal);
 
 }  // namespace server

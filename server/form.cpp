@@ -28,8 +28,8 @@ constexpr const char* kFormTypeHeader = "X-Brelmox-Form-Type";
 // Collects the parts as the multipart reader delivers them.
 class PartCollector {
   public:
-    PartCollector(const ObjectStore& store, const FileGate& beforeFile, std::string clientAddress)
-        : store_(store), beforeFile_(beforeFile) {
+    PartCollector(Storage& storage, const FileGate& beforeFile, std::string clientAddress)
+        : storage_(storage), beforeFile_(beforeFile) {
         form_.SetClientAddress(std::move(clientAddress));
     }
 
@@ -48,7 +48,7 @@ class PartCollector {
             return;
         }
         // The file part is the last part: everything from here on is its content.
-        upload_.emplace(Upload{head.filename, store_.CreateTemp(), "", 0});
+        upload_.emplace(Upload{head.filename, storage_.NewUpload(), "", 0});
         digest_ = std::make_unique<Sha256>();
     }
 
@@ -89,7 +89,7 @@ class PartCollector {
         textValue_.clear();
     }
 
-    const ObjectStore& store_;
+    Storage& storage_;
     const FileGate& beforeFile_;
     Form form_;
     std::optional<std::string> textName_;
@@ -139,14 +139,14 @@ void TakeOverFormParsing(const httplib::Request& request) {
 }
 
 Form ReadForm(const httplib::Request& request, httplib::Response& response,
-              const httplib::ContentReader& reader, const ObjectStore& store, std::size_t sizeLimit,
+              const httplib::ContentReader& reader, Storage& storage, std::size_t sizeLimit,
               const FileGate& beforeFile) {
     const std::string boundary = BoundaryOf(request.get_header_value(kFormTypeHeader));
     if (boundary.empty()) {
         reader([](const char*, std::size_t) { return true; });
         RefuseBody(response, sizeLimit);
     }
-    PartCollector collector(store, beforeFile, request.remote_addr);
+    PartCollector collector(storage, beforeFile, request.remote_addr);
     MultipartReader parts(
         boundary, [&](const PartHead& head) { collector.StartPart(head); },
         [&](const char* data, std::size_t size) { collector.Receive(data, size); });

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "server/object_store.h"
+#include "server/storage.h"
 
 namespace server {
 
@@ -56,7 +56,7 @@ void TakeOverFormParsing(const httplib::Request& request);
 // Reads the whole body. Refuses a body that is not a complete multipart form or is larger
 // than sizeLimit (which the HTTP layer enforces); a failure leaves nothing under tmp/.
 Form ReadForm(const httplib::Request& request, httplib::Response& response,
-              const httplib::ContentReader& reader, const ObjectStore& store, std::size_t sizeLimit,
+              const httplib::ContentReader& reader, Storage& storage, std::size_t sizeLimit,
               const FileGate& beforeFile);
 
 }  // namespace server

@@ -8,8 +8,8 @@
 #include <sstream>
 #include <vector>
 
-#include "server/database.h"
 #include "server/hex.h"
+#include "server/storage.h"
 
 namespace server {
 namespace {

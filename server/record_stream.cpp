@@ -1,17 +1,10 @@
 #include "server/record_stream.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 #include "common/format.h"
 #include "common/wire.h"
 #include "server/answer.h"
-#include "server/database.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
 
@@ -25,7 +18,7 @@ constexpr const char* kContentMissing = "The stored content of '%s' cannot be re
 
 bool RecordStream::Next(std::string& piece) {
     piece.clear();
-    if (content_.valid()) {
+    if (content_) {
         ContinueContent(piece);
         return true;
     }
@@ -37,10 +30,8 @@ bool RecordStream::Next(std::string& piece) {
 void RecordStream::StartRecord(std::string& piece) {
     OutgoingRecord& record = records_[index_];
     if (record.status == 0) {
-        content_ = platform::UniqueFd(open(record.objectPath.c_str(), O_RDONLY | O_CLOEXEC));
-        struct stat info;
-        if (!content_.valid() || fstat(content_.get(), &info) != 0 || info.st_size != record.size) {
-            content_ = platform::UniqueFd();
+        content_ = storage_.OpenContent(record.object, record.size);
+        if (!content_) {
             record.status = own_status::kStorageFailure;
             record.error =
                 brelmox::FormatMessage(kContentMissing, ShownPath(record.folder, record.name));
@@ -67,12 +58,10 @@ void RecordStream::ContinueContent(std::string& piece) {
     piece.resize(static_cast<std::size_t>(std::min(remaining_, kPieceSize)));
     std::size_t filled = 0;
     while (filled < piece.size()) {
-        const ssize_t got = read(content_.get(), piece.data() + filled, piece.size() - filled);
-        if (got < 0 && errno == EINTR) continue;
+        const std::size_t got = content_->Read(piece.data() + filled, piece.size() - filled);
         // The head with its size has gone out: a short archive cannot be answered any more.
-        if (got <= 0)
-            throw StorageError(std::string("Stored archive ended early: ") + std::strerror(errno));
-        filled += static_cast<std::size_t>(got);
+        if (got == 0) throw StorageError("Stored archive ended early");
+        filled += got;
     }
     remaining_ -= static_cast<std::int64_t>(filled);
     if (remaining_ == 0) FinishRecord(piece);
@@ -81,7 +70,7 @@ void RecordStream::ContinueContent(std::string& piece) {
 void RecordStream::FinishRecord(std::string& piece) {
     // The end line follows the archive's last byte directly.
     piece += brelmox::wire::kRecordEndLine;
-    content_ = platform::UniqueFd();
+    content_.reset();
     ++index_;
 }
 

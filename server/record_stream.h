@@ -3,10 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "server/storage.h"
 
 namespace server {
 
@@ -16,13 +17,14 @@ struct OutgoingRecord {
     std::string name;
     std::string folder;
     std::int64_t version = 0;
-    std::string objectPath;
+    std::string object;  // the archive's content address
     std::int64_t size = 0;
 };
 
 class RecordStream {
   public:
-    explicit RecordStream(std::vector<OutgoingRecord> records) : records_(std::move(records)) {}
+    RecordStream(Storage& storage, std::vector<OutgoingRecord> records)
+        : storage_(storage), records_(std::move(records)) {}
 
     // Replaces piece with the next bytes of the answer; false once the answer is complete.
     // Throws StorageError when a stored archive cannot be read to its end.
@@ -36,9 +38,10 @@ class RecordStream {
     void ContinueContent(std::string& piece);
     void FinishRecord(std::string& piece);
 
+    Storage& storage_;
     std::vector<OutgoingRecord> records_;
     std::size_t index_ = 0;
-    platform::UniqueFd content_;
+    std::unique_ptr<ContentSource> content_;
     std::int64_t remaining_ = 0;
     int lastFailure_ = 0;
 };

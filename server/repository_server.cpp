@@ -1,7 +1,5 @@
 #include "server/repository_server.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 
 #include <chrono>
@@ -46,16 +44,6 @@ std::string RoutePattern(const std::string& prefix, const std::string& script) {
     return pattern;
 }
 
-platform::UniqueFd LockDataFolder(const DataFolder& folder) {
-    const std::string path = folder.Root() + "/serve.lock";
-    platform::UniqueFd lock(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (!lock.valid() || flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
-        throw StartupError("Another brelmox-server is serving the data folder '" + folder.Root() +
-                           "'.");
-    }
-    return lock;
-}
-
 std::unique_ptr<httplib::Server> MakeHttpServer(const ServeOptions& options) {
     if (options.tlsCertificate.empty()) {
         return std::make_unique<PacedServer>(
@@ -97,13 +85,12 @@ void AnswerAndClose(httplib::Response& response, std::string body) {
 
 }  // namespace
 
-RepositoryServer::RepositoryServer(ServeOptions options)
-    : options_(std::move(options)), folder_(options_.dataFolder) {
-    folder_.RequireInitialised();
-    lock_ = LockDataFolder(folder_);
+RepositoryServer::RepositoryServer(ServeOptions options) : options_(std::move(options)) {
+    std::unique_ptr<Storage> storage =
+        OpenStorage(StorageOptions{options_.dataFolder, options_.databaseUrl});
+    storage->PrepareToServe();
     state_ = std::make_unique<ServerState>(
-        folder_, kUnpackedPerRequestByte * std::uint64_t{options_.maxRequestBytes});
-    state_->objects.RemoveTemporaries();
+        std::move(storage), kUnpackedPerRequestByte * std::uint64_t{options_.maxRequestBytes});
     http_ = MakeHttpServer(options_);
     http_->set_payload_max_length(options_.maxRequestBytes);
     // Answers go out as a head and a body; without this the second write waits for the
@@ -217,7 +204,7 @@ Reply RepositoryServer::Handle(const Script& script, const httplib::Request& req
                                httplib::Response& response, const httplib::ContentReader& reader,
                                Outcome& outcome) {
     try {
-        Form form = ReadForm(request, response, reader, state_->objects, options_.maxRequestBytes,
+        Form form = ReadForm(request, response, reader, *state_->storage, options_.maxRequestBytes,
                              [this](const Form& fields) { RequireUploader(*state_, fields); });
         outcome.bodyRead = true;
         outcome.user = form.Optional("username");

@@ -9,11 +9,9 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
-#include <stdexcept>
 #include <string>
 
 #include "platform/file_system.h"
-#include "server/data_folder.h"
 #include "server/paced_stream.h"
 #include "server/scripts.h"
 
@@ -21,6 +19,7 @@ namespace server {
 
 struct ServeOptions {
     std::string dataFolder = "./brelmox-data";
+    std::string databaseUrl;  // when set, serves this database instead of the folder
     std::string host = "127.0.0.1";
     int port = 8080;  // 0 picks a free port
     std::string prefix;
@@ -34,15 +33,9 @@ struct ServeOptions {
     Pace bodyPace;
 };
 
-// The server cannot start: the reason is for the administrator.
-class StartupError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
 class RepositoryServer {
   public:
-    // Opens the data folder (which only one server may serve at a time) and prepares the
+    // Opens the storage (a data folder serves only one server at a time) and prepares the
     // routes; throws StartupError or StorageError.
     explicit RepositoryServer(ServeOptions options);
     ~RepositoryServer();
@@ -70,8 +63,6 @@ class RepositoryServer {
                  const httplib::ContentReader& reader, Outcome& outcome);
 
     ServeOptions options_;
-    DataFolder folder_;
-    platform::UniqueFd lock_;
     std::unique_ptr<ServerState> state_;
     std::unique_ptr<httplib::Server> http_;
     int listeningSocket_ = -1;

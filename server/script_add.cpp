@@ -3,7 +3,6 @@
 #include "server/archive_check.h"
 #include "server/dates.h"
 #include "server/refusal.h"
-#include "server/repository.h"
 #include "server/scripts.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
@@ -30,20 +29,19 @@ Target TargetOf(const Form& form, const Upload& upload) {
 }
 
 // The file that receives a new version on add: a new one, or a removed one brought back.
-std::int64_t FileForAdd(Database& db, std::int64_t projectId, const Target& target,
+std::int64_t FileForAdd(WriteTx& tx, std::int64_t projectId, const Target& target,
                         const std::optional<FileState>& file) {
-    if (!file) return InsertFile(db, projectId, target.folder, target.name);
+    if (!file) return tx.InsertFile(projectId, target.folder, target.name);
     if (!file->removed)
         throw Refusal::Of(brelmox::status::kAlreadyExists, text::kAlreadyExists, target.shown);
-    Revive(db, file->id);
+    tx.Revive(file->id);
     return file->id;
 }
 
-// Refuses a check-in that cannot make a version. Unchanged content releases the
-// check-out (committed here) and is answered with its own status.
-void RequireCheckinAllowed(Database& db, Transaction& transaction, const Identity& identity,
-                           const Target& target, const std::optional<FileState>& file,
-                           const std::string& contentHash) {
+// Refuses a check-in that cannot make a version. Unchanged content needs no version: true
+// when the check-out is released instead.
+bool ReleasedUnchanged(WriteTx& tx, const Identity& identity, const Target& target,
+                       const std::optional<FileState>& file, const std::string& contentHash) {
     if (!file || file->removed) {
         throw Refusal::Of(brelmox::status::kNotInRepository, text::kNotInRepository, target.shown);
     }
@@ -54,12 +52,30 @@ void RequireCheckinAllowed(Database& db, Transaction& transaction, const Identit
         throw Refusal::Of(brelmox::status::kCheckedOutByOther, text::kCheckedOutByOther,
                           target.shown, file->checkoutUser);
     }
-    const std::optional<Version> latest = FindVersion(db, file->id, file->latestVersion);
-    if (latest && latest->contentHash == contentHash) {
-        ClearCheckout(db, file->id);
-        transaction.Commit();
-        throw Refusal::Of(brelmox::status::kUnchanged, text::kUnchanged, target.shown);
+    const std::optional<Version> latest = tx.FindVersion(file->id, file->latestVersion);
+    if (!latest || latest->contentHash != contentHash) return false;
+    tx.ClearCheckout(file->id);
+    return true;
+}
+
+// Adds the version; false when a check-in found the content unchanged.
+bool StoreVersion(WriteTx& tx, const Caller& caller, bool checkin, const Target& target,
+                  Upload& upload, const NewVersion& version) {
+    // Such a path breaks every client's recursive get of the folder it is in.
+    if (tx.ClashesWithFileOrFolder(caller.projectId, target.folder, target.name))
+        throw Refusal::Of(own_status::kBadPath, text::kBadPath, target.shown);
+    const std::optional<FileState> file = tx.FindFile(caller.projectId, target.folder, target.name);
+    std::int64_t fileId = 0;
+    if (checkin) {
+        if (ReleasedUnchanged(tx, caller.identity, target, file, version.contentHash)) return false;
+        fileId = file->id;
+    } else {
+        fileId = FileForAdd(tx, caller.projectId, target, file);
     }
+    tx.StoreContent(version.object, upload.archive);
+    tx.InsertVersion(fileId, (file ? file->latestVersion : 0) + 1, version, Now());
+    tx.ClearCheckout(fileId);
+    return true;
 }
 
 }  // namespace
@@ -67,10 +83,7 @@ void RequireCheckinAllowed(Database& db, Transaction& transaction, const Identit
 Reply AddFiles(ServerState& state, Form& form) {
     std::optional<Upload>& upload = form.File();
     if (!upload) throw Refusal(own_status::kMalformedRequest, text::kMissingUpload);
-    ConnectionPool::Lease db = state.pool.Acquire();
-    const Identity identity = state.authenticator.Authenticate(*db, form);
-    const std::int64_t projectId =
-        RequireProject(*db, identity.organizationId, form.Required("project"));
+    const Caller caller = IdentifyCaller(state, form);
     const bool checkin = form.Flag("checkin");
     const Target target = TargetOf(form, *upload);
 
@@ -81,28 +94,13 @@ Reply AddFiles(ServerState& state, Form& form) {
     }
     if (check.result != ArchiveCheck::Result::kGood)
         throw Refusal::Of(own_status::kDamagedArchive, text::kDamagedArchive, target.shown);
-    upload->archive.SyncAndClose();
-    const std::string& contentHash = check.contentHash;
     const NewVersion version{upload->archiveHash, static_cast<std::int64_t>(upload->size),
-                             contentHash, identity.userId, form.Optional("description")};
-
-    Transaction transaction(*db, Transaction::Kind::kWrite);
-    // Such a path breaks every client's recursive get of the folder it is in.
-    if (ClashesWithFileOrFolder(*db, projectId, target.folder, target.name))
-        throw Refusal::Of(own_status::kBadPath, text::kBadPath, target.shown);
-    const std::optional<FileState> file = FindFile(*db, projectId, target.folder, target.name);
-    std::int64_t fileId = 0;
-    if (checkin) {
-        RequireCheckinAllowed(*db, transaction, identity, target, file, contentHash);
-        fileId = file->id;
-    } else {
-        fileId = FileForAdd(*db, projectId, target, file);
-    }
-    Placement placement = state.objects.Place(upload->archive, version.object);
-    InsertVersion(*db, fileId, (file ? file->latestVersion : 0) + 1, version, Now());
-    ClearCheckout(*db, fileId);
-    transaction.Commit();
-    placement.Keep();
+                             check.contentHash, caller.identity.userId,
+                             form.Optional("description")};
+    bool stored = false;
+    state.storage->RunWrite(
+        [&](WriteTx& tx) { stored = StoreVersion(tx, caller, checkin, target, *upload, version); });
+    if (!stored) throw Refusal::Of(brelmox::status::kUnchanged, text::kUnchanged, target.shown);
 
     KeywordAnswer answer(brelmox::result::kSuccess);
     answer.Field(brelmox::wire::kKeyName, target.name)

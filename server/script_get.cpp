@@ -3,7 +3,6 @@
 #include "server/dates.h"
 #include "server/file_selection.h"
 #include "server/refusal.h"
-#include "server/repository.h"
 #include "server/scripts.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
@@ -13,8 +12,8 @@ namespace {
 
 struct GetRequest {
     Identity identity;
+    std::int64_t projectId = 0;
     VersionWanted wanted;
-    bool checkout = false;
 };
 
 OutgoingRecord Refused(const FileState& file, int status, std::string error) {
@@ -26,24 +25,24 @@ OutgoingRecord Refused(const FileState& file, int status, std::string error) {
     return record;
 }
 
-OutgoingRecord RecordFor(Database& db, const ObjectStore& objects, const GetRequest& request,
+OutgoingRecord RecordFor(ReadTx& tx, WriteTx* checkouts, const GetRequest& request,
                          const FileState& file) {
     const std::int64_t userId = request.identity.userId;
-    if (request.checkout && file.checkoutUserId != 0 && file.checkoutUserId != userId) {
+    if (checkouts != nullptr && file.checkoutUserId != 0 && file.checkoutUserId != userId) {
         return Refused(
             file, brelmox::status::kCheckedOutByOther,
             brelmox::FormatMessage(text::kCheckedOutByOther, ShownPath(file.folder, file.name),
                                    file.checkoutUser));
     }
     std::string refusal;
-    const std::optional<Version> version = ChooseVersion(db, file, request.wanted, refusal);
+    const std::optional<Version> version = ChooseVersion(tx, file, request.wanted, refusal);
     if (!version) return Refused(file, brelmox::status::kNoSuchVersion, refusal);
-    if (request.checkout) SetCheckout(db, file.id, userId, Now());
+    if (checkouts != nullptr) checkouts->SetCheckout(file.id, userId, Now());
     OutgoingRecord record;
     record.name = file.name;
     record.folder = file.folder;
     record.version = version->number;
-    record.objectPath = objects.PathOf(version->object);
+    record.object = version->object;
     record.size = version->size;
     return record;
 }
@@ -55,34 +54,43 @@ bool EndsTheClientsWalk(const OutgoingRecord& record, bool recurse) {
     return record.status != 0 && !(recurse && record.status == brelmox::status::kNoSuchVersion);
 }
 
-}  // namespace
-
-Reply GetFiles(ServerState& state, Form& form) {
-    ConnectionPool::Lease db = state.pool.Acquire();
-    GetRequest request;
-    request.identity = state.authenticator.Authenticate(*db, form);
-    const std::int64_t projectId =
-        RequireProject(*db, request.identity.organizationId, form.Required("project"));
-    const bool recurse = form.Flag("recurse");
-    request.checkout = form.Flag("checkout");
-    const std::string& viewPath = form.Required("viewpath");
-    request.wanted = ReadVersionWanted(form);
-
-    // A check-out tests and sets in one write transaction, so two users cannot both win.
-    Transaction transaction(
-        *db, request.checkout ? Transaction::Kind::kWrite : Transaction::Kind::kRead);
-    const std::vector<FileState> files = SelectFiles(*db, projectId, viewPath, recurse);
+// The records up to the first one the client stops at; checks out their files when asked.
+std::vector<OutgoingRecord> RecordsFor(ReadTx& tx, WriteTx* checkouts, const GetRequest& request,
+                                       const std::string& viewPath, bool recurse) {
+    const std::vector<FileState> files = SelectFiles(tx, request.projectId, viewPath, recurse);
     if (files.empty())
         throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
     std::vector<OutgoingRecord> records;
     for (const FileState& file : files) {
-        records.push_back(RecordFor(*db, state.objects, request, file));
+        records.push_back(RecordFor(tx, checkouts, request, file));
         if (EndsTheClientsWalk(records.back(), recurse)) break;
     }
-    transaction.Commit();
+    return records;
+}
 
+}  // namespace
+
+Reply GetFiles(ServerState& state, Form& form) {
+    GetRequest request;
+    const Caller caller = IdentifyCaller(state, form);
+    request.identity = caller.identity;
+    request.projectId = caller.projectId;
+    const bool recurse = form.Flag("recurse");
+    const bool checkout = form.Flag("checkout");
+    const std::string& viewPath = form.Required("viewpath");
+    request.wanted = ReadVersionWanted(form);
+
+    std::vector<OutgoingRecord> records;
+    if (checkout) {
+        // A check-out tests and sets in one write transaction, so two users cannot both win.
+        state.storage->RunWrite(
+            [&](WriteTx& tx) { records = RecordsFor(tx, &tx, request, viewPath, recurse); });
+    } else {
+        state.storage->RunRead(
+            [&](ReadTx& tx) { records = RecordsFor(tx, nullptr, request, viewPath, recurse); });
+    }
     Reply reply;
-    reply.records = std::make_shared<RecordStream>(std::move(records));
+    reply.records = std::make_shared<RecordStream>(*state.storage, std::move(records));
     return reply;
 }
 

@@ -5,7 +5,6 @@
 #include "common/wire.h"
 #include "server/dates.h"
 #include "server/refusal.h"
-#include "server/repository.h"
 #include "server/scripts.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
@@ -21,10 +20,8 @@ struct Subject {
 };
 
 // The file of the "filepath" field, removed ones included: their history stays readable.
-Subject ReadSubject(ServerState& state, Database& db, const Form& form) {
-    const Identity identity = state.authenticator.Authenticate(db, form);
-    const std::int64_t projectId =
-        RequireProject(db, identity.organizationId, form.Required("project"));
+Subject ReadSubject(ServerState& state, ReadTx& tx, const Form& form) {
+    const std::int64_t projectId = IdentifyCaller(state, tx, form).projectId;
     const std::string& type = form.Required("type");
     if (type != "version" && type != "label") {
         throw Refusal::Of(own_status::kInvalidValue, text::kInvalidValue, type, "type");
@@ -33,8 +30,8 @@ Subject ReadSubject(ServerState& state, Database& db, const Form& form) {
     const std::vector<std::string> components = SplitViewPath(filePath);
     std::optional<FileState> file;
     if (!components.empty()) {
-        file = FindFile(db, projectId, JoinFolder(components, components.size() - 1),
-                        components.back());
+        file = tx.FindFile(projectId, JoinFolder(components, components.size() - 1),
+                           components.back());
     }
     if (!file)
         throw Refusal::Of(brelmox::status::kNotInRepository, text::kNotInRepository, filePath);
@@ -61,47 +58,50 @@ std::string StateText(const FileState& file, const Version& version) {
     return text::kStateCheckedIn;
 }
 
-void AddVersionHead(Database& db, KeywordAnswer& answer, const Subject& subject,
+void AddVersionHead(ReadTx& tx, KeywordAnswer& answer, const Subject& subject,
                     const Version& version) {
     answer.Field(brelmox::wire::kKeyVersion, version.number);
-    if (subject.withLabels) answer.Field(brelmox::wire::kKeyLabel, LabelsOn(db, version.id));
+    if (subject.withLabels) answer.Field(brelmox::wire::kKeyLabel, tx.LabelsOn(version.id));
     answer.Field(brelmox::wire::kKeyVersionStatus, StateText(subject.file, version));
+}
+
+void AddProperties(KeywordAnswer& answer, const FileState& file, const Version& version) {
+    answer.Field(brelmox::wire::kKeyDate, FormatUtcDate(version.createdAt))
+        .Field(brelmox::wire::kKeyUser, version.user)
+        .Field(brelmox::wire::kKeyDescription, version.description)
+        .Field(brelmox::wire::kKeyDateRemoved, file.removed ? FormatUtcDate(file.removedAt) : "")
+        .Field(brelmox::wire::kKeyRemover, file.remover);
 }
 
 }  // namespace
 
 Reply GetHistory(ServerState& state, Form& form) {
-    ConnectionPool::Lease db = state.pool.Acquire();
-    Transaction transaction(*db, Transaction::Kind::kRead);
-    const Subject subject = ReadSubject(state, *db, form);
-    const int zoneOffset = ReadZoneOffset(form);
     KeywordAnswer answer(brelmox::result::kSuccess);
-    for (const Version& version : VersionsOf(*db, subject.file.id)) {
-        AddVersionHead(*db, answer, subject, version);
-        answer.Field(brelmox::wire::kKeyDate, FormatClientDate(version.createdAt, zoneOffset))
-            .Field(brelmox::wire::kKeyUser, version.user)
-            .Field(brelmox::wire::kKeyDescription, version.description);
-    }
+    state.storage->RunRead([&](ReadTx& tx) {
+        const Subject subject = ReadSubject(state, tx, form);
+        const int zoneOffset = ReadZoneOffset(form);
+        for (const Version& version : tx.VersionsOf(subject.file.id)) {
+            AddVersionHead(tx, answer, subject, version);
+            answer.Field(brelmox::wire::kKeyDate, FormatClientDate(version.createdAt, zoneOffset))
+                .Field(brelmox::wire::kKeyUser, version.user)
+                .Field(brelmox::wire::kKeyDescription, version.description);
+        }
+    });
     return Answer(std::move(answer));
 }
 
 Reply GetProperties(ServerState& state, Form& form) {
-    ConnectionPool::Lease db = state.pool.Acquire();
-    Transaction transaction(*db, Transaction::Kind::kRead);
-    const Subject subject = ReadSubject(state, *db, form);
-    const std::optional<Version> version =
-        FindVersion(*db, subject.file.id, subject.file.latestVersion);
-    if (!version)
-        throw Refusal::Of(brelmox::status::kNotInRepository, text::kNotInRepository,
-                          form.Required("filepath"));
     KeywordAnswer answer(brelmox::result::kSuccess);
-    AddVersionHead(*db, answer, subject, *version);
-    answer.Field(brelmox::wire::kKeyDate, FormatUtcDate(version->createdAt))
-        .Field(brelmox::wire::kKeyUser, version->user)
-        .Field(brelmox::wire::kKeyDescription, version->description)
-        .Field(brelmox::wire::kKeyDateRemoved,
-               subject.file.removed ? FormatUtcDate(subject.file.removedAt) : "")
-        .Field(brelmox::wire::kKeyRemover, subject.file.remover);
+    state.storage->RunRead([&](ReadTx& tx) {
+        const Subject subject = ReadSubject(state, tx, form);
+        const std::optional<Version> version =
+            tx.FindVersion(subject.file.id, subject.file.latestVersion);
+        if (!version)
+            throw Refusal::Of(brelmox::status::kNotInRepository, text::kNotInRepository,
+                              form.Required("filepath"));
+        AddVersionHead(tx, answer, subject, *version);
+        AddProperties(answer, subject.file, *version);
+    });
     return Answer(std::move(answer));
 }
 

@@ -4,7 +4,6 @@
 #include "server/dates.h"
 #include "server/file_selection.h"
 #include "server/refusal.h"
-#include "server/repository.h"
 #include "server/scripts.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
@@ -17,48 +16,38 @@ struct Outcome {
     std::string error;
 };
 
-using FileAction = Outcome (*)(Database& db, const Identity& identity, const FileState& file);
+using FileAction = Outcome (*)(WriteTx& tx, const Identity& identity, const FileState& file);
 
 Outcome CheckedOutByOther(const FileState& file, int status) {
     return {status, brelmox::FormatMessage(text::kCheckedOutByOther,
                                            ShownPath(file.folder, file.name), file.checkoutUser)};
 }
 
-Outcome ReleaseCheckout(Database& db, const Identity& identity, const FileState& file) {
+Outcome ReleaseCheckout(WriteTx& tx, const Identity& identity, const FileState& file) {
     if (file.checkoutUserId == 0) {
         return {brelmox::status::kNotCheckedOut,
                 brelmox::FormatMessage(text::kNotCheckedOut, ShownPath(file.folder, file.name))};
     }
     if (file.checkoutUserId != identity.userId)
         return CheckedOutByOther(file, brelmox::status::kNotAuthorized);
-    ClearCheckout(db, file.id);
+    tx.ClearCheckout(file.id);
     return {};
 }
 
-Outcome Remove(Database& db, const Identity& identity, const FileState& file) {
+Outcome Remove(WriteTx& tx, const Identity& identity, const FileState& file) {
     if (file.checkoutUserId != 0 && file.checkoutUserId != identity.userId) {
         return CheckedOutByOther(file, brelmox::status::kCheckedOutByOther);
     }
-    ClearCheckout(db, file.id);
-    MarkRemoved(db, file.id, identity.userId, Now());
+    tx.ClearCheckout(file.id);
+    tx.MarkRemoved(file.id, identity.userId, Now());
     return {};
 }
 
-Reply ActOnSelection(ServerState& state, Form& form, FileAction action) {
-    ConnectionPool::Lease db = state.pool.Acquire();
-    const Identity identity = state.authenticator.Authenticate(*db, form);
-    const std::int64_t projectId =
-        RequireProject(*db, identity.organizationId, form.Required("project"));
-    const bool recurse = form.Flag("recurse");
-    const std::string& viewPath = form.Required("viewpath");
-
-    Transaction transaction(*db, Transaction::Kind::kWrite);
-    const std::vector<FileState> files = SelectFiles(*db, projectId, viewPath, recurse);
-    if (files.empty())
-        throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
+Reply ActOnFiles(WriteTx& tx, const Identity& identity, const std::vector<FileState>& files,
+                 FileAction action) {
     Reply reply;
     for (const FileState& file : files) {
-        const Outcome outcome = action(*db, identity, file);
+        const Outcome outcome = action(tx, identity, file);
         if (outcome.status != 0) {
             reply.status = outcome.status;
             reply.body += KeywordAnswer::Failure(outcome.status, outcome.error, true);
@@ -70,7 +59,20 @@ Reply ActOnSelection(ServerState& state, Form& form, FileAction action) {
             .EndRecord();
         reply.body += record.Text();
     }
-    transaction.Commit();
+    return reply;
+}
+
+Reply ActOnSelection(ServerState& state, Form& form, FileAction action) {
+    const Caller caller = IdentifyCaller(state, form);
+    const bool recurse = form.Flag("recurse");
+    const std::string& viewPath = form.Required("viewpath");
+    Reply reply;
+    state.storage->RunWrite([&](WriteTx& tx) {
+        const std::vector<FileState> files = SelectFiles(tx, caller.projectId, viewPath, recurse);
+        if (files.empty())
+            throw Refusal::Of(brelmox::status::kNothingMatched, text::kNothingMatched, viewPath);
+        reply = ActOnFiles(tx, caller.identity, files, action);
+    });
     return reply;
 }
 

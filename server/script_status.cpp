@@ -1,7 +1,6 @@
 // Multi-file status: one status and version pair per path, in the order sent.
 #include "common/wire.h"
 #include "server/refusal.h"
-#include "server/repository.h"
 #include "server/scripts.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
@@ -22,12 +21,12 @@ std::vector<std::string> SplitAtBars(const std::string& text) {
 }
 
 // An unusable path names no file of the project, so it answers like an unknown one.
-std::optional<FileState> FileAt(Database& db, std::int64_t projectId, const std::string& path) {
+std::optional<FileState> FileAt(ReadTx& tx, std::int64_t projectId, const std::string& path) {
     try {
         const std::vector<std::string> components = SplitViewPath(path);
         if (components.empty()) return std::nullopt;
-        return FindFile(db, projectId, JoinFolder(components, components.size() - 1),
-                        components.back());
+        return tx.FindFile(projectId, JoinFolder(components, components.size() - 1),
+                           components.back());
     } catch (const Refusal&) {
         return std::nullopt;
     }
@@ -44,18 +43,16 @@ int FileStatus(const std::optional<FileState>& file, std::int64_t userId) {
 }  // namespace
 
 Reply QueryInfoMultiple(ServerState& state, Form& form) {
-    ConnectionPool::Lease db = state.pool.Acquire();
-    Transaction transaction(*db, Transaction::Kind::kRead);
-    const Identity identity = state.authenticator.Authenticate(*db, form);
-    const std::int64_t projectId =
-        RequireProject(*db, identity.organizationId, form.Required("project"));
     KeywordAnswer answer(brelmox::result::kSuccess);
-    for (const std::string& path : SplitAtBars(form.Required("filepaths"))) {
-        const std::optional<FileState> file = FileAt(*db, projectId, path);
-        answer.Field(brelmox::wire::kKeyVersionStatus, FileStatus(file, identity.userId))
-            .Field(brelmox::wire::kKeyVersion,
-                   file ? std::to_string(file->latestVersion) : std::string());
-    }
+    state.storage->RunRead([&](ReadTx& tx) {
+        const Caller caller = IdentifyCaller(state, tx, form);
+        for (const std::string& path : SplitAtBars(form.Required("filepaths"))) {
+            const std::optional<FileState> file = FileAt(tx, caller.projectId, path);
+            answer.Field(brelmox::wire::kKeyVersionStatus, FileStatus(file, caller.identity.userId))
+                .Field(brelmox::wire::kKeyVersion,
+                       file ? std::to_string(file->latestVersion) : std::string());
+        }
+    });
     return Answer(std::move(answer));
 }
 

@@ -30,10 +30,21 @@ Reply Answer(KeywordAnswer answer) {
     return reply;
 }
 
+Caller IdentifyCaller(ServerState& state, ReadTx& tx, const Form& form) {
+    Caller caller;
+    caller.identity = state.authenticator.Authenticate(tx, form);
+    caller.projectId = RequireProject(tx, caller.identity.organizationId, form.Required("project"));
+    return caller;
+}
+
+Caller IdentifyCaller(ServerState& state, const Form& form) {
+    Caller caller;
+    state.storage->RunRead([&](ReadTx& tx) { caller = IdentifyCaller(state, tx, form); });
+    return caller;
+}
+
 void RequireUploader(ServerState& state, const Form& fields) {
-    ConnectionPool::Lease db = state.pool.Acquire();
-    const Identity identity = state.authenticator.Authenticate(*db, fields);
-    RequireProject(*db, identity.organizationId, fields.Required("project"));
+    IdentifyCaller(state, fields);
 }
 
 void RequireLineSafeName(const std::string& value, const char* field) {

@@ -9,21 +9,18 @@
 
 #include "server/answer.h"
 #include "server/authenticator.h"
-#include "server/data_folder.h"
-#include "server/database.h"
 #include "server/form.h"
-#include "server/object_store.h"
 #include "server/record_stream.h"
+#include "server/storage.h"
 
 namespace server {
 
 // What every request shares.
 struct ServerState {
-    ServerState(const DataFolder& folder, std::uint64_t unpackedLimit)
-        : pool(folder.DatabasePath()), objects(folder), unpackedLimit(unpackedLimit) {}
+    ServerState(std::unique_ptr<Storage> storage, std::uint64_t unpackedLimit)
+        : storage(std::move(storage)), unpackedLimit(unpackedLimit) {}
 
-    ConnectionPool pool;
-    ObjectStore objects;
+    std::unique_ptr<Storage> storage;
     Authenticator authenticator;
     std::uint64_t unpackedLimit;  // of an uploaded archive's content
 };
@@ -55,6 +52,17 @@ Reply CreateLabel(ServerState& state, Form& form);
 Reply GetHistory(ServerState& state, Form& form);
 Reply GetProperties(ServerState& state, Form& form);
 Reply QueryInfoMultiple(ServerState& state, Form& form);
+
+// Who asks, about which project.
+struct Caller {
+    Identity identity;
+    std::int64_t projectId = 0;
+};
+
+// Authenticates the request and finds its "project", refusing either as the scripts do.
+Caller IdentifyCaller(ServerState& state, ReadTx& tx, const Form& form);
+// The same in a read transaction of its own.
+Caller IdentifyCaller(ServerState& state, const Form& form);
 
 // A reply whose whole answer is this one keyword answer.
 Reply Answer(KeywordAnswer answer);

@@ -1,7 +1,7 @@
 #include "server/sha256.h"
 
-#include "server/database.h"
 #include "server/hex.h"
+#include "server/storage.h"
 
 namespace server {
 

@@ -91,6 +91,14 @@ Result Connection::Run(const char* sql, const Parameters& parameters) {
         "Database statement failed");
 }
 
+Result Connection::RunOnce(const char* sql, const Parameters& parameters) {
+    return Checked(
+        conn_.get(),
+        PQexecParams(conn_.get(), sql, parameters.Count(), parameters.Types(), parameters.Values(),
+                     parameters.Lengths(), parameters.Formats(), kBinary),
+        "Database statement failed");
+}
+
 void Connection::Execute(const char* sql) {
     Checked(conn_.get(), PQexec(conn_.get(), sql), std::string("'") + sql + "' failed");
 }

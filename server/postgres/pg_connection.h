@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "server/database.h"
+#include "server/storage.h"
 
 namespace server::pg {
 
@@ -84,6 +84,8 @@ class Connection {
         return Run(sql, parameters);
     }
     Result Run(const char* sql, const Parameters& parameters);
+    // Runs sql without preparing it: for statements that cannot be prepared (DECLARE).
+    Result RunOnce(const char* sql, const Parameters& parameters);
     // Runs statements without parameters or rows: schema changes, transaction control.
     void Execute(const char* sql);
 

@@ -38,6 +38,7 @@ CREATE TABLE files (
     name bytea NOT NULL,
     removed_at bigint,
     removed_by bigint REFERENCES users(id),
+    tree_key bytea NOT NULL,  -- see TreeKey in pg_tx.h
     UNIQUE (project_id, folder, name)
 );
 CREATE TABLE contents (

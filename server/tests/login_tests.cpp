@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "server/admin.h"
-#include "server/database.h"
 #include "server_fixture.h"
 
 namespace servertest {
@@ -19,8 +18,8 @@ class LoginTest : public ServerFixture {
     void SetUp() override {
         ServerFixture::SetUp();
         // At the cost new users get, unlike the fixture's cheap ones.
-        server::Database db(data_ + "/brelmox.db", false);
-        server::AddUser(db, "acme", "carol", "right");
+        const std::unique_ptr<server::Storage> storage = server::OpenStorage(Storage());
+        server::AddUser(*storage, "acme", "carol", "right");
     }
 
     // The status of a validation, and how long its answer took in milliseconds.

@@ -20,6 +20,7 @@ namespace pg = server::pg;
 class PgLayerTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        if (!TestingPostgres()) GTEST_SKIP() << "runs with the PostgreSQL run of the suite";
         if (!database_.Available()) GTEST_SKIP() << kNoPgMessage;
         db_ = std::make_unique<pg::Connection>(database_.Url());
         db_->Execute("BEGIN");

@@ -20,6 +20,11 @@ std::string UniqueSchemaName() {
 
 }  // namespace
 
+bool TestingPostgres() {
+    const char* storage = std::getenv("BRELMOX_TEST_STORAGE");
+    return storage != nullptr && std::string(storage) == "postgresql";
+}
+
 PgTestDatabase::PgTestDatabase() {
     const char* url = std::getenv("BRELMOX_TEST_PG_URL");
     if (url == nullptr || *url == '\0') return;

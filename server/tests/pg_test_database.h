@@ -26,6 +26,10 @@ class PgTestDatabase {
     std::string url_;
 };
 
+// Whether this run of the suite is the one against PostgreSQL (ctest runs every server test
+// twice, the second time with BRELMOX_TEST_STORAGE=postgresql).
+bool TestingPostgres();
+
 inline constexpr const char* kNoPgMessage =
     "SKIPPED: no PostgreSQL cluster (BRELMOX_TEST_PG_URL is unset; scripts/test.sh starts one)";
 

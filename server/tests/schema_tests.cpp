@@ -2,9 +2,10 @@
 // one transaction, newer ones left alone.
 #include <gtest/gtest.h>
 
+#include "pg_test_database.h"
 #include "server/admin.h"
-#include "server/data_folder.h"
-#include "server/database.h"
+#include "server/sqlite/data_folder.h"
+#include "server/sqlite/database.h"
 #include "test_support/temp_dir.h"
 
 namespace servertest {
@@ -13,9 +14,12 @@ namespace {
 class SchemaTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        if (TestingPostgres())
+            GTEST_SKIP() << "the data folder's schema (pg_layer_tests test the database's)";
         folder_.Initialise();
-        server::Database db(folder_.DatabasePath(), false);
-        server::AddOrganization(db, "acme");
+        const std::unique_ptr<server::Storage> storage =
+            server::OpenStorage(server::StorageOptions{folder_.Root(), ""});
+        server::AddOrganization(*storage, "acme");
     }
 
     std::string Ask(const char* sql) {

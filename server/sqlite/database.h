@@ -7,17 +7,12 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-namespace server {
+#include "server/storage.h"
 
-// The database or the content folder failed in a way no request can fix.
-class StorageError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
+namespace server {
 
 class Statement {
   public:

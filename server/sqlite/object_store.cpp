@@ -1,6 +1,5 @@
-#include "server/object_store.h"
+#include "server/sqlite/object_store.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "server/database.h"
+#include "server/storage.h"
 
 namespace server {
 namespace {
@@ -33,27 +32,6 @@ void MakeFolder(const std::string& parent, const std::string& path) {
 
 }  // namespace
 
-TempFile::TempFile(const std::string& folder) : path_(folder + "/request-XXXXXX") {
-    fd_ = platform::UniqueFd(mkostemp(path_.data(), O_CLOEXEC));
-    if (!fd_.valid()) {
-        const std::string tried = path_;
-        path_.clear();
-        FailOn("Cannot create a temporary file", tried);
-    }
-}
-
-TempFile::~TempFile() {
-    if (!path_.empty()) unlink(path_.c_str());
-}
-
-void TempFile::Write(const char* data, std::size_t size) {
-    if (!platform::WriteAll(fd_.get(), data, size)) FailOn("Cannot write", path_);
-}
-
-void TempFile::SyncAndClose() {
-    if (fsync(fd_.get()) != 0 || !fd_.Close()) FailOn("Cannot flush", path_);
-}
-
 Placement::~Placement() {
     if (!createdPath_.empty()) unlink(createdPath_.c_str());
 }
@@ -66,6 +44,7 @@ Placement ObjectStore::Place(TempFile& temp, const std::string& name) const {
     const std::string path = PathOf(name);
     struct stat info;
     if (stat(path.c_str(), &info) == 0) return Placement("");
+    temp.SyncAndClose();
     const std::string folder = objects_ + "/" + name.substr(0, 2);
     MakeFolder(objects_, folder);
     if (rename(temp.Path().c_str(), path.c_str()) != 0) FailOn("Cannot store", path);
@@ -73,16 +52,6 @@ Placement ObjectStore::Place(TempFile& temp, const std::string& name) const {
     Placement placement(path);
     SyncFolder(folder);
     return placement;
-}
-
-void ObjectStore::RemoveTemporaries() const {
-    DIR* folder = opendir(temp_.c_str());
-    if (folder == nullptr) FailOn("Cannot read folder", temp_);
-    while (const dirent* entry = readdir(folder)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") unlink((temp_ + "/" + name).c_str());
-    }
-    closedir(folder);
 }
 
 }  // namespace server

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "server/database.h"
+#include "server/sqlite/database.h"
 
 namespace server {
 

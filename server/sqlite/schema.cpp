@@ -1,4 +1,4 @@
-#include "server/schema.h"
+#include "server/sqlite/schema.h"
 
 #include <iterator>
 

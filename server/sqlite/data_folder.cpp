@@ -1,12 +1,12 @@
-#include "server/data_folder.h"
+#include "server/sqlite/data_folder.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
 
-#include "server/database.h"
-#include "server/schema.h"
+#include "server/sqlite/database.h"
+#include "server/sqlite/schema.h"
 
 namespace server {
 namespace {

@@ -1,4 +1,4 @@
-#include "server/database.h"
+#include "server/sqlite/database.h"
 
 namespace server {
 namespace {

@@ -1,0 +1,81 @@
+#include "server/sqlite/sqlite_storage.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "server/serving_folder.h"
+#include "server/sqlite/sqlite_tx.h"
+
+namespace server {
+namespace {
+
+// A read transaction with the connection it runs on, both given back when it ends.
+class LeaseHolder {
+  protected:
+    explicit LeaseHolder(ConnectionPool& pool) : lease_(pool.Acquire()) {}
+    ConnectionPool::Lease lease_;
+};
+
+class HeldReadTx final : private LeaseHolder, public SqliteTx {
+  public:
+    HeldReadTx(ConnectionPool& pool, const ObjectStore& objects)
+        : LeaseHolder(pool),
+          SqliteTx(*lease_, objects),
+          transaction_(*lease_, Transaction::Kind::kRead) {}
+
+  private:
+    Transaction transaction_;
+};
+
+class FileContent final : public ContentSource {
+  public:
+    explicit FileContent(platform::UniqueFd fd) : fd_(std::move(fd)) {}
+    std::size_t Read(char* buffer, std::size_t capacity) override {
+        for (;;) {
+            const ssize_t got = read(fd_.get(), buffer, capacity);
+            if (got >= 0) return static_cast<std::size_t>(got);
+            if (errno != EINTR)
+                throw StorageError(std::string("Cannot read a stored archive: ") +
+                                   std::strerror(errno));
+        }
+    }
+
+  private:
+    platform::UniqueFd fd_;
+};
+
+}  // namespace
+
+SqliteStorage::SqliteStorage(DataFolder folder)
+    : folder_(std::move(folder)), pool_(folder_.DatabasePath()), objects_(folder_.ObjectsPath()) {}
+
+std::unique_ptr<ReadTx> SqliteStorage::BeginRead() {
+    return std::make_unique<HeldReadTx>(pool_, objects_);
+}
+
+void SqliteStorage::RunWrite(const WriteWork& work) {
+    ConnectionPool::Lease db = pool_.Acquire();
+    Transaction transaction(*db, Transaction::Kind::kWrite);
+    SqliteTx tx(*db, objects_);
+    work(tx);
+    transaction.Commit();
+    tx.KeepContents();
+}
+
+std::unique_ptr<ContentSource> SqliteStorage::OpenContent(const std::string& address,
+                                                          std::int64_t size) {
+    platform::UniqueFd fd(open(objects_.PathOf(address).c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info;
+    if (!fd.valid() || fstat(fd.get(), &info) != 0 || info.st_size != size) return nullptr;
+    return std::make_unique<FileContent>(std::move(fd));
+}
+
+void SqliteStorage::PrepareToServe() {
+    serveLock_ = ClaimServingFolder(folder_.Root());
+}
+
+}  // namespace server

@@ -1,0 +1,62 @@
+// The repository's queries and changes on one SQLite connection. The caller holds the
+// transaction; contents placed in it are taken back unless KeepContents() is called after
+// the commit.
+#pragma once
+
+#include <vector>
+
+#include "server/sqlite/database.h"
+#include "server/sqlite/object_store.h"
+#include "server/storage.h"
+
+namespace server {
+
+class SqliteTx : public WriteTx {
+  public:
+    SqliteTx(Database& db, const ObjectStore& objects) : db_(db), objects_(objects) {}
+
+    std::optional<std::int64_t> FindOrganization(const std::string& name) override;
+    std::optional<User> FindUser(std::int64_t organizationId, const std::string& name) override;
+    std::optional<std::int64_t> FindProject(std::int64_t organizationId,
+                                            const std::string& name) override;
+    std::vector<std::string> ProjectNames(std::int64_t organizationId) override;
+    std::optional<FileState> FindFile(std::int64_t projectId, const std::string& folder,
+                                      const std::string& name) override;
+    std::unique_ptr<FileCursor> LiveFilesUnder(std::int64_t projectId, const std::string& folder,
+                                               bool recurse) override;
+    bool ClashesWithFileOrFolder(std::int64_t projectId, const std::string& folder,
+                                 const std::string& name) override;
+    std::optional<Version> FindVersion(std::int64_t fileId, std::int64_t number) override;
+    std::optional<Version> FindLabelledVersion(std::int64_t fileId,
+                                               const std::string& label) override;
+    std::vector<Version> VersionsOf(std::int64_t fileId) override;
+    std::string LabelsOn(std::int64_t versionId) override;
+
+    void InsertOrganization(const std::string& name) override;
+    void InsertUser(std::int64_t organizationId, const std::string& name,
+                    const std::string& passwordHash) override;
+    void SetNotice(std::int64_t userId, const std::string& notice) override;
+    void InsertProject(std::int64_t organizationId, const std::string& name,
+                       const std::string& description) override;
+    std::int64_t InsertFile(std::int64_t projectId, const std::string& folder,
+                            const std::string& name) override;
+    void MarkRemoved(std::int64_t fileId, std::int64_t userId, std::int64_t when) override;
+    void Revive(std::int64_t fileId) override;
+    void SetCheckout(std::int64_t fileId, std::int64_t userId, std::int64_t when) override;
+    void ClearCheckout(std::int64_t fileId) override;
+    void InsertVersion(std::int64_t fileId, std::int64_t number, const NewVersion& version,
+                       std::int64_t when) override;
+    void AttachLabel(std::int64_t projectId, const std::string& name,
+                     const std::string& description, std::int64_t userId,
+                     std::int64_t when) override;
+    void StoreContent(const std::string& address, TempFile& upload) override;
+
+    void KeepContents();
+
+  private:
+    Database& db_;
+    const ObjectStore& objects_;
+    std::vector<Placement> placements_;
+};
+
+}  // namespace server

@@ -1,0 +1,61 @@
+#include "server/sqlite/sqlite_tx.h"
+
+namespace server {
+namespace {
+
+std::optional<std::int64_t> FirstId(Statement statement) {
+    if (!statement.Step()) return std::nullopt;
+    return statement.Int(0);
+}
+
+}  // namespace
+
+std::optional<std::int64_t> SqliteTx::FindOrganization(const std::string& name) {
+    return FirstId(db_.Prepare("SELECT id FROM organizations WHERE name = ?", name));
+}
+
+std::optional<User> SqliteTx::FindUser(std::int64_t organizationId, const std::string& name) {
+    Statement query = db_.Prepare(
+        "SELECT id, name, password_hash, notice FROM users WHERE organization_id = ? AND name = ?",
+        organizationId, name);
+    if (!query.Step()) return std::nullopt;
+    return User{query.Int(0), query.Text(1), query.Text(2), query.Text(3)};
+}
+
+std::optional<std::int64_t> SqliteTx::FindProject(std::int64_t organizationId,
+                                                  const std::string& name) {
+    return FirstId(db_.Prepare("SELECT id FROM projects WHERE organization_id = ? AND name = ?",
+                               organizationId, name));
+}
+
+std::vector<std::string> SqliteTx::ProjectNames(std::int64_t organizationId) {
+    Statement query = db_.Prepare(
+        "SELECT name FROM projects WHERE organization_id = ? ORDER BY name", organizationId);
+    std::vector<std::string> names;
+    while (query.Step()) names.push_back(query.Text(0));
+    return names;
+}
+
+void SqliteTx::InsertOrganization(const std::string& name) {
+    db_.Prepare("INSERT INTO organizations (name) VALUES (?)", name).Run();
+}
+
+void SqliteTx::InsertUser(std::int64_t organizationId, const std::string& name,
+                          const std::string& passwordHash) {
+    db_.Prepare("INSERT INTO users (organization_id, name, password_hash) VALUES (?, ?, ?)",
+                organizationId, name, passwordHash)
+        .Run();
+}
+
+void SqliteTx::SetNotice(std::int64_t userId, const std::string& notice) {
+    db_.Prepare("UPDATE users SET notice = ? WHERE id = ?", notice, userId).Run();
+}
+
+void SqliteTx::InsertProject(std::int64_t organizationId, const std::string& name,
+                             const std::string& description) {
+    db_.Prepare("INSERT INTO projects (organization_id, name, description) VALUES (?, ?, ?)",
+                organizationId, name, description)
+        .Run();
+}
+
+}  // namespace server
