@@ -7,6 +7,7 @@
 
 #include "server/admin.h"
 #include "server/command_values.h"
+#include "server/postgres/pg_migrate.h"
 #include "server/repository_server.h"
 #include "server/serve_command.h"
 #include "server/storage.h"
@@ -106,6 +107,12 @@ void RunProjectAdd(const Invocation& invocation) {
                 invocation.words[2].c_str());
 }
 
+void RunMigrate(const Invocation& invocation) {
+    const std::string url = invocation.Option("--database", "");
+    if (url.empty()) throw UsageError("migrate needs --database URL.");
+    std::printf("%s\n", pg::MigrateDataFolder(invocation.DataFolderPath(), url).c_str());
+}
+
 void RunServe(const Invocation& invocation) {
     ServeOptions options;
     options.dataFolder = invocation.DataFolderPath();
@@ -135,6 +142,7 @@ const std::vector<Command>& Commands() {
          0,
          {"--listen", "--prefix", "--tls-cert", "--tls-key", "--max-request-size", "--threads"},
          RunServe},
+        {{"migrate"}, 0, {}, RunMigrate},
     };
     return commands;
 }

@@ -70,6 +70,13 @@ void Parameters::Add(std::string_view bytes) {
     formats_.push_back(kBinary);
 }
 
+void Parameters::AddNull() {
+    types_.push_back(kInt8Oid);
+    pointers_.push_back(nullptr);
+    lengths_.push_back(0);
+    formats_.push_back(kBinary);
+}
+
 Connection::Connection(const std::string& url) : conn_(PQconnectdb(url.c_str()), PQfinish) {
     if (!conn_) throw Error("Cannot connect to PostgreSQL: out of memory", "");
     if (PQstatus(conn_.get()) != CONNECTION_OK) {

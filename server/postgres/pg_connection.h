@@ -54,6 +54,8 @@ class Parameters {
     void Add(std::string_view bytes);
     void Add(const std::string& bytes) { Add(std::string_view(bytes)); }
     void Add(const char* bytes) { Add(std::string_view(bytes)); }
+    // A NULL in an integer column.
+    void AddNull();
 
     int Count() const { return static_cast<int>(pointers_.size()); }
     const Oid* Types() const { return types_.data(); }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/file_system.h"
+#include "server/sha256.h"
 
 namespace server::pg {
 namespace {
@@ -32,26 +33,29 @@ void ReadChunk(int fd, const std::string& path, std::string& chunk) {
 
 }  // namespace
 
-void StoreContent(Connection& db, const std::string& address, const std::string& path) {
+std::string StoreContent(Connection& db, const std::string& address, const std::string& path) {
     // The row is claimed first: a second writer of the same address waits here for the
     // first one's transaction and writes nothing when that commits.
     if (db.Query("INSERT INTO contents (address, size, chunks) VALUES ($1, 0, 0) "
                  "ON CONFLICT (address) DO NOTHING RETURNING 1",
                  address)
             .Empty()) {
-        return;
+        return "";
     }
     platform::UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.valid()) FailOn("Cannot open", path);
     std::string chunk;
     std::int64_t size = 0;
     std::int64_t count = 0;
+    Sha256 digest;
     for (ReadChunk(file.get(), path, chunk); !chunk.empty(); ReadChunk(file.get(), path, chunk)) {
+        digest.Update(chunk.data(), chunk.size());
         db.Query("INSERT INTO content_chunks (address, chunk, data) VALUES ($1, $2, $3)", address,
                  count++, chunk);
         size += static_cast<std::int64_t>(chunk.size());
     }
     db.Query("UPDATE contents SET size = $2, chunks = $3 WHERE address = $1", address, size, count);
+    return digest.HexDigest();
 }
 
 bool FindContent(Connection& db, const std::string& address, std::int64_t& size) {

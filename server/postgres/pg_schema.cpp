@@ -38,7 +38,10 @@ CREATE TABLE files (
     name bytea NOT NULL,
     removed_at bigint,
     removed_by bigint REFERENCES users(id),
-    tree_key bytea NOT NULL,  -- see TreeKey in pg_tx.h
+    -- Folders compare component by component in tree order: with '/' turned into 0x01,
+    -- which sorts below every byte a name may hold, plain byte order is that order.
+    tree_key bytea GENERATED ALWAYS AS
+        (decode(replace(encode(folder, 'escape'), '/', '\001'), 'escape')) STORED,
     UNIQUE (project_id, folder, name)
 );
 CREATE TABLE contents (

@@ -8,10 +8,6 @@
 
 namespace server::pg {
 
-// Folders compare component by component in tree order: with '/' turned into '\x01',
-// which sorts below every byte a name may hold, a plain byte order of these keys is it.
-std::string TreeKey(const std::string& folder);
-
 class PgTx : public WriteTx {
   public:
     explicit PgTx(Connection& db) : db_(db) {}

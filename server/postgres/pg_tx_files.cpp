@@ -63,12 +63,6 @@ class FetchCursor final : public FileCursor {
 
 }  // namespace
 
-std::string TreeKey(const std::string& folder) {
-    std::string key = folder;
-    std::replace(key.begin(), key.end(), '/', '\x01');
-    return key;
-}
-
 std::optional<FileState> PgTx::FindFile(std::int64_t projectId, const std::string& folder,
                                         const std::string& name) {
     const std::string sql =
@@ -121,10 +115,8 @@ bool PgTx::ClashesWithFileOrFolder(std::int64_t projectId, const std::string& fo
 std::int64_t PgTx::InsertFile(std::int64_t projectId, const std::string& folder,
                               const std::string& name) {
     return db_
-        .Query(
-            "INSERT INTO files (project_id, folder, name, tree_key) VALUES ($1, $2, $3, $4) "
-            "RETURNING id",
-            projectId, folder, name, TreeKey(folder))
+        .Query("INSERT INTO files (project_id, folder, name) VALUES ($1, $2, $3) RETURNING id",
+               projectId, folder, name)
         .Int(0, 0);
 }
 
