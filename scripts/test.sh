@@ -6,6 +6,22 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 
+# The server's tests run against the data folder and, through BRELMOX_TEST_PG_URL, against a
+# throw-away PostgreSQL cluster shared by both builds.
+pg_dir=$(mktemp -d)
+stop_cluster() {
+    bash scripts/pg-cluster.sh stop "$pg_dir" 2>/dev/null || true
+    rm -rf "$pg_dir"
+}
+trap stop_cluster EXIT
+if BRELMOX_TEST_PG_URL=$(bash scripts/pg-cluster.sh start "$pg_dir"); then
+    export BRELMOX_TEST_PG_URL
+    echo "== PostgreSQL test cluster at $BRELMOX_TEST_PG_URL"
+else
+    echo "!!!!! SKIP: no PostgreSQL cluster could be started; the server's PostgreSQL tests are" \
+        "skipped and only the data-folder storage is tested. !!!!!"
+fi
+
 jobs=$(nproc 2>/dev/null || echo 2)
 run_suite() {
     local dir=$1

@@ -7,6 +7,7 @@
 
 #include "server/admin.h"
 #include "server/command_values.h"
+#include "server/postgres/pg_migrate.h"
 #include "server/repository_server.h"
 #include "server/serve_command.h"
 #include "server/storage.h"
@@ -16,15 +17,18 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  brelmox-server init --data DIR\n"
-    "  brelmox-server org add ORG --data DIR\n"
-    "  brelmox-server user add ORG USER --data DIR   (password on standard input)\n"
-    "  brelmox-server user notice ORG USER TEXT --data DIR   (empty TEXT removes it)\n"
-    "  brelmox-server project add ORG PROJECT [--description TEXT] --data DIR\n"
-    "  brelmox-server serve --data DIR [--listen HOST:PORT] [--prefix PATH]\n"
+    "  brelmox-server init STORAGE\n"
+    "  brelmox-server org add ORG STORAGE\n"
+    "  brelmox-server user add ORG USER STORAGE   (password on standard input)\n"
+    "  brelmox-server user notice ORG USER TEXT STORAGE   (empty TEXT removes it)\n"
+    "  brelmox-server project add ORG PROJECT [--description TEXT] STORAGE\n"
+    "  brelmox-server serve STORAGE [--listen HOST:PORT] [--prefix PATH]\n"
     "                       [--tls-cert FILE --tls-key FILE] [--max-request-size BYTES[K|M|G]]\n"
     "                       [--threads N] [--max-file-size BYTES[K|M|G]]\n"
-    "--data defaults to ./brelmox-data; --listen to 127.0.0.1:8080 (port 0 picks a free one).\n";
+    "  brelmox-server migrate --data DIR --database URL   (into an empty database)\n"
+    "STORAGE is --data DIR (default ./brelmox-data) or --database postgresql://USER@HOST:PORT/DB\n"
+    "(libpq's PG* variables fill in the rest). --listen defaults to 127.0.0.1:8080 (port 0\n"
+    "picks a free one).\n";
 
 struct Invocation {
     std::vector<std::string> words;  // command words, then its arguments
@@ -40,7 +44,7 @@ struct Invocation {
 struct Command {
     std::vector<std::string> words;
     std::size_t arguments;
-    std::vector<std::string> options;  // accepted besides --data
+    std::vector<std::string> options;  // accepted besides --data and --database
     void (*run)(const Invocation& invocation);
 };
 
@@ -65,7 +69,7 @@ Invocation Parse(const std::vector<std::string>& arguments) {
 }
 
 StorageOptions StorageOf(const Invocation& invocation) {
-    return StorageOptions{invocation.DataFolderPath()};
+    return StorageOptions{invocation.DataFolderPath(), invocation.Option("--database", "")};
 }
 
 void RunInit(const Invocation& invocation) {
@@ -103,9 +107,16 @@ void RunProjectAdd(const Invocation& invocation) {
                 invocation.words[2].c_str());
 }
 
+void RunMigrate(const Invocation& invocation) {
+    const std::string url = invocation.Option("--database", "");
+    if (url.empty()) throw UsageError("migrate needs --database URL.");
+    std::printf("%s\n", pg::MigrateDataFolder(invocation.DataFolderPath(), url).c_str());
+}
+
 void RunServe(const Invocation& invocation) {
     ServeOptions options;
     options.dataFolder = invocation.DataFolderPath();
+    options.databaseUrl = invocation.Option("--database", "");
     ReadListenAddress(invocation.Option("--listen", "127.0.0.1:8080"), options);
     options.prefix = invocation.Option("--prefix", "");
     options.tlsCertificate = invocation.Option("--tls-cert", "");
@@ -134,6 +145,7 @@ const std::vector<Command>& Commands() {
          {"--listen", "--prefix", "--tls-cert", "--tls-key", "--max-request-size", "--threads",
           "--max-file-size"},
          RunServe},
+        {{"migrate"}, 0, {}, RunMigrate},
     };
     return commands;
 }
@@ -150,8 +162,9 @@ const Command& Choose(const Invocation& invocation) {
             throw UsageError("Wrong number of arguments.");
         }
         for (const auto& [name, value] : invocation.options) {
-            if (name != "--data" && std::find(command.options.begin(), command.options.end(),
-                                              name) == command.options.end()) {
+            if (name != "--data" && name != "--database" &&
+                std::find(command.options.begin(), command.options.end(), name) ==
+                    command.options.end()) {
                 throw UsageError("Unknown option " + name + ".");
             }
         }

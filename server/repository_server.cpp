@@ -86,7 +86,8 @@ void AnswerAndClose(httplib::Response& response, std::string body) {
 }  // namespace
 
 RepositoryServer::RepositoryServer(ServeOptions options) : options_(std::move(options)) {
-    std::unique_ptr<Storage> storage = OpenStorage(StorageOptions{options_.dataFolder});
+    std::unique_ptr<Storage> storage =
+        OpenStorage(StorageOptions{options_.dataFolder, options_.databaseUrl});
     storage->PrepareToServe();
     state_ = std::make_unique<ServerState>(
         std::move(storage),

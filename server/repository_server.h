@@ -19,6 +19,7 @@ namespace server {
 
 struct ServeOptions {
     std::string dataFolder = "./brelmox-data";
+    std::string databaseUrl;  // when set, serves this database instead of the folder
     std::string host = "127.0.0.1";
     int port = 8080;  // 0 picks a free port
     std::string prefix;

@@ -185,6 +185,8 @@ class Storage {
 // Where the storage lives.
 struct StorageOptions {
     std::string dataFolder = "./brelmox-data";
+    // A postgresql:// URL: the database that many servers share, in place of the folder.
+    std::string databaseUrl;
 };
 
 // Creates the storage with the current schema; refuses one that exists already. Returns how

@@ -33,6 +33,8 @@ class BackgroundProgram {
     // Sends SIGTERM, waits up to five seconds for the program to end, then kills it. Gives
     // its exit status as RunProgram does; later calls give it again.
     int Stop();
+    // For signals other than Stop's, such as a kill that no program can clean up after.
+    pid_t Pid() const { return pid_; }
 
   private:
     pid_t pid_ = -1;

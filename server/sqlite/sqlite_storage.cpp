@@ -1,13 +1,13 @@
 #include "server/sqlite/sqlite_storage.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "server/serving_folder.h"
 #include "server/sqlite/sqlite_tx.h"
 
 namespace server {
@@ -95,14 +95,7 @@ std::unique_ptr<ContentSource> SqliteStorage::OpenContent(const std::string& add
 }
 
 void SqliteStorage::PrepareToServe() {
-    const std::string path = folder_.Root() + "/serve.lock";
-    platform::UniqueFd lock(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (!lock.valid() || flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
-        throw StartupError("Another brelmox-server is serving the data folder '" + folder_.Root() +
-                           "'.");
-    }
-    serveLock_ = std::move(lock);
-    RemoveTemporaries(folder_.TempPath());
+    serveLock_ = ClaimServingFolder(folder_.Root());
 }
 
 }  // namespace server

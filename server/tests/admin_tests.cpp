@@ -1,5 +1,7 @@
 // The administration command lines of the real program.
 #include <gtest/gtest.h>
+
+#include "pg_test_database.h"
 #include "test_support/run_program.h"
 #include "test_support/temp_dir.h"
 
@@ -16,6 +18,8 @@ struct CommandCase {
 };
 
 TEST(AdminTest, CommandLinesAndTheirExitStatuses) {
+    if (TestingPostgres())
+        GTEST_SKIP() << "data folder messages (pg_two_server_tests run the database's)";
     const testsupport::TempDir dir;
     const CommandCase cases[] = {
         {1,

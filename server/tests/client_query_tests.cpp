@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "client/operations.h"
-#include "server/sqlite/database.h"
 #include "server_fixture.h"
 #include "test_support/scoped_variable.h"
 
@@ -22,8 +21,7 @@ TEST_F(ClientQueryTest, EachCheckInIsOneHistoryEntryDatedInTheClientsZone) {
     }
     Get("Src/a.c", false, true, {}, "bob");
     // Version n at 2023-11-14 22:13:20 UTC plus n hours.
-    server::Database(data_ + "/brelmox.db", false)
-        .Execute("UPDATE versions SET created_at = 1700000000 + number * 3600");
+    RunSql("UPDATE versions SET created_at = 1700000000 + number * 3600");
     testsupport::ScopedVariable zone("TZ", "<+0530>-5:30");
     testsupport::NotifierLog log;
     std::unique_ptr<brelmox::COstrelContext> client = ClientAs("alice", &log);

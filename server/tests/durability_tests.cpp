@@ -3,7 +3,6 @@
 #include <thread>
 
 #include "server/admin.h"
-#include "server/sqlite/database.h"
 #include "server_fixture.h"
 
 namespace servertest {
@@ -94,8 +93,7 @@ TEST_F(DurabilityTest, ACheckOutEndsAtTheRecordTheClientStopsAtAndChecksOutNothi
 TEST_F(DurabilityTest, ConcurrentCheckOutsOfOneFileHaveExactlyOneWinner) {
     constexpr int kUsers = 8;
     {
-        const std::unique_ptr<server::Storage> storage =
-            server::OpenStorage(server::StorageOptions{data_});
+        const std::unique_ptr<server::Storage> storage = server::OpenStorage(Storage());
         for (int i = 0; i < kUsers; ++i)
             server::AddUser(*storage, "acme", "u" + std::to_string(i), "builder", 1000);
     }
@@ -121,6 +119,7 @@ TEST_F(DurabilityTest, RestartKeepsEveryVersionAndCheckOut) {
     Get("Src/a.c", false, true);
     server::ServeOptions options;
     options.dataFolder = data_;
+    options.databaseUrl = Storage().databaseUrl;
     EXPECT_THROW(server::RepositoryServer second(options), server::StartupError)
         << "a data folder serves one server at a time";
     StopServer();

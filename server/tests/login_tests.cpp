@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "server/admin.h"
-#include "server/sqlite/database.h"
 #include "server_fixture.h"
 
 namespace servertest {
@@ -19,8 +18,7 @@ class LoginTest : public ServerFixture {
     void SetUp() override {
         ServerFixture::SetUp();
         // At the cost new users get, unlike the fixture's cheap ones.
-        const std::unique_ptr<server::Storage> storage =
-            server::OpenStorage(server::StorageOptions{data_});
+        const std::unique_ptr<server::Storage> storage = server::OpenStorage(Storage());
         server::AddUser(*storage, "acme", "carol", "right");
     }
 

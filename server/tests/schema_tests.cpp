@@ -2,6 +2,7 @@
 // one transaction, newer ones left alone.
 #include <gtest/gtest.h>
 
+#include "pg_test_database.h"
 #include "server/admin.h"
 #include "server/sqlite/data_folder.h"
 #include "server/sqlite/database.h"
@@ -13,9 +14,11 @@ namespace {
 class SchemaTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        if (TestingPostgres())
+            GTEST_SKIP() << "the data folder's schema (pg_layer_tests test the database's)";
         folder_.Initialise();
         const std::unique_ptr<server::Storage> storage =
-            server::OpenStorage(server::StorageOptions{folder_.Root()});
+            server::OpenStorage(server::StorageOptions{folder_.Root(), ""});
         server::AddOrganization(*storage, "acme");
     }
 

@@ -7,6 +7,7 @@
 
 #include "common/my_compress.h"
 #include "server/admin.h"
+#include "server/postgres/pg_connection.h"
 #include "server/sqlite/database.h"
 
 namespace servertest {
@@ -15,6 +16,8 @@ namespace {
 constexpr int kTestIterations = 1000;  // slow hashing is not under test here
 constexpr const char* kFieldStart = "--AaB03x\n";
 constexpr const char* kRecordEnd = "--AaB03x--\n";
+constexpr const char* kTables[] = {"organizations", "users",     "projects", "files",
+                                   "versions",      "checkouts", "labels",   "label_versions"};
 
 std::string TextParts(const Fields& fields) {
     std::string body = "--AaB03x\r\n";
@@ -40,6 +43,36 @@ std::string UploadBody(const Fields& fields, const std::string& filename,
            "Content-Disposition: form-data; name=\"userfile\"; filename=\"" + filename + "\"\r\n" +
            "Content-Transfer-Encoding: binary\r\n" +
            "Content-Type: application/x-octet-stream\r\n\r\n" + archive + "\r\n--AaB03x--\r\n";
+}
+
+std::string SqliteTables(const std::string& path) {
+    std::string text;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    for (const char* table : kTables) {
+        const std::string sql = std::string("SELECT * FROM ") + table + " ORDER BY rowid";
+        text += std::string(table) + ":\n";
+        sqlite3_exec(db, sql.c_str(), AppendRow, &text, nullptr);
+    }
+    sqlite3_close(db);
+    return text;
+}
+
+std::string PgTables(const std::string& url) {
+    server::pg::Connection db(url);
+    std::string text;
+    for (const char* table : kTables) {
+        const std::string sql = std::string("SELECT t::text FROM ") + table + " t ORDER BY 1";
+        text += std::string(table) + ":\n";
+        const server::pg::Result rows = db.Query(sql.c_str());
+        for (int row = 0; row < rows.Rows(); ++row) text += rows.Text(row, 0) + "\n";
+    }
+    const server::pg::Result chunks = db.Query(
+        "SELECT encode(address, 'escape') || ':' || chunk || ':' || md5(data) "
+        "FROM content_chunks UNION ALL SELECT t::text FROM contents t ORDER BY 1");
+    text += "contents:\n";
+    for (int row = 0; row < chunks.Rows(); ++row) text += chunks.Text(row, 0) + "\n";
+    return text;
 }
 
 }  // namespace
@@ -95,9 +128,12 @@ std::string Statuses(const std::string& answer) {
 
 void ServerFixture::SetUp() {
     data_ = dir_.Path("data");
-    server::CreateStorage(server::StorageOptions{data_});
-    const std::unique_ptr<server::Storage> storage =
-        server::OpenStorage(server::StorageOptions{data_});
+    if (TestingPostgres()) {
+        pg_ = std::make_unique<PgTestDatabase>();
+        if (!pg_->Available()) GTEST_SKIP() << kNoPgMessage;
+    }
+    server::CreateStorage(Storage());
+    const std::unique_ptr<server::Storage> storage = server::OpenStorage(Storage());
     server::AddOrganization(*storage, "acme");
     server::AddUser(*storage, "acme", "alice", "secret", kTestIterations);
     server::AddUser(*storage, "acme", "bob", "builder", kTestIterations);
@@ -105,8 +141,21 @@ void ServerFixture::SetUp() {
     StartServer();
 }
 
+server::StorageOptions ServerFixture::Storage() const {
+    return server::StorageOptions{data_, pg_ ? pg_->Url() : ""};
+}
+
+void ServerFixture::RunSql(const char* sql) {
+    if (pg_) {
+        server::pg::Connection(pg_->Url()).Execute(sql);
+    } else {
+        server::Database(data_ + "/brelmox.db", false).Execute(sql);
+    }
+}
+
 void ServerFixture::StartServer(server::ServeOptions options) {
     options.dataFolder = data_;
+    options.databaseUrl = Storage().databaseUrl;
     options.port = 0;
     server_ = std::make_unique<server::RepositoryServer>(options);
     port_ = server_->Bind();
@@ -200,18 +249,10 @@ std::unique_ptr<brelmox::COstrelContext> ServerFixture::ClientAs(const std::stri
 }
 
 std::string ServerFixture::Snapshot() {
-    std::string text;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2((data_ + "/brelmox.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    for (const char* table : {"organizations", "users", "projects", "files", "versions",
-                              "checkouts", "labels", "label_versions"}) {
-        const std::string sql = std::string("SELECT * FROM ") + table + " ORDER BY rowid";
-        text += std::string(table) + ":\n";
-        sqlite3_exec(db, sql.c_str(), AppendRow, &text, nullptr);
-    }
-    sqlite3_close(db);
+    std::string text = pg_ ? PgTables(pg_->Url()) : SqliteTables(data_ + "/brelmox.db");
     std::vector<std::string> names;
     for (const char* folder : {"/objects", "/tmp"}) {
+        if (!std::filesystem::exists(data_ + folder)) continue;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(data_ + folder))
             names.push_back(entry.path().string());
     }

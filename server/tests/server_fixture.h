@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "client/context.h"
+#include "pg_test_database.h"
 #include "server/repository_server.h"
 #include "test_support/recording_notifier.h"
 #include "test_support/temp_dir.h"
@@ -45,6 +46,11 @@ class ServerFixture : public ::testing::Test {
     void TearDown() override { StopServer(); }
 
     void StartServer(server::ServeOptions options = {});
+    // The storage under test: the data folder, or with TestingPostgres() a fresh database
+    // (and the data folder for the server's uploads in progress).
+    server::StorageOptions Storage() const;
+    // Changes the storage's tables behind the server's back (dates the tests must know).
+    void RunSql(const char* sql);
     void StopServer();
 
     httplib::Result PostRaw(const std::string& path, const std::string& body,
@@ -73,11 +79,12 @@ class ServerFixture : public ::testing::Test {
     std::unique_ptr<brelmox::COstrelContext> ClientAs(const std::string& user,
                                                       testsupport::NotifierLog* log);
 
-    // Every row of every table and the names under objects/ and tmp/: what a refused
-    // request must leave as it was.
+    // Every row of every table (stored chunks by their digest) and the names under objects/
+    // and tmp/: what a refused request must leave as it was.
     std::string Snapshot();
 
     testsupport::TempDir dir_;
+    std::unique_ptr<PgTestDatabase> pg_;
     std::string data_;
     int port_ = 0;
 

@@ -4,7 +4,6 @@
 
 #include "client/operations.h"
 #include "server/admin.h"
-#include "server/sqlite/database.h"
 #include "server_fixture.h"
 #include "test_support/recording_notifier.h"
 
@@ -23,8 +22,7 @@ class StatusTest : public ServerFixture {
 
 TEST_F(StatusTest, EveryScriptAnswersTheStatusOfWhatItWasAsked) {
     {
-        const std::unique_ptr<server::Storage> storage =
-            server::OpenStorage(server::StorageOptions{data_});
+        const std::unique_ptr<server::Storage> storage = server::OpenStorage(Storage());
         server::SetUserNotice(*storage, "acme", "bob", "Read the news.");
         server::AddOrganization(*storage, "other");
         server::AddProject(*storage, "other", "hidden", "");
@@ -114,8 +112,7 @@ TEST_F(StatusTest, HistoryAndPropertiesDescribeEveryVersion) {
         Ask("create_label_cli.php", {{"label", label}, {"description", ""}});
     Get("a.c", false, true, {}, "bob");
     // Known times: version 1 at 23:13:20 UTC on 2023-11-14, version 2 an hour later.
-    server::Database db(data_ + "/brelmox.db", false);
-    db.Execute("UPDATE versions SET created_at = 1700000000 + number * 3600");
+    RunSql("UPDATE versions SET created_at = 1700000000 + number * 3600");
     EXPECT_EQ(
         Ask("get_history_from_cli.php",
             {{"filepath", "a.c"}, {"type", "label"}, {"timezone", "-60"}}),
@@ -125,7 +122,7 @@ TEST_F(StatusTest, HistoryAndPropertiesDescribeEveryVersion) {
         "--AaB03x\nlabel:Beta, R1\n--AaB03x\nversion_status:Checked out by bob\n"
         "--AaB03x\ndate:2023-11-15 01:13:20\n--AaB03x\nuser:alice\n--AaB03x\ndescription:upload\n");
     Ask("remove_files_from_cli.php", {{"recurse", "N"}, {"viewpath", "a.c"}}, "bob");
-    db.Execute("UPDATE files SET removed_at = 1700010000");
+    RunSql("UPDATE files SET removed_at = 1700010000");
     EXPECT_EQ(Ask("get_properties_from_cli.php", {{"filepath", "a.c"}, {"type", "version"}}),
               "--AaB03x\nprotocol:1\n--AaB03x\nstatus:0\n--AaB03x\nversion:2\n"
               "--AaB03x\nversion_status:Removed\n--AaB03x\ndate:2023-11-15 00:13:20 UTC\n"
@@ -135,8 +132,7 @@ TEST_F(StatusTest, HistoryAndPropertiesDescribeEveryVersion) {
 
 TEST_F(StatusTest, ClientListsTheProjectsOfItsOwnOrganizationInNameOrder) {
     {
-        const std::unique_ptr<server::Storage> storage =
-            server::OpenStorage(server::StorageOptions{data_});
+        const std::unique_ptr<server::Storage> storage = server::OpenStorage(Storage());
         server::AddProject(*storage, "acme", "api", "");
         server::AddOrganization(*storage, "other");
         server::AddProject(*storage, "other", "hidden", "");

@@ -1,0 +1,137 @@
+#include "server/postgres/pg_connection.h"
+
+#include <endian.h>
+
+#include <cstring>
+
+namespace server::pg {
+namespace {
+
+constexpr Oid kInt8Oid = 20;
+constexpr Oid kByteaOid = 17;
+constexpr int kBinary = 1;
+
+std::string Trimmed(const char* message) {
+    std::string text = message != nullptr ? message : "";
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+// Throws unless the result is a success; the message names what failed.
+Result Checked(PGconn* conn, PGresult* raw, const std::string& what) {
+    Result result(raw);
+    const ExecStatusType status = raw != nullptr ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return result;
+    const char* state = raw != nullptr ? PQresultErrorField(raw, PG_DIAG_SQLSTATE) : nullptr;
+    const char* message = raw != nullptr ? PQresultErrorMessage(raw) : PQerrorMessage(conn);
+    throw Error(what + ": " + Trimmed(message), state != nullptr ? state : "");
+}
+
+}  // namespace
+
+std::int64_t Result::Int(int row, int column) const {
+    const char* value = PQgetvalue(result_.get(), row, column);
+    switch (PQgetlength(result_.get(), row, column)) {
+        case 8: {
+            std::uint64_t big = 0;
+            std::memcpy(&big, value, sizeof big);
+            return static_cast<std::int64_t>(be64toh(big));
+        }
+        case 4: {
+            std::uint32_t big = 0;
+            std::memcpy(&big, value, sizeof big);
+            return static_cast<std::int32_t>(be32toh(big));
+        }
+        default:
+            return 0;  // NULL, which callers test with IsNull where it matters
+    }
+}
+
+std::string Result::Text(int row, int column) const {
+    return std::string(PQgetvalue(result_.get(), row, column),
+                       static_cast<std::size_t>(PQgetlength(result_.get(), row, column)));
+}
+
+void Parameters::Add(std::int64_t value) {
+    const std::uint64_t big = htobe64(static_cast<std::uint64_t>(value));
+    owned_.push_back(std::make_unique<char[]>(sizeof big));
+    std::memcpy(owned_.back().get(), &big, sizeof big);
+    types_.push_back(kInt8Oid);
+    pointers_.push_back(owned_.back().get());
+    lengths_.push_back(sizeof big);
+    formats_.push_back(kBinary);
+}
+
+void Parameters::Add(std::string_view bytes) {
+    types_.push_back(kByteaOid);
+    // libpq reads a binary value by its length; an empty one still needs a pointer.
+    pointers_.push_back(bytes.data() != nullptr ? bytes.data() : "");
+    lengths_.push_back(static_cast<int>(bytes.size()));
+    formats_.push_back(kBinary);
+}
+
+void Parameters::AddNull() {
+    types_.push_back(kInt8Oid);
+    pointers_.push_back(nullptr);
+    lengths_.push_back(0);
+    formats_.push_back(kBinary);
+}
+
+Connection::Connection(const std::string& url) : conn_(PQconnectdb(url.c_str()), PQfinish) {
+    if (!conn_) throw Error("Cannot connect to PostgreSQL: out of memory", "");
+    if (PQstatus(conn_.get()) != CONNECTION_OK) {
+        throw Error(
+            "Cannot connect to the PostgreSQL database: " + Trimmed(PQerrorMessage(conn_.get())),
+            "");
+    }
+    // Each commit reaches the disk before the client hears of it, whatever the server's
+    // default; notices (an existing table skipped) are not for the request log.
+    Execute("SET synchronous_commit = on; SET client_min_messages = warning");
+}
+
+Result Connection::Run(const char* sql, const Parameters& parameters) {
+    const std::string& name = PreparedName(sql, parameters);
+    return Checked(
+        conn_.get(),
+        PQexecPrepared(conn_.get(), name.c_str(), parameters.Count(), parameters.Values(),
+                       parameters.Lengths(), parameters.Formats(), kBinary),
+        "Database statement failed");
+}
+
+Result Connection::RunOnce(const char* sql, const Parameters& parameters) {
+    return Checked(
+        conn_.get(),
+        PQexecParams(conn_.get(), sql, parameters.Count(), parameters.Types(), parameters.Values(),
+                     parameters.Lengths(), parameters.Formats(), kBinary),
+        "Database statement failed");
+}
+
+void Connection::Execute(const char* sql) {
+    Checked(conn_.get(), PQexec(conn_.get(), sql), std::string("'") + sql + "' failed");
+}
+
+bool Connection::Idle() const {
+    return PQstatus(conn_.get()) == CONNECTION_OK &&
+           PQtransactionStatus(conn_.get()) == PQTRANS_IDLE;
+}
+
+bool Connection::TransactionFailed() const {
+    return PQtransactionStatus(conn_.get()) != PQTRANS_INTRANS;
+}
+
+std::string Connection::Shown() const {
+    return std::string("postgresql://") + PQuser(conn_.get()) + "@" + PQhost(conn_.get()) + ":" +
+           PQport(conn_.get()) + "/" + PQdb(conn_.get());
+}
+
+const std::string& Connection::PreparedName(const char* sql, const Parameters& parameters) {
+    const auto found = prepared_.find(sql);
+    if (found != prepared_.end()) return found->second;
+    const std::string name = "s" + std::to_string(prepared_.size() + 1);
+    Checked(conn_.get(),
+            PQprepare(conn_.get(), name.c_str(), sql, parameters.Count(), parameters.Types()),
+            std::string("Cannot prepare '") + sql + "'");
+    return prepared_.emplace(sql, name).first->second;
+}
+
+}  // namespace server::pg

@@ -1,0 +1,83 @@
+#include "server/postgres/pg_content_store.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/file_system.h"
+#include "server/sha256.h"
+
+namespace server::pg {
+namespace {
+
+[[noreturn]] void FailOn(const std::string& what, const std::string& path) {
+    throw StorageError(what + " '" + path + "': " + std::strerror(errno));
+}
+
+// Fills chunk from fd up to kChunkSize bytes; fewer only at the end of the file.
+void ReadChunk(int fd, const std::string& path, std::string& chunk) {
+    chunk.resize(static_cast<std::size_t>(kChunkSize));
+    std::size_t filled = 0;
+    while (filled < chunk.size()) {
+        const ssize_t got = read(fd, chunk.data() + filled, chunk.size() - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) FailOn("Cannot read", path);
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    chunk.resize(filled);
+}
+
+}  // namespace
+
+std::string StoreContent(Connection& db, const std::string& address, const std::string& path) {
+    // The row is claimed first: a second writer of the same address waits here for the
+    // first one's transaction and writes nothing when that commits.
+    if (db.Query("INSERT INTO contents (address, size, chunks) VALUES ($1, 0, 0) "
+                 "ON CONFLICT (address) DO NOTHING RETURNING 1",
+                 address)
+            .Empty()) {
+        return "";
+    }
+    platform::UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid()) FailOn("Cannot open", path);
+    std::string chunk;
+    std::int64_t size = 0;
+    std::int64_t count = 0;
+    Sha256 digest;
+    for (ReadChunk(file.get(), path, chunk); !chunk.empty(); ReadChunk(file.get(), path, chunk)) {
+        digest.Update(chunk.data(), chunk.size());
+        db.Query("INSERT INTO content_chunks (address, chunk, data) VALUES ($1, $2, $3)", address,
+                 count++, chunk);
+        size += static_cast<std::int64_t>(chunk.size());
+    }
+    db.Query("UPDATE contents SET size = $2, chunks = $3 WHERE address = $1", address, size, count);
+    return digest.HexDigest();
+}
+
+bool FindContent(Connection& db, const std::string& address, std::int64_t& size) {
+    const Result row = db.Query("SELECT size FROM contents WHERE address = $1", address);
+    if (row.Empty()) return false;
+    size = row.Int(0, 0);
+    return true;
+}
+
+bool ContentReader::Next(Connection& db, std::string& chunk) {
+    if (remaining_ == 0) return false;
+    const Result row = db.Query("SELECT data FROM content_chunks WHERE address = $1 AND chunk = $2",
+                                address_, next_);
+    const std::int64_t expected = std::min(remaining_, kChunkSize);
+    if (!row.Empty()) chunk = row.Text(0, 0);
+    if (row.Empty() || chunk.size() != static_cast<std::size_t>(expected)) {
+        throw StorageError("Chunk " + std::to_string(next_) + " of the stored archive " + address_ +
+                           " is missing or damaged.");
+    }
+    remaining_ -= expected;
+    ++next_;
+    return true;
+}
+
+}  // namespace server::pg

@@ -1,0 +1,90 @@
+#include "server/postgres/pg_storage.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "server/postgres/pg_content_store.h"
+#include "server/postgres/pg_schema.h"
+#include "server/postgres/pg_tx.h"
+
+namespace server::pg {
+namespace {
+
+// A read transaction with the connection it runs on, both given back when it ends.
+class LeaseHolder {
+  protected:
+    explicit LeaseHolder(Pool& pool) : lease_(pool.Acquire()) {}
+    Pool::Lease lease_;
+};
+
+class HeldReadTx final : private LeaseHolder, public PgTx {
+  public:
+    explicit HeldReadTx(Pool& pool)
+        : LeaseHolder(pool), PgTx(*lease_), transaction_(*lease_, Transaction::Kind::kRead) {}
+
+  private:
+    Transaction transaction_;
+};
+
+// Each chunk is fetched on a connection leased for that one statement, so a slow client
+// holds no connection between chunks.
+class ChunkedContent final : public ContentSource {
+  public:
+    ChunkedContent(Pool& pool, const std::string& address, std::int64_t size)
+        : pool_(pool), reader_(address, size) {}
+
+    std::size_t Read(char* buffer, std::size_t capacity) override {
+        if (offset_ == chunk_.size()) {
+            offset_ = 0;
+            chunk_.clear();
+            if (!reader_.Next(*pool_.Acquire(), chunk_)) return 0;
+        }
+        const std::size_t count = std::min(capacity, chunk_.size() - offset_);
+        std::memcpy(buffer, chunk_.data() + offset_, count);
+        offset_ += count;
+        return count;
+    }
+
+  private:
+    Pool& pool_;
+    ContentReader reader_;
+    std::string chunk_;
+    std::size_t offset_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<ReadTx> PgStorage::BeginRead() {
+    return std::make_unique<HeldReadTx>(pool_);
+}
+
+void PgStorage::RunWrite(const WriteWork& work) {
+    Pool::Lease db = pool_.Acquire();
+    Transaction transaction(*db, Transaction::Kind::kWrite);
+    PgTx tx(*db);
+    work(tx);
+    transaction.Commit();
+}
+
+std::unique_ptr<ContentSource> PgStorage::OpenContent(const std::string& address,
+                                                      std::int64_t size) {
+    std::int64_t stored = 0;
+    if (!FindContent(*pool_.Acquire(), address, stored) || stored != size) return nullptr;
+    return std::make_unique<ChunkedContent>(pool_, address, size);
+}
+
+std::string CreatePgStorage(const std::string& url) {
+    Connection db(url);
+    db.Execute("BEGIN");
+    CreateSchema(db);
+    db.Execute("COMMIT");
+    return "the database '" + db.Shown() + "'";
+}
+
+std::unique_ptr<Storage> OpenPgStorage(const StorageOptions& options) {
+    Connection db(options.databaseUrl);
+    UpgradeSchema(db);
+    return std::make_unique<PgStorage>(options.databaseUrl, options.dataFolder);
+}
+
+}  // namespace server::pg

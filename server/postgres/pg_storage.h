@@ -1,0 +1,40 @@
+// The storage that many servers share: the repository's tables and the archives in one
+// PostgreSQL database. Each serving process keeps only its uploads in progress locally, in
+// the tmp/ of its own data folder (see serving_folder.h).
+#pragma once
+
+#include <string>
+
+#include "server/postgres/pg_transaction.h"
+#include "server/serving_folder.h"
+#include "server/storage.h"
+
+namespace server::pg {
+
+class PgStorage final : public Storage {
+  public:
+    // The database's schema must be current (UpgradeSchema).
+    PgStorage(const std::string& url, std::string localFolder)
+        : pool_(url), localFolder_(std::move(localFolder)) {}
+
+    std::unique_ptr<ReadTx> BeginRead() override;
+    // Writers queue on one lock (pg_transaction.h), so no writer ever conflicts with
+    // another and work runs exactly once.
+    void RunWrite(const WriteWork& work) override;
+    std::unique_ptr<ContentSource> OpenContent(const std::string& address,
+                                               std::int64_t size) override;
+    TempFile NewUpload() override { return TempFile(localFolder_ + "/tmp"); }
+    // The database is shared; only the local folder is this server's alone.
+    void PrepareToServe() override { serveLock_ = ClaimServingFolder(localFolder_); }
+
+  private:
+    Pool pool_;
+    std::string localFolder_;
+    platform::UniqueFd serveLock_;
+};
+
+// Creates the schema in an empty database; returns how the administrator is told.
+std::string CreatePgStorage(const std::string& url);
+std::unique_ptr<Storage> OpenPgStorage(const StorageOptions& options);
+
+}  // namespace server::pg

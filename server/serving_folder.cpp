@@ -1,0 +1,36 @@
+#include "server/serving_folder.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "server/storage.h"
+#include "server/temp_file.h"
+
+namespace server {
+namespace {
+
+void MakeFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
+        throw StartupError("Cannot create folder '" + path + "': " + std::strerror(errno));
+    }
+}
+
+}  // namespace
+
+platform::UniqueFd ClaimServingFolder(const std::string& root) {
+    MakeFolder(root);
+    MakeFolder(root + "/tmp");
+    const std::string path = root + "/serve.lock";
+    platform::UniqueFd lock(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (!lock.valid() || flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+        throw StartupError("Another brelmox-server is serving the data folder '" + root + "'.");
+    }
+    RemoveTemporaries(root + "/tmp");
+    return lock;
+}
+
+}  // namespace server
