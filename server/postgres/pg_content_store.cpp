@@ -1,32 +1,21 @@
 #include "server/postgres/pg_content_store.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
-#include "platform/file_system.h"
+#include "server/file_content.h"
 #include "server/sha256.h"
 
 namespace server::pg {
 namespace {
 
-[[noreturn]] void FailOn(const std::string& what, const std::string& path) {
-    throw StorageError(what + " '" + path + "': " + std::strerror(errno));
-}
-
-// Fills chunk from fd up to kChunkSize bytes; fewer only at the end of the file.
-void ReadChunk(int fd, const std::string& path, std::string& chunk) {
+// Fills chunk from source up to kChunkSize bytes; fewer only at the end.
+void ReadChunk(ContentSource& source, std::string& chunk) {
     chunk.resize(static_cast<std::size_t>(kChunkSize));
     std::size_t filled = 0;
     while (filled < chunk.size()) {
-        const ssize_t got = read(fd, chunk.data() + filled, chunk.size() - filled);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) FailOn("Cannot read", path);
+        const std::size_t got = source.Read(chunk.data() + filled, chunk.size() - filled);
         if (got == 0) break;
-        filled += static_cast<std::size_t>(got);
+        filled += got;
     }
     chunk.resize(filled);
 }
@@ -34,6 +23,11 @@ void ReadChunk(int fd, const std::string& path, std::string& chunk) {
 }  // namespace
 
 std::string StoreContent(Connection& db, const std::string& address, const std::string& path) {
+    const std::unique_ptr<ContentSource> file = OpenFileContent(path);
+    return StoreContent(db, address, *file);
+}
+
+std::string StoreContent(Connection& db, const std::string& address, ContentSource& source) {
     // The row is claimed first: a second writer of the same address waits here for the
     // first one's transaction and writes nothing when that commits.
     if (db.Query("INSERT INTO contents (address, size, chunks) VALUES ($1, 0, 0) "
@@ -42,13 +36,11 @@ std::string StoreContent(Connection& db, const std::string& address, const std::
             .Empty()) {
         return "";
     }
-    platform::UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.valid()) FailOn("Cannot open", path);
     std::string chunk;
     std::int64_t size = 0;
     std::int64_t count = 0;
     Sha256 digest;
-    for (ReadChunk(file.get(), path, chunk); !chunk.empty(); ReadChunk(file.get(), path, chunk)) {
+    for (ReadChunk(source, chunk); !chunk.empty(); ReadChunk(source, chunk)) {
         digest.Update(chunk.data(), chunk.size());
         db.Query("INSERT INTO content_chunks (address, chunk, data) VALUES ($1, $2, $3)", address,
                  count++, chunk);

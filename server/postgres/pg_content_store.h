@@ -7,15 +7,18 @@
 #include <string>
 
 #include "server/postgres/pg_connection.h"
+#include "server/storage.h"
 
 namespace server::pg {
 
 inline constexpr std::int64_t kChunkSize = std::int64_t{1} << 20;
 
-// Stores the file's bytes under address inside the caller's transaction, so they are durable
-// with its commit and gone with its rollback. An address stored already is not written
-// again; one being stored by another transaction is waited for. Returns the SHA-256 (hex)
-// of the bytes written, "" when none were.
+// Stores the source's bytes under address inside the caller's transaction, so they are
+// durable with its commit and gone with its rollback. An address stored already is not
+// written again; one being stored by another transaction is waited for. Returns the SHA-256
+// (hex) of the bytes written, "" when none were.
+std::string StoreContent(Connection& db, const std::string& address, ContentSource& source);
+// The same for a file's bytes.
 std::string StoreContent(Connection& db, const std::string& address, const std::string& path);
 
 // Whether the address is stored, and then its size.

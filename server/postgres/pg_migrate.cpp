@@ -4,7 +4,6 @@
 #include "server/postgres/pg_schema.h"
 #include "server/sqlite/data_folder.h"
 #include "server/sqlite/database.h"
-#include "server/sqlite/object_store.h"
 
 namespace server::pg {
 namespace {
@@ -69,18 +68,20 @@ std::int64_t CopyTable(server::Database& from, Connection& to, const TableCopy& 
     return count;
 }
 
-std::int64_t CopyContents(server::Database& from, Connection& to, const ObjectStore& objects) {
+// Archives are read through the folder's own storage: small ones live in its database, the
+// others in its object folder.
+std::int64_t CopyContents(server::Database& from, Storage& folder, Connection& to) {
     Statement stored = from.Prepare("SELECT DISTINCT object, size FROM versions");
     std::int64_t count = 0;
     while (stored.Step()) {
         const std::string address = stored.Text(0);
-        const std::string path = objects.PathOf(address);
-        const std::string digest = StoreContent(to, address, path);
+        const std::unique_ptr<ContentSource> source = folder.OpenContent(address, stored.Int(1));
+        const std::string digest = source ? StoreContent(to, address, *source) : "";
         std::int64_t size = 0;
         if (digest != address || !FindContent(to, address, size) || size != stored.Int(1)) {
-            throw StorageError("The stored archive '" + path +
-                               "' does not hold what its name and its versions say; nothing was "
-                               "migrated.");
+            throw StorageError("The stored archive '" + address +
+                               "' is missing or does not hold what its name and its versions "
+                               "say; nothing was migrated.");
         }
         ++count;
     }
@@ -91,10 +92,9 @@ std::int64_t CopyContents(server::Database& from, Connection& to, const ObjectSt
 
 std::string MigrateDataFolder(const std::string& folderPath, const std::string& url) {
     const DataFolder folder(folderPath);
-    folder.RequireInitialised();
+    const std::unique_ptr<Storage> storage = OpenStorage(StorageOptions{folderPath, ""});
     server::Database from(folder.DatabasePath(), false);
     server::Transaction reading(from, server::Transaction::Kind::kRead);
-    const ObjectStore objects(folder.ObjectsPath());
 
     Connection to(url);
     to.Execute("BEGIN");
@@ -102,7 +102,7 @@ std::string MigrateDataFolder(const std::string& folderPath, const std::string& 
     std::string counts;
     for (const TableCopy& copy : kBeforeContents)
         counts += std::to_string(CopyTable(from, to, copy)) + " " + copy.table + ", ";
-    counts += std::to_string(CopyContents(from, to, objects)) + " archives checked, ";
+    counts += std::to_string(CopyContents(from, *storage, to)) + " archives checked, ";
     for (const TableCopy& copy : kAfterContents)
         counts += std::to_string(CopyTable(from, to, copy)) + " " + copy.table + ", ";
     to.Execute("COMMIT");

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "server/file_content.h"
 #include "server/serving_folder.h"
 #include "server/sqlite/sqlite_tx.h"
 
@@ -43,23 +44,6 @@ class HeldContent final : public ContentSource {
   private:
     std::string bytes_;
     std::size_t offset_ = 0;
-};
-
-class FileContent final : public ContentSource {
-  public:
-    explicit FileContent(platform::UniqueFd fd) : fd_(std::move(fd)) {}
-    std::size_t Read(char* buffer, std::size_t capacity) override {
-        for (;;) {
-            const ssize_t got = read(fd_.get(), buffer, capacity);
-            if (got >= 0) return static_cast<std::size_t>(got);
-            if (errno != EINTR)
-                throw StorageError(std::string("Cannot read a stored archive: ") +
-                                   std::strerror(errno));
-        }
-    }
-
-  private:
-    platform::UniqueFd fd_;
 };
 
 }  // namespace

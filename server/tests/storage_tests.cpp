@@ -1,12 +1,13 @@
-// The storage interface on the embedded storage: contents live and die with their
-// transaction, and a view path selects the same files in the same order however they
-// are found.
+// The storage interface, on the storage this run of the suite tests: contents live and
+// die with their transaction, and a view path selects the same files in the same order
+// however they are found.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "server/file_selection.h"
 #include "server/storage.h"
+#include "server/tests/pg_test_database.h"
 #include "test_support/temp_dir.h"
 
 namespace servertest {
@@ -15,8 +16,15 @@ namespace {
 class StorageTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        options_.dataFolder = dir_.Path("data");
+        if (TestingPostgres()) {
+            pg_ = std::make_unique<PgTestDatabase>();
+            if (!pg_->Available()) GTEST_SKIP() << kNoPgMessage;
+            options_.databaseUrl = pg_->Url();
+        }
         server::CreateStorage(options_);
         storage_ = server::OpenStorage(options_);
+        storage_->PrepareToServe();  // uploads are received where a serving process keeps them
     }
 
     std::string Stored(const std::string& address, std::int64_t size) {
@@ -42,7 +50,8 @@ class StorageTest : public ::testing::Test {
     }
 
     testsupport::TempDir dir_;
-    server::StorageOptions options_{dir_.Path("data")};
+    std::unique_ptr<PgTestDatabase> pg_;
+    server::StorageOptions options_;
     std::unique_ptr<server::Storage> storage_;
 };
 
