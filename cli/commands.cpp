@@ -49,7 +49,7 @@ int RunCommand(const Command& command, int argc, char** argv) {
     if (command.startup == Startup::None) return command.run(nullptr, argc, argv);
     auto context = std::make_unique<brelmox::COstrelContext>();
     if (command.wantsJson == nullptr || !command.wantsJson(argc, argv)) {
-        context->SetNotifier(std::make_unique<ConsoleNotifier>());
+        context->SetNotifier(std::make_unique<ConsoleNotifier>(ProgressMeter::ForStandardError()));
         return StartAndRun(command, *context, argc, argv);
     }
     auto notifier = std::make_unique<JsonNotifier>();

@@ -11,11 +11,6 @@ using brelmox::FileAction;
 using brelmox::FileOutcome;
 using brelmox::FormatMessage;
 
-// A text that already ends in a line feed leaves an empty line after it.
-void PrintLine(const std::string& text) {
-    std::cout << text << std::endl;
-}
-
 // Undo check-out and remove name the file and its folder, or the root.
 std::string FolderLine(const char* inFolder, const char* atRoot, const FileOutcome& done) {
     return done.viewPath.empty() ? FormatMessage(atRoot, done.name)
@@ -41,6 +36,22 @@ std::string DoneLine(const FileOutcome& done) {
 }
 
 }  // namespace
+
+ConsoleNotifier::ConsoleNotifier(std::unique_ptr<ProgressMeter> meter) : meter_(std::move(meter)) {}
+
+// A text that already ends in a line feed leaves an empty line after it.
+void ConsoleNotifier::PrintLine(const std::string& text) {
+    if (meter_) meter_->Clear();
+    std::cout << text << std::endl;
+}
+
+void ConsoleNotifier::TransferBytes(const std::string& name, uint64_t done, uint64_t total) {
+    if (meter_) meter_->Update(name, done, total);
+}
+
+void ConsoleNotifier::TransferEnd() {
+    if (meter_) meter_->End();
+}
 
 void ConsoleNotifier::Message(const std::string& text) {
     PrintLine(text);

@@ -5,6 +5,7 @@
 #include "client/messages.h"
 #include "common/format.h"
 #include "common/result_codes.h"
+#include "platform/http_client.h"
 #include "platform/registry_file.h"
 
 namespace brelmox {
@@ -42,7 +43,9 @@ uint8_t ReadOneByte(const platform::RegValues& values, const char* name) {
 
 }  // namespace
 
-COstrelContext::COstrelContext() : notifier_(std::make_unique<StandardErrorNotifier>()) {}
+COstrelContext::COstrelContext()
+    : notifier_(std::make_unique<StandardErrorNotifier>()),
+      http_(std::make_unique<platform::HttpSession>()) {}
 
 COstrelContext::~COstrelContext() = default;
 

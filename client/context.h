@@ -8,6 +8,10 @@
 
 #include "client/notifier.h"
 
+namespace platform {
+class HttpSession;
+}
+
 namespace brelmox {
 
 class COstrelContext {
@@ -20,6 +24,10 @@ class COstrelContext {
     // How this context's operations reach the user; null puts the default back.
     void SetNotifier(std::unique_ptr<Notifier> notifier);
     Notifier& Notify() const { return *notifier_; }
+
+    // The context's connections: its requests reuse a kept-open connection to the server.
+    // Like the rest of the context, used by one thread at a time.
+    platform::HttpSession& Http() { return *http_; }
 
     // Reads the Config and Connection keys; 0 when both opened, -2 otherwise.
     int LoadConfig();
@@ -39,6 +47,7 @@ class COstrelContext {
 
   private:
     std::unique_ptr<Notifier> notifier_;
+    std::unique_ptr<platform::HttpSession> http_;
 };
 
 // Key paths under HKEY_CURRENT_USER: "SOFTWARE\Farrowdyne\Brelmox\<subKey>".

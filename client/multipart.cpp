@@ -27,6 +27,7 @@ void MultipartBody::AttachFile(const std::string& fileName, int fd, uint64_t len
     head_ += "Content-Type: application/x-octet-stream\r\n\r\n";
     fd_ = fd;
     fileLength_ = length;
+    fileName_ = fileName;
 }
 
 uint64_t MultipartBody::Size() const {

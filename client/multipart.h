@@ -28,9 +28,12 @@ class MultipartBody : public platform::BodySource {
 
     uint64_t Size() const override;
     long long ReadAt(uint64_t offset, char* buf, size_t max) override;
+    // The attached file's name, "" without one.
+    std::string ProgressName() const override { return fileName_; }
 
   private:
     std::string head_;
+    std::string fileName_;
     int fd_ = -1;
     std::string contents_;
     uint64_t fileLength_ = 0;

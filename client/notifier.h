@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace brelmox {
@@ -41,6 +42,15 @@ class Notifier {
     virtual void ProgressBegin(const std::string& action, size_t count) = 0;
     virtual bool ProgressStep(const std::string& item) = 0;
     virtual void ProgressEnd() = 0;
+
+    // The bytes of one transfer, for a byte meter: the upload of a file's archive (name: the
+    // local file), or the download of an answer (name: the file whose archive is arriving, or
+    // what was asked for). Called often while bytes move and about once a second while none
+    // do; done is within the named file and total is 0 when unknown. TransferEnd follows the
+    // last call of each transfer, whatever its outcome. By default neither shows anything.
+    virtual void TransferBytes(const std::string& /*name*/, uint64_t /*done*/,
+                               uint64_t /*total*/) {}
+    virtual void TransferEnd() {}
 };
 
 }  // namespace brelmox

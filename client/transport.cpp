@@ -1,5 +1,6 @@
 #include "client/transport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -20,8 +21,9 @@ constexpr auto kRetryPause = std::chrono::milliseconds(50);
 
 }  // namespace
 
-InternetRequest::InternetRequest(const platform::HttpTarget& target, const std::string& objectName)
-    : post_(target, objectName), objectName_(objectName) {
+InternetRequest::InternetRequest(const platform::HttpTarget& target, const std::string& objectName,
+                                 platform::HttpSession* session)
+    : post_(target, objectName, session), objectName_(objectName) {
     post_.AddHeader(std::string(wire::kContentTypeHeader));
 }
 
@@ -73,7 +75,7 @@ int OpenSession(COstrelContext& context, std::unique_ptr<InternetSession>* sessi
 int OpenPostRequest(const std::string& script, COstrelContext& context, InternetSession& session,
                     std::unique_ptr<InternetRequest>* request) {
     auto opened = std::make_unique<InternetRequest>(
-        session.target, BuildObjectName(context.m_strVirtualDirectory, script));
+        session.target, BuildObjectName(context.m_strVirtualDirectory, script), &context.Http());
     if (!opened->Valid()) {
         ReportMessage(context, msg::kNoUploadProgram);
         return result::kNoRequest;
@@ -95,19 +97,54 @@ bool SendRequest(InternetRequest& request, COstrelContext& context, const char* 
 }
 
 ServerCall::ServerCall(COstrelContext& context, const std::string& script, Connection connection)
-    : context_(context) {
+    : context_(context), downloadName_(script) {
     openResult_ = OpenSession(context, &session_);
     if (openResult_ != 0) return;
     if (connection == Connection::PlainHttp) session_->target.secure = false;
     openResult_ = OpenPostRequest(script, context, *session_, &request_);
+    if (openResult_ != 0) return;
+    request_->Post().OnProgress(
+        [this](const platform::TransferCounts& counts) { ReportProgress(counts); });
+}
+
+ServerCall::~ServerCall() {
+    request_.reset();  // the transfer ends before it is reported ended
+    if (reported_) context_.Notify().TransferEnd();
+}
+
+void ServerCall::ExpectContent(const std::string& name, uint64_t size) {
+    contentExpected_ = true;
+    downloadName_ = name;
+    contentStart_ = answerRead_;
+    contentSize_ = size;
+}
+
+void ServerCall::ReportProgress(const platform::TransferCounts& counts) {
+    // An upload's meter stays on its file while the short answer comes.
+    if (counts.received == 0 || !uploadName_.empty()) {
+        if (counts.toSend == 0) return;  // nothing known yet
+        reported_ = true;
+        context_.Notify().TransferBytes(uploadName_, counts.sent, counts.toSend);
+        return;
+    }
+    reported_ = true;
+    if (!contentExpected_) {
+        context_.Notify().TransferBytes(downloadName_, counts.received, counts.toReceive);
+        return;
+    }
+    // The reader is at most a read or two behind the received bytes.
+    const uint64_t done = counts.received > contentStart_ ? counts.received - contentStart_ : 0;
+    context_.Notify().TransferBytes(downloadName_, std::min(done, contentSize_), contentSize_);
 }
 
 int ServerCall::Send(platform::BodySource& body, const char* failureMessage) {
+    uploadName_ = body.ProgressName();
     if (!SendRequest(*request_, context_, failureMessage, body)) return result::kSendFailed;
     return CheckAnswerKind();
 }
 
 int ServerCall::SendOnce(platform::BodySource& body) {
+    uploadName_ = body.ProgressName();
     std::string error;
     if (request_->Post().Send(body, &error)) return CheckAnswerKind();
     ReportMessage(context_, error);
@@ -122,7 +159,10 @@ int ServerCall::CheckAnswerKind() {
 }
 
 bool ServerCall::Read(char* buf, size_t max, size_t* got) {
-    if (request_->Read(buf, max, got)) return true;
+    if (request_->Read(buf, max, got)) {
+        answerRead_ += *got;
+        return true;
+    }
     *got = 0;
     ReportMessage(context_, msg::kReadFailed);
     return false;

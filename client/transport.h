@@ -17,7 +17,9 @@ struct InternetSession {
 
 class InternetRequest {
   public:
-    InternetRequest(const platform::HttpTarget& target, const std::string& objectName);
+    // With a session the request reuses the session's kept-open connection.
+    InternetRequest(const platform::HttpTarget& target, const std::string& objectName,
+                    platform::HttpSession* session = nullptr);
 
     bool Valid() const { return post_.Valid(); }
     const std::string& ObjectName() const { return objectName_; }
@@ -44,7 +46,8 @@ std::string BuildCheckURL(const COstrelContext& context);
 // 0, or -3 after "Failed to connect to Brelmox\n".
 int OpenSession(COstrelContext& context, std::unique_ptr<InternetSession>* session);
 
-// 0, or -4 after "Couldn't access upload program\n".
+// 0, or -4 after "Couldn't access upload program\n". The request goes over the context's
+// kept-open connection.
 int OpenPostRequest(const std::string& script, COstrelContext& context, InternetSession& session,
                     std::unique_ptr<InternetRequest>* request);
 
@@ -53,13 +56,17 @@ int OpenPostRequest(const std::string& script, COstrelContext& context, Internet
 bool SendRequest(InternetRequest& request, COstrelContext& context, const char* message,
                  platform::BodySource& body);
 
-// One server operation's handles, closed when it goes out of scope.
+// One server operation's handles, closed when it goes out of scope. While the request moves
+// its bytes go to the context's notifier (TransferBytes, then TransferEnd when it closes).
 class ServerCall {
   public:
     enum class Connection { Configured, PlainHttp };
 
     ServerCall(COstrelContext& context, const std::string& script,
                Connection connection = Connection::Configured);
+    ~ServerCall();
+    ServerCall(const ServerCall&) = delete;
+    ServerCall& operator=(const ServerCall&) = delete;
 
     // 0, -3 or -4.
     int OpenResult() const { return openResult_; }
@@ -77,13 +84,28 @@ class ServerCall {
     // the network is still read as one piece. -5 after a failed read, else 0.
     int ReadPiece(char* buf, size_t capacity, size_t* got);
 
+    // For the progress reports: the name of the answer's bytes until a file's archive comes
+    // (by default the script's name), and the file whose size bytes of archive follow the
+    // bytes read so far.
+    void NameDownload(const std::string& name) { downloadName_ = name; }
+    void ExpectContent(const std::string& name, uint64_t size);
+
   private:
     int CheckAnswerKind();
+    void ReportProgress(const platform::TransferCounts& counts);
 
     COstrelContext& context_;
     std::unique_ptr<InternetSession> session_;
     std::unique_ptr<InternetRequest> request_;
     int openResult_ = 0;
+
+    std::string uploadName_;
+    std::string downloadName_;
+    bool contentExpected_ = false;
+    uint64_t contentStart_ = 0;  // answer bytes read when the content was announced
+    uint64_t contentSize_ = 0;
+    uint64_t answerRead_ = 0;  // answer bytes handed to the reader
+    bool reported_ = false;
 };
 
 }  // namespace brelmox

@@ -1,6 +1,7 @@
 #include "platform/http_client.h"
 
 #include <curl/curl.h>
+#include <fcntl.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -14,6 +15,11 @@ constexpr long kConnectTimeoutSeconds = 30;
 constexpr long kStallSeconds = 120;
 constexpr long kReceiveBufferBytes = 64 * 1024;
 constexpr int kPollMilliseconds = 1000;
+// A kept connection idle this long is not reused: servers close idle connections after a few
+// seconds (5 s is common), and a request sent just as the server closes would be lost.
+constexpr long kIdleReuseSeconds = 2;
+// Connections a session keeps open at most (one per server is the rule).
+constexpr long kKeptConnections = 4;
 
 // libcurl wants one global initialisation before any handle; a static object gives it.
 struct CurlGlobal {
@@ -64,7 +70,34 @@ const char* TrustedBundle() {
     return nullptr;
 }
 
+// Sockets are not inherited by programs the process starts (the provider starts a comparison
+// program), so a kept connection ends when its owner closes it.
+int CloseOnExec(void*, curl_socket_t socket, curlsocktype) {
+    int flags = fcntl(socket, F_GETFD);
+    if (flags >= 0) fcntl(socket, F_SETFD, flags | FD_CLOEXEC);
+    return CURL_SOCKOPT_OK;
+}
+
 }  // namespace
+
+struct HttpSession::Pool {
+    CURLM* multi = nullptr;
+    std::vector<CURL*> idle;  // handles whose last transfer ended properly
+
+    Pool() {
+        EnsureCurlInitialised();
+        multi = curl_multi_init();
+        if (multi != nullptr) curl_multi_setopt(multi, CURLMOPT_MAXCONNECTS, kKeptConnections);
+    }
+    ~Pool() {
+        for (CURL* easy : idle) curl_easy_cleanup(easy);
+        if (multi != nullptr) curl_multi_cleanup(multi);
+    }
+};
+
+HttpSession::HttpSession() : pool_(std::make_unique<Pool>()) {}
+
+HttpSession::~HttpSession() = default;
 
 bool ParseServerAddress(const std::string& address, bool secure, HttpTarget* target) {
     target->secure = secure;
@@ -100,6 +133,7 @@ bool ParseServerAddress(const std::string& address, bool secure, HttpTarget* tar
 struct HttpPost::State {
     CURLM* multi = nullptr;
     CURL* easy = nullptr;
+    HttpSession::Pool* pool = nullptr;  // null: multi and easy are this request's own
     curl_slist* headers = nullptr;
     std::string url;
     bool secure = false;
@@ -117,11 +151,22 @@ struct HttpPost::State {
     CURLcode result = CURLE_OK;
     long status = 0;
     char errorBuffer[CURL_ERROR_SIZE] = {};
+    std::function<void(const TransferCounts&)> progress;
 
     ~State() {
+        // Removing an unfinished transfer makes libcurl close its connection, so an answer
+        // left unread is never taken for the next request's.
         Detach();
-        if (easy != nullptr) curl_easy_cleanup(easy);
-        if (multi != nullptr) curl_multi_cleanup(multi);
+        if (pool != nullptr) {
+            if (easy != nullptr && finished && result == CURLE_OK) {
+                pool->idle.push_back(easy);
+            } else if (easy != nullptr) {
+                curl_easy_cleanup(easy);
+            }
+        } else {
+            if (easy != nullptr) curl_easy_cleanup(easy);
+            if (multi != nullptr) curl_multi_cleanup(multi);
+        }
         curl_slist_free_all(headers);
     }
 
@@ -169,6 +214,18 @@ struct HttpPost::State {
         return static_cast<size_t>(got);
     }
 
+    static int OnProgress(void* user, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
+                          curl_off_t ulnow) {
+        auto* self = static_cast<State*>(user);
+        TransferCounts counts;
+        counts.sent = static_cast<uint64_t>(ulnow);
+        counts.toSend = static_cast<uint64_t>(ultotal);
+        counts.received = static_cast<uint64_t>(dlnow);
+        counts.toReceive = static_cast<uint64_t>(dltotal);
+        self->progress(counts);
+        return 0;
+    }
+
     static int OnSeek(void* user, curl_off_t offset, int origin) {
         auto* self = static_cast<State*>(user);
         if (origin != SEEK_SET || offset < 0) return CURL_SEEKFUNC_CANTSEEK;
@@ -198,6 +255,14 @@ struct HttpPost::State {
         curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
         curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
+        curl_easy_setopt(easy, CURLOPT_MAXAGE_CONN, kIdleReuseSeconds);
+        curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, &CloseOnExec);
+        curl_easy_setopt(easy, CURLOPT_PRIVATE, this);
+        if (progress) {
+            curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &State::OnProgress);
+            curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
+            curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+        }
         if (const char* bundle = TrustedBundle()) curl_easy_setopt(easy, CURLOPT_CAINFO, bundle);
     }
 
@@ -221,11 +286,16 @@ struct HttpPost::State {
         int running = 0;
         CURLMcode code = curl_multi_perform(multi, &running);
         int left = 0;
+        // A session's other request, still open, may finish here: each outcome goes to the
+        // request it belongs to.
         while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
-            if (message->msg == CURLMSG_DONE) {
-                finished = true;
-                result = message->data.result;
-            }
+            if (message->msg != CURLMSG_DONE) continue;
+            char* owner = nullptr;
+            curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &owner);
+            if (owner == nullptr) continue;
+            State* done = reinterpret_cast<State*>(owner);
+            done->finished = true;
+            done->result = message->data.result;
         }
         if (code != CURLM_OK && !finished) {
             finished = true;
@@ -237,7 +307,7 @@ struct HttpPost::State {
     }
 };
 
-HttpPost::HttpPost(const HttpTarget& target, const std::string& objectName)
+HttpPost::HttpPost(const HttpTarget& target, const std::string& objectName, HttpSession* session)
     : state_(std::make_unique<State>()) {
     EnsureCurlInitialised();
     state_->secure = target.secure;
@@ -251,8 +321,20 @@ HttpPost::HttpPost(const HttpTarget& target, const std::string& objectName)
     curl_url_cleanup(parsed);
 
     state_->url = url;
-    state_->multi = curl_multi_init();
-    state_->easy = curl_easy_init();
+    if (session != nullptr) {
+        HttpSession::Pool& pool = *session->pool_;
+        state_->pool = &pool;
+        state_->multi = pool.multi;
+        if (!pool.idle.empty()) {
+            state_->easy = pool.idle.back();
+            pool.idle.pop_back();
+        } else {
+            state_->easy = curl_easy_init();
+        }
+    } else {
+        state_->multi = curl_multi_init();
+        state_->easy = curl_easy_init();
+    }
     // An empty Expect keeps libcurl from waiting for "100 Continue" on large bodies.
     state_->headers = curl_slist_append(nullptr, "Expect:");
     state_->valid = wellFormed && state_->multi != nullptr && state_->easy != nullptr;
@@ -266,6 +348,10 @@ bool HttpPost::Valid() const {
 
 void HttpPost::AddHeader(const std::string& line) {
     state_->headers = curl_slist_append(state_->headers, line.c_str());
+}
+
+void HttpPost::OnProgress(std::function<void(const TransferCounts&)> progress) {
+    state_->progress = std::move(progress);
 }
 
 bool HttpPost::Send(BodySource& body, std::string* error) {

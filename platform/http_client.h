@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,18 +29,53 @@ class BodySource {
     virtual uint64_t Size() const = 0;
     // Copies up to max bytes from offset into buf; returns the count, or -1 on error.
     virtual long long ReadAt(uint64_t offset, char* buf, size_t max) = 0;
+    // What the body carries, for a progress display: the sent file's name, or "".
+    virtual std::string ProgressName() const { return ""; }
+};
+
+// The connections of one client (one command, one provider context). Requests made with it
+// go over a kept-open connection to the same server when one is free, instead of a new one
+// each. A connection is reused only when its last answer was read to its end and it has been
+// idle less than two seconds; libcurl resends a request only when a reused connection turns
+// out closed before any byte of the answer came. Not shared: one thread at a time uses an
+// object, while different objects may be used from different threads at once.
+class HttpSession {
+  public:
+    HttpSession();
+    ~HttpSession();  // after every HttpPost made with it; closes the kept connections
+    HttpSession(const HttpSession&) = delete;
+    HttpSession& operator=(const HttpSession&) = delete;
+
+  private:
+    friend class HttpPost;
+    struct Pool;
+    std::unique_ptr<Pool> pool_;
+};
+
+// Bytes of one request so far; a total is 0 when not known (an answer without a length).
+struct TransferCounts {
+    uint64_t sent = 0;
+    uint64_t toSend = 0;
+    uint64_t received = 0;
+    uint64_t toReceive = 0;
 };
 
 class HttpPost {
   public:
-    // objectName is the request target without its leading '/'.
-    HttpPost(const HttpTarget& target, const std::string& objectName);
+    // objectName is the request target without its leading '/'. Without a session the
+    // request has a connection of its own, closed when the object goes.
+    HttpPost(const HttpTarget& target, const std::string& objectName,
+             HttpSession* session = nullptr);
     ~HttpPost();
     HttpPost(const HttpPost&) = delete;
     HttpPost& operator=(const HttpPost&) = delete;
 
     bool Valid() const;
     void AddHeader(const std::string& line);  // "Name: value", without CR LF
+
+    // Called while the request moves: as bytes go out and come in, and about once a second
+    // while none do. It runs inside Send and Read, on their thread.
+    void OnProgress(std::function<void(const TransferCounts&)> progress);
 
     // One attempt: true once the answer's status line and headers have arrived.
     bool Send(BodySource& body, std::string* error);

@@ -85,6 +85,15 @@ ScriptedReply StopEarly(std::vector<std::string> pieces) {
     return ScriptedReply{std::move(pieces), {}, true};
 }
 
+ScriptedReply KeptOpenStatusReply(int status, const std::string& error) {
+    const std::string body = StatusBody(status, error);
+    return ScriptedReply{{"HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+                          std::to_string(body.size()) + "\r\n\r\n" + body},
+                         {},
+                         false,
+                         true};
+}
+
 ScriptedServer::ScriptedServer() {
     Listen();
 }
@@ -145,34 +154,37 @@ void ScriptedServer::AcceptLoop() {
         }
         if (fd < 0) continue;
         openSockets_.insert(fd);
-        workers_.emplace_back(&ScriptedServer::Serve, this, fd);
+        workers_.emplace_back(&ScriptedServer::Serve, this, fd, ++accepted_);
     }
 }
 
-void ScriptedServer::Serve(int fd) {
+void ScriptedServer::Serve(int fd, int number) {
     ServerConnection connection(fd, tls_.get());
-    Converse(connection);
+    Converse(connection, number);
     // Forgotten before the connection closes it, so that stopping never cuts a reused number.
     std::lock_guard lock(mutex_);
     openSockets_.erase(fd);
 }
 
-void ScriptedServer::Converse(ServerConnection& connection) {
+void ScriptedServer::Converse(ServerConnection& connection, int number) {
     if (!connection.Handshake()) return;
-    std::string received = connection.Read();
-    if (received.empty()) return;  // connected and left without a word: a reachability check
-    const ScriptedReply reply = TakeReply();
-    RecordedRequest request;
-    while (!ParseRequest(received, &request)) {
-        const std::string more = connection.Read();
-        if (more.empty()) return;  // the client gave up mid-request: nothing to record or answer
-        received += more;
+    for (;;) {
+        std::string received = connection.Read();
+        if (received.empty()) return;  // connected and left without a word: a reachability check
+        const ScriptedReply reply = TakeReply();
+        RecordedRequest request;
+        while (!ParseRequest(received, &request)) {
+            const std::string more = connection.Read();
+            if (more.empty()) return;  // the client gave up mid-request: nothing to record or answer
+            received += more;
+        }
+        request.connection = number;
+        {
+            std::lock_guard lock(mutex_);
+            requests_.push_back(std::move(request));
+        }
+        if (!Perform(connection, reply)) return;
     }
-    {
-        std::lock_guard lock(mutex_);
-        requests_.push_back(std::move(request));
-    }
-    Perform(connection, reply);
 }
 
 ScriptedReply ScriptedServer::TakeReply() {
@@ -183,16 +195,18 @@ ScriptedReply ScriptedServer::TakeReply() {
     return reply;
 }
 
-void ScriptedServer::Perform(ServerConnection& connection, const ScriptedReply& reply) {
+bool ScriptedServer::Perform(ServerConnection& connection, const ScriptedReply& reply) {
     for (size_t i = 0; i < reply.pieces.size(); ++i) {
         if (i > 0) std::this_thread::sleep_for(reply.pause);
-        if (!connection.WriteAll(reply.pieces[i])) return;
+        if (!connection.WriteAll(reply.pieces[i])) return false;
     }
+    if (reply.keepOpen && !reply.pieces.empty()) return true;
     if (reply.stopEarly) {
         connection.Reset();
     } else {
         connection.Finish();
     }
+    return false;
 }
 
 void ScriptedServer::Enqueue(ScriptedReply reply) {

@@ -29,19 +29,22 @@ struct RecordedRequest {
     std::string version;
     std::vector<std::pair<std::string, std::string>> headers;  // as sent, in order; values trimmed
     std::string body;
+    int connection = 0;  // the connection it came on: 1 for the first accepted, and so on
 
     // The value of the first header of that name, compared without case; "" when absent.
     std::string Header(const std::string& name) const;
     bool HasHeader(const std::string& name) const;
 };
 
-// What the server does with one connection. It always reads the whole request first, then
-// writes the pieces in order, pausing between two pieces, and closes. Without pieces the
-// connection closes without a byte of answer, which the client sees as a failed send.
+// What the server does with one request. It always reads the whole request first, then
+// writes the pieces in order, pausing between two pieces, and closes, unless the reply keeps
+// the connection open for the next request. Without pieces the connection closes without a
+// byte of answer, which the client sees as a failed send.
 struct ScriptedReply {
     std::vector<std::string> pieces;
     std::chrono::milliseconds pause{0};  // between two pieces, so each arrives by itself
     bool stopEarly = false;              // after the pieces, reset instead of ending properly
+    bool keepOpen = false;               // after the pieces, read the connection's next request
 };
 
 ScriptedReply CloseWithoutAnswer();
@@ -50,6 +53,9 @@ ScriptedReply Answer(std::vector<std::string> pieces, std::chrono::milliseconds 
 ScriptedReply StatusReply(int status, const std::string& error = "");
 // A server that dies mid-answer: the pieces, then the connection is reset.
 ScriptedReply StopEarly(std::vector<std::string> pieces);
+// A keyword answer with its length and without "Connection: close", after which the
+// connection stays open for another request.
+ScriptedReply KeptOpenStatusReply(int status, const std::string& error = "");
 
 class ScriptedServer {
   public:
@@ -64,9 +70,9 @@ class ScriptedServer {
 
     std::string HostAndPort() const;  // "127.0.0.1:PORT"
 
-    // Replies are used in order, one per connection whose request has begun to arrive; a
-    // connection that closes without sending a byte (a reachability check) or fails its TLS
-    // handshake uses none.
+    // Replies are used in order, one per request that has begun to arrive; a connection that
+    // closes without sending a byte (a reachability check) or fails its TLS handshake uses
+    // none.
     void Enqueue(ScriptedReply reply);
     // Used once the queue is empty; at first CloseWithoutAnswer().
     void SetDefaultReply(ScriptedReply reply);
@@ -81,10 +87,11 @@ class ScriptedServer {
   private:
     void Listen();
     void AcceptLoop();
-    void Serve(int fd);
-    void Converse(ServerConnection& connection);
+    void Serve(int fd, int number);
+    void Converse(ServerConnection& connection, int number);
     ScriptedReply TakeReply();
-    void Perform(ServerConnection& connection, const ScriptedReply& reply);
+    // False when the connection was closed.
+    bool Perform(ServerConnection& connection, const ScriptedReply& reply);
 
     std::shared_ptr<SSL_CTX> tls_;  // null for plain HTTP
     platform::UniqueFd listener_;
@@ -95,6 +102,7 @@ class ScriptedServer {
     ScriptedReply defaultReply_;
     std::vector<RecordedRequest> requests_;
     std::set<int> openSockets_;  // cut on stopping so that no thread waits for its timeout
+    int accepted_ = 0;
     bool stopping_ = false;
     std::vector<std::thread> workers_;
     std::thread acceptor_;

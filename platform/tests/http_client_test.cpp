@@ -2,6 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_support/scripted_server.h"
+
 namespace {
 
 TEST(ParseServerAddress, AcceptsHostsPortsAndBracketedAddresses) {
@@ -34,6 +44,212 @@ TEST(ParseServerAddress, RefusesWhatIsNotAHostAndPort) {
         platform::HttpTarget target;
         EXPECT_FALSE(platform::ParseServerAddress(address, false, &target)) << address;
     }
+}
+
+}  // namespace
+
+// One kept-open connection per session: what reuses it, what must not, and that the bytes
+// of each request stay those of a request on a connection of its own.
+namespace {
+
+using testsupport::KeptOpenStatusReply;
+using testsupport::RecordedRequest;
+using testsupport::ScriptedServer;
+
+class StringBody : public platform::BodySource {
+  public:
+    explicit StringBody(std::string text) : text_(std::move(text)) {}
+    uint64_t Size() const override { return text_.size(); }
+    long long ReadAt(uint64_t offset, char* buf, size_t max) override {
+        if (offset >= text_.size()) return 0;
+        size_t count = std::min(max, text_.size() - static_cast<size_t>(offset));
+        std::memcpy(buf, text_.data() + offset, count);
+        return static_cast<long long>(count);
+    }
+
+  private:
+    std::string text_;
+};
+
+platform::HttpTarget Target(const ScriptedServer& server) {
+    platform::HttpTarget target;
+    EXPECT_TRUE(platform::ParseServerAddress(server.HostAndPort(), false, &target));
+    return target;
+}
+
+struct Exchange {
+    bool sent = false;
+    bool read = false;
+    std::string answer;
+    std::string error;
+};
+
+// One POST of body; reads at most readLimit answer bytes (all of them by default).
+Exchange Post(const ScriptedServer& server, platform::HttpSession* session,
+              const std::string& body, size_t readLimit = std::string::npos) {
+    platform::HttpPost post(Target(server), "scm/script.php", session);
+    post.AddHeader("Content-Type: multipart/form-data, boundary=AaB03x");
+    StringBody source(body);
+    Exchange exchange;
+    exchange.sent = post.Send(source, &exchange.error);
+    if (!exchange.sent) return exchange;
+    char piece[4096];
+    for (;;) {
+        size_t want = std::min(sizeof piece, readLimit - exchange.answer.size());
+        size_t got = 0;
+        if (want == 0) return exchange;
+        if (!post.Read(piece, want, &got, &exchange.error)) return exchange;
+        if (got == 0) break;
+        exchange.answer.append(piece, got);
+    }
+    exchange.read = true;
+    return exchange;
+}
+
+std::string Bytes(const RecordedRequest& request) {
+    std::string text = request.method + " " + request.target + " " + request.version + "\n";
+    for (const auto& [name, value] : request.headers) text += name + ": " + value + "\n";
+    return text + "\n" + request.body;
+}
+
+TEST(HttpSession, RequestsShareOneConnectionAndKeepTheirBytes) {
+    ScriptedServer alone;
+    alone.Enqueue(testsupport::StatusReply(0));
+    ASSERT_TRUE(Post(alone, nullptr, "first body").read);
+
+    ScriptedServer server;
+    for (int i = 0; i < 3; ++i) server.Enqueue(KeptOpenStatusReply(0, "answer " + std::to_string(i)));
+    platform::HttpSession session;
+    for (int i = 0; i < 3; ++i) {
+        Exchange exchange = Post(server, &session, i == 0 ? "first body" : "body " + std::to_string(i));
+        ASSERT_TRUE(exchange.read) << exchange.error;
+        EXPECT_EQ(exchange.answer, testsupport::StatusBody(0, "answer " + std::to_string(i)));
+    }
+    const std::vector<RecordedRequest> requests = server.RecordedRequests();
+    ASSERT_EQ(requests.size(), 3u);
+    for (const RecordedRequest& request : requests) EXPECT_EQ(request.connection, 1);
+    // Byte for byte the request of a connection of its own, but for the port in Host.
+    std::string expected = Bytes(alone.Request(0));
+    const std::string oldHost = alone.HostAndPort(), newHost = server.HostAndPort();
+    expected.replace(expected.find(oldHost), oldHost.size(), newHost);
+    EXPECT_EQ(Bytes(requests[0]), expected);
+    // The later requests on the kept connection carry the same headers, in the same order,
+    // only their bodies' lengths differ.
+    auto lengthless = [](std::vector<std::pair<std::string, std::string>> headers) {
+        for (auto& header : headers) {
+            if (header.first == "Content-Length") header.second = "-";
+        }
+        return headers;
+    };
+    for (size_t i = 1; i < requests.size(); ++i) {
+        EXPECT_EQ(lengthless(requests[i].headers), lengthless(requests[0].headers));
+        EXPECT_EQ(requests[i].body, "body " + std::to_string(i));
+        EXPECT_EQ(requests[i].Header("Content-Length"), std::to_string(requests[i].body.size()));
+    }
+}
+
+TEST(HttpSession, AnAnswerLeftUnreadClosesItsConnection) {
+    ScriptedServer server;
+    server.Enqueue(KeptOpenStatusReply(0, std::string(1 << 20, 'x')));
+    server.Enqueue(KeptOpenStatusReply(0, "second"));
+    platform::HttpSession session;
+    Exchange first = Post(server, &session, "one", 100);
+    ASSERT_TRUE(first.sent) << first.error;
+    EXPECT_EQ(first.answer.size(), 100u);
+    Exchange second = Post(server, &session, "two");
+    ASSERT_TRUE(second.read) << second.error;
+    EXPECT_EQ(second.answer, testsupport::StatusBody(0, "second"));
+    ASSERT_EQ(server.RequestCount(), 2u);
+    EXPECT_EQ(server.Request(1).connection, 2);
+    EXPECT_EQ(server.Request(1).body, "two");
+}
+
+TEST(HttpSession, AFailedAnswerDoesNotReachTheNextRequest) {
+    ScriptedServer server;
+    server.Enqueue(testsupport::StopEarly(
+        {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n--AaB03x\nstatus:0\n"}));
+    server.Enqueue(KeptOpenStatusReply(0, "second"));
+    platform::HttpSession session;
+    Exchange first = Post(server, &session, "one");
+    EXPECT_TRUE(first.sent);
+    EXPECT_FALSE(first.read);
+    EXPECT_FALSE(first.error.empty());
+    Exchange second = Post(server, &session, "two");
+    ASSERT_TRUE(second.read) << second.error;
+    EXPECT_EQ(second.answer, testsupport::StatusBody(0, "second"));
+    EXPECT_EQ(server.Request(1).connection, 2);
+}
+
+TEST(HttpSession, AKeptConnectionTheServerClosedIsRetriedOnANewOne) {
+    ScriptedServer server;
+    server.Enqueue(KeptOpenStatusReply(0, "first"));
+    // The kept connection takes the second request and closes without a byte of answer,
+    // as a server does that timed the connection out just as the request came.
+    server.Enqueue(testsupport::CloseWithoutAnswer());
+    server.Enqueue(KeptOpenStatusReply(0, "second"));
+    platform::HttpSession session;
+    ASSERT_TRUE(Post(server, &session, "one").read);
+    Exchange second = Post(server, &session, "two");
+    ASSERT_TRUE(second.read) << second.error;
+    EXPECT_EQ(second.answer, testsupport::StatusBody(0, "second"));
+    ASSERT_EQ(server.RequestCount(), 3u);
+    EXPECT_EQ(server.Request(1).connection, 1);
+    EXPECT_EQ(server.Request(2).connection, 2);
+    EXPECT_EQ(server.Request(2).body, "two");
+}
+
+TEST(HttpSession, AServerThatClosesAfterEachAnswerGetsANewConnectionEachTime) {
+    ScriptedServer server;
+    for (int i = 0; i < 3; ++i) server.Enqueue(testsupport::StatusReply(0));
+    platform::HttpSession session;
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(Post(server, &session, "body").read);
+    ASSERT_EQ(server.RequestCount(), 3u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(server.Request(i).connection, i + 1);
+}
+
+TEST(HttpSession, SessionsOnSeveralThreadsEachKeepTheirOwnConnection) {
+    ScriptedServer server;
+    server.SetDefaultReply(KeptOpenStatusReply(0));
+    constexpr int kThreads = 4, kRequests = 25;
+    std::atomic<int> answered{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&] {
+            platform::HttpSession session;
+            for (int i = 0; i < kRequests; ++i) answered += Post(server, &session, "body").read;
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(answered, kThreads * kRequests);
+    std::set<int> connections;
+    for (const RecordedRequest& request : server.RecordedRequests())
+        connections.insert(request.connection);
+    EXPECT_EQ(connections.size(), static_cast<size_t>(kThreads));
+}
+
+TEST(HttpPost, ReportsTheBytesSentAndReceived) {
+    ScriptedServer server;
+    const std::string answer = testsupport::StatusBody(0, std::string(300000, 'y'));
+    server.Enqueue(testsupport::Answer({testsupport::HttpResponse(answer)}));
+    platform::HttpPost post(Target(server), "scm/script.php");
+    std::vector<platform::TransferCounts> reports;
+    post.OnProgress([&](const platform::TransferCounts& counts) { reports.push_back(counts); });
+    StringBody body(std::string(200000, 'b'));
+    std::string error;
+    ASSERT_TRUE(post.Send(body, &error)) << error;
+    char piece[65536];
+    size_t got = 0, total = 0;
+    do {
+        ASSERT_TRUE(post.Read(piece, sizeof piece, &got, &error)) << error;
+        total += got;
+    } while (got != 0);
+    EXPECT_EQ(total, answer.size());
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().sent, 200000u);
+    EXPECT_EQ(reports.back().toSend, 200000u);
+    EXPECT_EQ(reports.back().received, answer.size());
+    EXPECT_EQ(reports.back().toReceive, answer.size());
+    for (size_t i = 1; i < reports.size(); ++i) EXPECT_GE(reports[i].sent, reports[i - 1].sent);
 }
 
 }  // namespace
