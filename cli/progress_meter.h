@@ -1,7 +1,7 @@
 // The console program's byte meter: while a transfer runs longer than a second, one line on
 // standard error, rewritten in place with a carriage return, shows its file, bytes, rate and
 // time left, as curl and git do. The line is wiped when the transfer ends and before any
-// other line is printed, so the terminal keeps only the program's specified lines. It exists
+// other line is printed, so the terminal keeps only the program's own lines. It exists
 // only while standard error is a terminal and BRELMOX_PROGRESS is not "off".
 #pragma once
 
