@@ -14,12 +14,19 @@ stop_cluster() {
     rm -rf "$pg_dir"
 }
 trap stop_cluster EXIT
-if BRELMOX_TEST_PG_URL=$(bash scripts/pg-cluster.sh start "$pg_dir"); then
+# Skipped only when PostgreSQL is not installed (exit 2); a cluster that fails to start is a
+# failure, so that a broken set-up cannot pass for a green run.
+cluster_status=0
+BRELMOX_TEST_PG_URL=$(bash scripts/pg-cluster.sh start "$pg_dir") || cluster_status=$?
+if [ "$cluster_status" -eq 0 ]; then
     export BRELMOX_TEST_PG_URL
     echo "== PostgreSQL test cluster at $BRELMOX_TEST_PG_URL"
-else
-    echo "!!!!! SKIP: no PostgreSQL cluster could be started; the server's PostgreSQL tests are" \
+elif [ "$cluster_status" -eq 2 ]; then
+    echo "!!!!! SKIP: PostgreSQL is not installed; the server's PostgreSQL tests are" \
         "skipped and only the data-folder storage is tested. !!!!!"
+else
+    echo "The PostgreSQL test cluster did not start (see above)." >&2
+    exit 1
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
