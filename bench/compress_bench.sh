@@ -8,29 +8,14 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 . "$repo/bench/compress_helpers.sh"
+# shellcheck source=bench/measure_helpers.sh
+. "$repo/bench/measure_helpers.sh"
 need_built "brelmox brelmox-reg brelmox-server" "$bin/brelmox" "$bin/brelmox-reg" "$server_bin"
 need_tools python3 zip unzip taskset
 serve_and_configure
 
-python3 - "$work" << 'PY'
-import os, random, sys
-work = sys.argv[1]
-random.seed(1)
-half = 128 << 20
-with open(os.path.join(work, "big.bin"), "wb") as f:
-    f.write(os.urandom(half))
-    line = b"".join(b"line %d of a text that packs well\n" % n for n in range(1000))
-    while f.tell() < 2 * half:
-        f.write(line[: 2 * half - f.tell()])
-for folder in range(10):
-    path = os.path.join(work, "tree", "d%02d" % folder)
-    os.makedirs(path)
-    for number in range(100):
-        size = random.randint(1024, 4096)
-        text = ("line %d of a small file\n" % number) * (size // 50 + 1)
-        with open(os.path.join(path, "f%02d%02d.txt" % (folder, number)), "wb") as f:
-            f.write(os.urandom(size // 2) + text.encode()[: size - size // 2])
-PY
+make_tree "$work/tree" 4096
+make_half_random "$work/big.bin"
 
 round=0
 for cores in 0-1 0; do

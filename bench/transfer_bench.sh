@@ -37,6 +37,8 @@ bin=$build/bin
 cmake --build "$build" --target brelmox brelmox-reg brelmox-server -j"${JOBS:-$(nproc)}" >/dev/null
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/brelmox-bench-XXXXXX")
+# shellcheck source=bench/measure_helpers.sh
+. "$root/bench/measure_helpers.sh"
 server_pid=
 cleanup() {
     if [ -n "$server_pid" ]; then
@@ -76,18 +78,7 @@ key='HKCU\SOFTWARE\Farrowdyne\Brelmox\Connection'
 "$bin/brelmox" cfg -u bench -pw "$password" -o Bench -pr Files
 
 # --- the data -----------------------------------------------------------------------------
-python3 - "$work/tree" <<'EOF'
-import os, random, sys
-random.seed(1)
-for folder in range(10):
-    path = os.path.join(sys.argv[1], "d%02d" % folder)
-    os.makedirs(path)
-    for number in range(100):
-        size = random.randint(1024, 4096)
-        text = ("line %d of a small file\n" % number) * (size // 50 + 1)
-        with open(os.path.join(path, "f%02d%02d.txt" % (folder, number)), "wb") as f:
-            f.write(os.urandom(size // 2) + text.encode()[: size - size // 2])
-EOF
+make_tree "$work/tree" 4096
 head -c "$big_bytes" /dev/urandom >"$work/big.bin"
 
 # Copies the archive of every file record of a saved get answer to DIR/NAME.zip, reading the
@@ -137,25 +128,6 @@ export password url
 posting=(bash -c 'post "$@"' bash) # post as a command that /usr/bin/time can run
 
 # --- measuring ----------------------------------------------------------------------------
-declare -A wall rss
-measure() { # KEY COMMAND...: the command's wall seconds and peak resident KiB
-    local key=$1
-    shift
-    if ! /usr/bin/time -v -o "$work/time.txt" "$@" >"$work/$key.out" 2>&1; then
-        echo "failed: $*" >&2
-        tail -n 20 "$work/$key.out" >&2
-        exit 1
-    fi
-    wall[$key]=$(awk -F': ' '/Elapsed \(wall clock\)/ {
-        n = split($2, part, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + part[i]; print s }' \
-        "$work/time.txt")
-    rss[$key]=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time.txt")
-}
-expect_lines() { # KEY COUNT TEXT: the step printed COUNT lines holding TEXT
-    local got
-    got=$(grep -c -- "$3" "$work/$1.out" || true)
-    [ "$got" -eq "$2" ] || { echo "$1: $got lines with '$3', not $2" >&2; exit 1; }
-}
 expect_accepted() { # ANSWERFILE: a keyword answer with status 0 and no refusal in it
     if ! grep -q '^status:0$' "$1" || grep -aq '^status:-' "$1"; then
         echo "refused: $(grep -a -m1 '^error:' "$1")" >&2

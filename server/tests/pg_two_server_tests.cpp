@@ -56,31 +56,7 @@ class TwoServerTest : public ServerFixture {
 };
 
 TEST_F(TwoServerTest, SixteenClientsOnTwoServersCheckOutOneFileWithOneWinner) {
-    constexpr int kUsers = 16;
-    {
-        const std::unique_ptr<server::Storage> storage = server::OpenStorage(Storage());
-        for (int i = 0; i < kUsers; ++i)
-            server::AddUser(*storage, "acme", "u" + std::to_string(i), "builder", 1000);
-    }
-    Upload("Src", "hot.c", "contended");
-    std::vector<std::string> statuses(kUsers);
-    std::vector<std::thread> threads;
-    for (int i = 0; i < kUsers; ++i) {
-        threads.emplace_back([&, i] {
-            httplib::Client client("127.0.0.1", i % 2 == 0 ? first_ : secondPort_);
-            Fields fields = Who("u" + std::to_string(i));
-            fields.insert(fields.end(),
-                          {{"recurse", "N"}, {"checkout", "Y"}, {"viewpath", "Src/hot.c"}});
-            const httplib::Result result =
-                client.Post("/get_files_from_cli.php", FormBody(fields), kClientType);
-            statuses[i] = result ? Statuses(result->body) : "no answer";
-        });
-    }
-    for (std::thread& thread : threads) thread.join();
-    std::sort(statuses.begin(), statuses.end());
-    std::vector<std::string> expected(kUsers - 1, "-2008");
-    expected.push_back("0");
-    EXPECT_EQ(statuses, expected);
+    ExpectOneCheckOutWinner(16, [&](int i) { return i % 2 == 0 ? first_ : secondPort_; });
 }
 
 TEST_F(TwoServerTest, WhatOneServerStoresTheOtherServes) {

@@ -225,6 +225,35 @@ std::string ServerFixture::Upload(const std::string& folder, const std::string& 
     return PostArchive(folder, "C:\\work\\" + name, Archive(content), checkin);
 }
 
+void ServerFixture::ExpectOneCheckOutWinner(int count, const std::function<int(int)>& portOf) {
+    {
+        const std::unique_ptr<server::Storage> storage = server::OpenStorage(Storage());
+        for (int i = 0; i < count; ++i)
+            server::AddUser(*storage, "acme", "u" + std::to_string(i), "builder", 1000);
+    }
+    Upload("Src", "hot.c", "contended");
+    std::vector<std::string> statuses(static_cast<std::size_t>(count));
+    std::vector<std::thread> threads;
+    for (int i = 0; i < count; ++i) {
+        threads.emplace_back([&, i] {
+            Fields fields = Who("u" + std::to_string(i));
+            fields.insert(fields.end(), {{"recurse", "N"},
+                                         {"checkout", "Y"},
+                                         {"viewpath", "Src/hot.c"},
+                                         {"description", ""}});
+            httplib::Client client("127.0.0.1", portOf(i));
+            const httplib::Result result =
+                client.Post("/get_files_from_cli.php", FormBody(fields), kClientType);
+            statuses[static_cast<std::size_t>(i)] = result ? Statuses(result->body) : "no answer";
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    std::sort(statuses.begin(), statuses.end());
+    std::vector<std::string> expected(static_cast<std::size_t>(count - 1), "-2008");
+    expected.push_back("0");
+    EXPECT_EQ(statuses, expected);
+}
+
 std::string ServerFixture::Get(const std::string& viewPath, bool recurse, bool checkout,
                                const Fields& selection, const std::string& user) {
     Fields fields = {{"recurse", recurse ? "Y" : "N"},

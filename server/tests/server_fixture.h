@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -73,6 +74,10 @@ class ServerFixture : public ::testing::Test {
                        const std::string& content, bool checkin = false);
     std::string Get(const std::string& viewPath, bool recurse = false, bool checkout = false,
                     const Fields& selection = {}, const std::string& user = "alice");
+
+    // Users u0..u{count-1} are made and Src/hot.c uploaded; then all of them check it out at
+    // once, user i through the server on portOf(i). Exactly one must win.
+    void ExpectOneCheckOutWinner(int count, const std::function<int(int)>& portOf);
 
     // The client library speaking to this server as a user of "acme" in "web" (password as
     // Who gives it), reporting into *log.
