@@ -74,35 +74,40 @@ ProgressMeter::Options FakeClock(Time* now, std::chrono::milliseconds delay) {
     return options;
 }
 
-TEST(ProgressMeter, OnATerminalALineAppearsAfterTheDelayAndIsWipedAtTheEnd) {
-    testsupport::ScopedVariable on("BRELMOX_PROGRESS", "");
+// A console whose standard error is a pseudo-terminal, its meter on the test's clock and
+// standard output captured; the terminal stays standard error until the console is gone.
+class ProgressMeterOnATerminal : public testing::Test {
+  protected:
+    void SetUp() override { testing::internal::CaptureStdout(); }
+    std::string Shown() { return Drain(pty.master); }
+    std::string Printed() {
+        std::cout.flush();
+        return testing::internal::GetCapturedStdout();
+    }
+
+    testsupport::ScopedVariable on{"BRELMOX_PROGRESS", ""};
     Pty pty;
     Time now{};
-    std::string printed, shown;
-    {
-        StandardErrorAs terminal(pty.slave);
-        auto meter = ProgressMeter::ForStandardError(FakeClock(&now, 1000ms));
-        ASSERT_NE(meter, nullptr);
-        ConsoleNotifier console(std::move(meter));
-        testing::internal::CaptureStdout();
-        console.TransferBytes("/w/big.bin", 0, 100 << 20);
-        now += 500ms;
-        console.TransferBytes("/w/big.bin", 10 << 20, 100 << 20);
-        shown = Drain(pty.master);  // before the delay: nothing
-        now += 1500ms;
-        console.TransferBytes("/w/big.bin", 40 << 20, 100 << 20);
-        shown += "|" + Drain(pty.master);
-        now += 100ms;  // within the interval: not drawn again
-        console.TransferBytes("/w/big.bin", 41 << 20, 100 << 20);
-        shown += "|" + Drain(pty.master);
-        console.Message("a line of its own");
-        shown += "|" + Drain(pty.master);
-        console.TransferEnd();
-        shown += "|" + Drain(pty.master);
-        std::cout.flush();
-        printed = testing::internal::GetCapturedStdout();
-    }
-    EXPECT_EQ(printed, "a line of its own\n");
+    StandardErrorAs terminal{pty.slave};
+    ConsoleNotifier console{ProgressMeter::ForStandardError(FakeClock(&now, 1000ms))};
+};
+
+TEST_F(ProgressMeterOnATerminal, ALineAppearsAfterTheDelayAndIsWipedAtTheEnd) {
+    console.TransferBytes("/w/big.bin", 0, 100 << 20);
+    now += 500ms;
+    console.TransferBytes("/w/big.bin", 10 << 20, 100 << 20);
+    std::string shown = Shown();  // before the delay: nothing
+    now += 1500ms;
+    console.TransferBytes("/w/big.bin", 40 << 20, 100 << 20);
+    shown += "|" + Shown();
+    now += 100ms;  // within the interval: not drawn again
+    console.TransferBytes("/w/big.bin", 41 << 20, 100 << 20);
+    shown += "|" + Shown();
+    console.Message("a line of its own");
+    shown += "|" + Shown();
+    console.TransferEnd();
+    shown += "|" + Shown();
+    EXPECT_EQ(Printed(), "a line of its own\n");
     // 40 MiB in 2 s: 20 MiB/s, 60 MiB left: 3 s.
     const std::string line = "/w/big.bin  40.0 MiB / 100.0 MiB  40%  20.0 MiB/s  0:03 left";
     const std::string wipe = "\r" + std::string(line.size(), ' ') + "\r";
@@ -111,34 +116,23 @@ TEST(ProgressMeter, OnATerminalALineAppearsAfterTheDelayAndIsWipedAtTheEnd) {
 
 // Packing a large file takes longer than uploading it: the line says so, the second counts
 // from the packing's start, the upload then shows at its own rate, and the end wipes it.
-TEST(ProgressMeter, APackingShowsAsSuchThenItsUploadAndTheEndWipesThem) {
-    testsupport::ScopedVariable on("BRELMOX_PROGRESS", "");
-    Pty pty;
-    Time now{};
-    std::string printed, shown;
-    {
-        StandardErrorAs terminal(pty.slave);
-        ConsoleNotifier console(ProgressMeter::ForStandardError(FakeClock(&now, 1000ms)));
-        testing::internal::CaptureStdout();
-        console.PackingBytes("/w/big.bin", 1 << 20, 100 << 20);
-        now += 2000ms;
-        console.PackingBytes("/w/big.bin", 50 << 20, 100 << 20);
-        shown = Drain(pty.master);
-        now += 500ms;
-        console.TransferBytes("/w/big.bin", 0, 80 << 20);  // past the delay at once
-        shown += "|" + Drain(pty.master);
-        now += 1000ms;
-        console.TransferBytes("/w/big.bin", 20 << 20, 80 << 20);
-        shown += "|" + Drain(pty.master);
-        console.TransferEnd();
-        shown += "|" + Drain(pty.master);
-        console.PackingBytes("/w/next.bin", 1 << 20, 2 << 20);  // a new transfer: not yet shown
-        console.TransferEnd();
-        shown += "|" + Drain(pty.master);
-        std::cout.flush();
-        printed = testing::internal::GetCapturedStdout();
-    }
-    EXPECT_EQ(printed, "");
+TEST_F(ProgressMeterOnATerminal, APackingShowsAsSuchThenItsUploadAndTheEndWipesThem) {
+    console.PackingBytes("/w/big.bin", 1 << 20, 100 << 20);
+    now += 2000ms;
+    console.PackingBytes("/w/big.bin", 50 << 20, 100 << 20);
+    std::string shown = Shown();
+    now += 500ms;
+    console.TransferBytes("/w/big.bin", 0, 80 << 20);  // past the delay at once
+    shown += "|" + Shown();
+    now += 1000ms;
+    console.TransferBytes("/w/big.bin", 20 << 20, 80 << 20);
+    shown += "|" + Shown();
+    console.TransferEnd();
+    shown += "|" + Shown();
+    console.PackingBytes("/w/next.bin", 1 << 20, 2 << 20);  // a new transfer: not yet shown
+    console.TransferEnd();
+    shown += "|" + Shown();
+    EXPECT_EQ(Printed(), "");
     // 50 MiB packed in 2 s: 25 MiB/s, 50 MiB left: 2 s.
     const std::string packing =
         "/w/big.bin  packing  50.0 MiB / 100.0 MiB  50%  25.0 MiB/s  0:02 left";
