@@ -49,6 +49,10 @@ void ConsoleNotifier::TransferBytes(const std::string& name, uint64_t done, uint
     if (meter_) meter_->Update(name, done, total);
 }
 
+void ConsoleNotifier::PackingBytes(const std::string& name, uint64_t done, uint64_t total) {
+    if (meter_) meter_->Update(name, done, total, ProgressMeter::Stage::Packing);
+}
+
 void ConsoleNotifier::TransferEnd() {
     if (meter_) meter_->End();
 }

@@ -1,7 +1,7 @@
 // What the console program shows of an operation: one line on standard output per
 // message or outcome, flushed at once. Refusals show the server's own text. A long
-// transfer's bytes show on the progress meter, when there is one (standard error a
-// terminal); it is wiped before each line is printed.
+// transfer's bytes, and the packing before an upload, show on the progress meter, when there
+// is one (standard error a terminal); it is wiped before each line is printed.
 #pragma once
 
 #include <memory>
@@ -26,6 +26,7 @@ class ConsoleNotifier : public brelmox::Notifier {
     void ProgressEnd() override {}
 
     void TransferBytes(const std::string& name, uint64_t done, uint64_t total) override;
+    void PackingBytes(const std::string& name, uint64_t done, uint64_t total) override;
     void TransferEnd() override;
 
   private:

@@ -34,6 +34,9 @@ constexpr const char* kPropertyDescription = "Description";
 constexpr const char* kPropertyDateRemoved = "Date removed";
 constexpr const char* kPropertyRemover = "Removed by";
 
+// The byte meter on standard error: what marks the packing before an upload
+constexpr const char* kMeterPacking = "packing";
+
 // The usage text: one entry per line; a line marked blankAfter is followed by an empty line.
 struct UsageLine {
     const char* text;

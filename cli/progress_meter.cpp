@@ -3,10 +3,12 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <strings.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <strings.h>
+
+#include "cli/messages.h"
 
 namespace {
 
@@ -32,7 +34,8 @@ std::string Duration(double seconds) {
     const long total = static_cast<long>(seconds + 0.5);
     char text[32];
     if (total >= 3600) {
-        std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", total / 3600, total / 60 % 60, total % 60);
+        std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", total / 3600, total / 60 % 60,
+                      total % 60);
     } else {
         std::snprintf(text, sizeof text, "%ld:%02ld", total / 60, total % 60);
     }
@@ -91,15 +94,15 @@ std::unique_ptr<ProgressMeter> ProgressMeter::ForStandardError() {
     return ForStandardError(Options{});
 }
 
-void ProgressMeter::Update(const std::string& name, uint64_t done, uint64_t total) {
+void ProgressMeter::Update(const std::string& name, uint64_t done, uint64_t total, Stage stage) {
     const auto now = options_.clock();
     if (!active_) {
         active_ = true;
         drawn_ = false;
         start_ = now;
-        name_ = name;
-        earlierFiles_ = 0;
-        done_ = 0;
+        StartStage(stage, name, now);
+    } else if (stage != stage_) {
+        StartStage(stage, name, now);
     }
     if (name != name_) {
         earlierFiles_ += done_;
@@ -110,6 +113,16 @@ void ProgressMeter::Update(const std::string& name, uint64_t done, uint64_t tota
     if (now - start_ < options_.delay) return;
     if (drawn_ && now - lastDraw_ < options_.interval) return;
     Draw(now);
+}
+
+// Packed bytes and bytes on the wire are not the same bytes: each stage has its own rate.
+void ProgressMeter::StartStage(Stage stage, const std::string& name,
+                               std::chrono::steady_clock::time_point now) {
+    stage_ = stage;
+    stageStart_ = now;
+    name_ = name;
+    earlierFiles_ = 0;
+    done_ = 0;
 }
 
 void ProgressMeter::End() {
@@ -124,10 +137,9 @@ void ProgressMeter::Clear() {
 }
 
 void ProgressMeter::Draw(std::chrono::steady_clock::time_point now) {
-    const double seconds = std::chrono::duration<double>(now - start_).count();
-    const double rate =
-        seconds > 0 ? static_cast<double>(earlierFiles_ + done_) / seconds : 0.0;
-    const std::string line = Line(name_, done_, total_, rate, Columns());
+    const double seconds = std::chrono::duration<double>(now - stageStart_).count();
+    const double rate = seconds > 0 ? static_cast<double>(earlierFiles_ + done_) / seconds : 0.0;
+    const std::string line = Line(name_, done_, total_, rate, Columns(), stage_);
     const size_t width = Width(line);
     // Blanks wipe what a longer line before left behind.
     std::string bytes = "\r" + line;
@@ -139,8 +151,9 @@ void ProgressMeter::Draw(std::chrono::steady_clock::time_point now) {
 }
 
 std::string ProgressMeter::Line(const std::string& name, uint64_t done, uint64_t total,
-                                double bytesPerSecond, int columns) {
-    std::string figures = Bytes(done);
+                                double bytesPerSecond, int columns, Stage stage) {
+    std::string figures = stage == Stage::Packing ? std::string(climsg::kMeterPacking) + "  " : "";
+    figures += Bytes(done);
     if (total > 0) {
         const uint64_t shown = done < total ? done : total;
         figures += " / " + Bytes(total) + "  " +

@@ -1,8 +1,10 @@
 // The console program's byte meter: while a transfer runs longer than a second, one line on
 // standard error, rewritten in place with a carriage return, shows its file, bytes, rate and
-// time left, as curl and git do. The line is wiped when the transfer ends and before any
-// other line is printed, so the terminal keeps only the program's own lines. It exists
-// only while standard error is a terminal and BRELMOX_PROGRESS is not "off".
+// time left, as curl and git do. An upload's transfer begins with the packing of its file,
+// which the line marks as such; the second counts from the packing's start, so a long
+// packing shows even when the upload after it is quick. The line is wiped when the transfer
+// ends and before any other line is printed, so the terminal keeps only the program's own
+// lines. It exists only while standard error is a terminal and BRELMOX_PROGRESS is not "off".
 #pragma once
 
 #include <chrono>
@@ -32,21 +34,27 @@ class ProgressMeter {
     static std::unique_ptr<ProgressMeter> ForStandardError(Options options);
     static std::unique_ptr<ProgressMeter> ForStandardError();
 
+    // What the bytes are: a file's packing, or its archive or an answer on the wire.
+    enum class Stage { Packing, Wire };
+
     // The transfer's bytes so far: the first call after End starts a transfer and its clock.
-    // A new name moves on to the next file of the same transfer.
-    void Update(const std::string& name, uint64_t done, uint64_t total);
+    // A new name moves on to the next file of the same transfer; a new stage starts its own
+    // count and rate.
+    void Update(const std::string& name, uint64_t done, uint64_t total, Stage stage = Stage::Wire);
     // The transfer is over: the line is wiped.
     void End();
     // Wipes the line before another line is printed; the next Update draws it again.
     void Clear();
 
     // The meter's text: the name (its end, when the room is short; control bytes shown as
-    // '?'), the bytes, with a total the share and the time left, and the rate; at most
-    // columns - 1 characters, so the terminal never wraps it.
+    // '?'), "packing" while packing, the bytes, with a total the share and the time left, and
+    // the rate; at most columns - 1 characters, so the terminal never wraps it.
     static std::string Line(const std::string& name, uint64_t done, uint64_t total,
-                            double bytesPerSecond, int columns);
+                            double bytesPerSecond, int columns, Stage stage = Stage::Wire);
 
   private:
+    void StartStage(Stage stage, const std::string& name,
+                    std::chrono::steady_clock::time_point now);
     void Draw(std::chrono::steady_clock::time_point now);
     void Write(const std::string& bytes) const;
     int Columns() const;
@@ -55,11 +63,13 @@ class ProgressMeter {
     Options options_;
     bool active_ = false;  // a transfer has begun and not ended
     std::chrono::steady_clock::time_point start_;
+    Stage stage_ = Stage::Wire;
+    std::chrono::steady_clock::time_point stageStart_;
     std::chrono::steady_clock::time_point lastDraw_;
-    bool drawn_ = false;       // drawn at least once in this transfer
-    size_t shownLength_ = 0;   // characters on the line now; 0: nothing shown
+    bool drawn_ = false;      // drawn at least once in this transfer
+    size_t shownLength_ = 0;  // characters on the line now; 0: nothing shown
     std::string name_;
     uint64_t done_ = 0;
     uint64_t total_ = 0;
-    uint64_t earlierFiles_ = 0;  // bytes of the transfer's files before the current one
+    uint64_t earlierFiles_ = 0;  // bytes of the stage's files before the current one
 };

@@ -44,15 +44,16 @@ int FileError(const char* operation, const std::string& path, int error,
 
 // Packs the file into memory when it is small, otherwise into a nameless temporary file
 // written through the descriptor that created it, which nothing can leave behind, and
-// attaches the archive to the body.
-int PackForSending(const std::string& localPath, MultipartBody& body,
+// attaches the archive to the body. progress follows the packing, which on a large file
+// takes longer than the upload.
+int PackForSending(const std::string& localPath, const PackProgress& progress, MultipartBody& body,
                    platform::UniqueFd* archiveFile, const COstrelContext& context) {
     struct stat source {};
     if (stat(localPath.c_str(), &source) != 0) return FileError("open", localPath, errno, context);
     errno = 0;
     if (static_cast<uint64_t>(source.st_size) <= kLargestPackedInMemory) {
         MemoryBytes archive;
-        if (!MyCompress().Compress(localPath, archive)) {
+        if (!MyCompress().Compress(localPath, archive, progress)) {
             return FileError("pack", localPath, errno != 0 ? errno : EIO, context);
         }
         body.AttachFile(localPath, std::move(archive.Bytes()));
@@ -63,7 +64,7 @@ int PackForSending(const std::string& localPath, MultipartBody& body,
         return FileError("create a temporary file in", platform::TempFolder(), errno, context);
     }
     DescriptorBytes archive(archiveFile->get());
-    if (!MyCompress().Compress(localPath, archive)) {
+    if (!MyCompress().Compress(localPath, archive, progress)) {
         return FileError("pack", localPath, errno != 0 ? errno : EIO, context);
     }
     body.AttachFile(localPath, archiveFile->get(), archive.Size());
@@ -91,7 +92,10 @@ int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
     body.AddField("description", description);
 
     platform::UniqueFd archiveFile;
-    int result = PackForSending(localPath, body, &archiveFile, context);
+    int result = PackForSending(
+        localPath,
+        [&](uint64_t done, uint64_t total) { call.ReportPacking(localPath, done, total); }, body,
+        &archiveFile, context);
     if (result != 0) return result;
     result = call.Send(body, msg::kErrAddingFile);
     if (result != 0) return result;

@@ -43,13 +43,17 @@ class Notifier {
     virtual bool ProgressStep(const std::string& item) = 0;
     virtual void ProgressEnd() = 0;
 
-    // The bytes of one transfer, for a byte meter: the upload of a file's archive (name: the
-    // local file), or the download of an answer (name: the file whose archive is arriving, or
-    // what was asked for). Called often while bytes move and about once a second while none
-    // do; done is within the named file and total is 0 when unknown. TransferEnd follows the
-    // last call of each transfer, whatever its outcome. By default neither shows anything.
-    virtual void TransferBytes(const std::string& /*name*/, uint64_t /*done*/,
-                               uint64_t /*total*/) {}
+    // TransferBytes(name, done, total): the bytes of one transfer, for a byte meter: the
+    // upload of a file's archive (name: the local file), or the download of an answer (name:
+    // the file whose archive is arriving, or what was asked for). Called often while bytes
+    // move and about once a second while none do; done is within the named file and total is
+    // 0 when unknown. TransferEnd follows the last call of each transfer, whatever its outcome.
+    // PackingBytes(name, done, total): before its archive is uploaded, the packing of the local
+    // file name, about once per MiB packed. It is the first part of the upload's transfer, so
+    // one TransferEnd follows both, or the packing alone when it fails.
+    // By default none of these shows anything.
+    virtual void TransferBytes(const std::string&, uint64_t, uint64_t) {}
+    virtual void PackingBytes(const std::string&, uint64_t, uint64_t) {}
     virtual void TransferEnd() {}
 };
 

@@ -137,6 +137,11 @@ void ServerCall::ReportProgress(const platform::TransferCounts& counts) {
     context_.Notify().TransferBytes(downloadName_, std::min(done, contentSize_), contentSize_);
 }
 
+void ServerCall::ReportPacking(const std::string& name, uint64_t done, uint64_t total) {
+    reported_ = true;
+    context_.Notify().PackingBytes(name, done, total);
+}
+
 int ServerCall::Send(platform::BodySource& body, const char* failureMessage) {
     uploadName_ = body.ProgressName();
     if (!SendRequest(*request_, context_, failureMessage, body)) return result::kSendFailed;

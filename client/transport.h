@@ -71,6 +71,9 @@ class ServerCall {
     // 0, -3 or -4.
     int OpenResult() const { return openResult_; }
 
+    // The packing of the file this call is about to send, as the first part of its transfer.
+    void ReportPacking(const std::string& name, uint64_t done, uint64_t total);
+
     // 0, -1002 after a failed send, or -6 for an HTTP error page.
     int Send(platform::BodySource& body, const char* failureMessage);
 

@@ -192,8 +192,13 @@ PackedBlock PackHere(const Block& block, int level) {
 
 }  // namespace
 
-bool DeflateFrom(int sourceFd, int level, const DeflateSink& sink, DeflatedContent* content) {
+bool DeflateFrom(int sourceFd, int level, const DeflateSink& sink, DeflatedContent* content,
+                 const PackProgress& progress) {
     *content = DeflatedContent{};
+    // The size when packing starts is what is packed: it decided the entry's zip64 records.
+    struct stat source {};
+    if (fstat(sourceFd, &source) != 0) return false;
+    const auto total = static_cast<std::uint64_t>(source.st_size);
     const unsigned workers = UsableCores();
     std::deque<std::future<PackedBlock>> inFlight;
     auto handOn = [&](const PackedBlock& packed) {
@@ -201,12 +206,10 @@ bool DeflateFrom(int sourceFd, int level, const DeflateSink& sink, DeflatedConte
         content->crc = static_cast<std::uint32_t>(
             crc32_combine64(content->crc, packed.crc, static_cast<z_off64_t>(packed.inputSize)));
         content->size += packed.inputSize;
+        if (progress) progress(content->size, total);
         return true;
     };
-    // The size when packing starts is what is packed: it decided the entry's zip64 records.
-    struct stat source {};
-    if (fstat(sourceFd, &source) != 0) return false;
-    std::uint64_t left = static_cast<std::uint64_t>(source.st_size);
+    std::uint64_t left = total;
     Block block;
     if (!ReadBlock(sourceFd, &left, &block.input)) return false;
     std::string following;

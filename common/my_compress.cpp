@@ -32,7 +32,7 @@ bool NeedsZip64(std::uint64_t size) {
 
 // The entry is written raw: its data is already deflated, with its CRC and size at hand.
 bool WriteOnlyEntry(zipFile archive, const std::string& entryName, int sourceFd,
-                    std::uint64_t sourceSize) {
+                    std::uint64_t sourceSize, const PackProgress& progress) {
     const zip_fileinfo zeroInfo{};
     if (zipOpenNewFileInZip3_64(archive, entryName.c_str(), &zeroInfo, nullptr, 0, nullptr, 0,
                                 nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS,
@@ -46,7 +46,7 @@ bool WriteOnlyEntry(zipFile archive, const std::string& entryName, int sourceFd,
         [archive](const char* data, std::size_t size) {
             return zipWriteInFileInZip(archive, data, static_cast<unsigned>(size)) == ZIP_OK;
         },
-        &content);
+        &content, progress);
     return zipCloseFileInZipRaw64(archive, content.size, content.crc) == ZIP_OK && deflated;
 }
 
@@ -78,7 +78,8 @@ bool Unpack(const std::string& archivePath, const std::function<EntrySink()>& st
 
 }  // namespace
 
-bool MyCompress::Compress(const std::string& sourcePath, ArchiveBytes& archiveBytes) {
+bool MyCompress::Compress(const std::string& sourcePath, ArchiveBytes& archiveBytes,
+                          const PackProgress& progress) {
     platform::UniqueFd source(open(sourcePath.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (!source.valid() || fstat(source.get(), &info) != 0) return false;
@@ -87,8 +88,8 @@ bool MyCompress::Compress(const std::string& sourcePath, ArchiveBytes& archiveBy
     zipFile archive = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &functions);
     if (archive == nullptr) return false;
     errno = 0;
-    const bool written =
-        WriteOnlyEntry(archive, sourcePath, source.get(), static_cast<std::uint64_t>(info.st_size));
+    const bool written = WriteOnlyEntry(archive, sourcePath, source.get(),
+                                        static_cast<std::uint64_t>(info.st_size), progress);
     const int error = errno;
     const bool closed = zipClose(archive, nullptr) == ZIP_OK;
     errno = error;

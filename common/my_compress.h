@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 
+#include "common/block_deflate.h"
 #include "common/entry_inflater.h"
 
 namespace brelmox {
@@ -20,7 +21,9 @@ class MyCompress {
 
     // Writes into archive (empty) a one-entry archive whose entry, named sourcePath as given,
     // holds the bytes of sourcePath. False with errno set when the source cannot be read.
-    bool Compress(const std::string& sourcePath, ArchiveBytes& archive);
+    // progress, when given, follows the packing of the source's bytes.
+    bool Compress(const std::string& sourcePath, ArchiveBytes& archive,
+                  const PackProgress& progress = {});
 
     // Replaces any file at archivePath with such an archive; a source that cannot be
     // opened leaves the file as it was.

@@ -1,7 +1,7 @@
 // The byte meter on standard error: shown on a terminal (a pseudo-terminal here) once a
-// transfer has run past its delay, wiped at the end and before every printed line, and
-// never written when standard error is a pipe or BRELMOX_PROGRESS is off. The clock is the
-// test's own, so nothing here depends on how fast the machine is.
+// transfer, its packing included, has run past its delay, wiped at the end and before every
+// printed line, and never written when standard error is a pipe or BRELMOX_PROGRESS is off.
+// The clock is the test's own, so nothing here depends on how fast the machine is.
 #include "cli/progress_meter.h"
 
 #include <fcntl.h>
@@ -74,39 +74,75 @@ ProgressMeter::Options FakeClock(Time* now, std::chrono::milliseconds delay) {
     return options;
 }
 
-TEST(ProgressMeter, OnATerminalALineAppearsAfterTheDelayAndIsWipedAtTheEnd) {
-    testsupport::ScopedVariable on("BRELMOX_PROGRESS", "");
+// A console whose standard error is a pseudo-terminal, its meter on the test's clock and
+// standard output captured; the terminal stays standard error until the console is gone.
+class ProgressMeterOnATerminal : public testing::Test {
+  protected:
+    void SetUp() override { testing::internal::CaptureStdout(); }
+    std::string Shown() { return Drain(pty.master); }
+    std::string Printed() {
+        std::cout.flush();
+        return testing::internal::GetCapturedStdout();
+    }
+
+    testsupport::ScopedVariable on{"BRELMOX_PROGRESS", ""};
     Pty pty;
     Time now{};
-    std::string printed, shown;
-    {
-        StandardErrorAs terminal(pty.slave);
-        auto meter = ProgressMeter::ForStandardError(FakeClock(&now, 1000ms));
-        ASSERT_NE(meter, nullptr);
-        ConsoleNotifier console(std::move(meter));
-        testing::internal::CaptureStdout();
-        console.TransferBytes("/w/big.bin", 0, 100 << 20);
-        now += 500ms;
-        console.TransferBytes("/w/big.bin", 10 << 20, 100 << 20);
-        shown = Drain(pty.master);  // before the delay: nothing
-        now += 1500ms;
-        console.TransferBytes("/w/big.bin", 40 << 20, 100 << 20);
-        shown += "|" + Drain(pty.master);
-        now += 100ms;  // within the interval: not drawn again
-        console.TransferBytes("/w/big.bin", 41 << 20, 100 << 20);
-        shown += "|" + Drain(pty.master);
-        console.Message("a line of its own");
-        shown += "|" + Drain(pty.master);
-        console.TransferEnd();
-        shown += "|" + Drain(pty.master);
-        std::cout.flush();
-        printed = testing::internal::GetCapturedStdout();
-    }
-    EXPECT_EQ(printed, "a line of its own\n");
+    StandardErrorAs terminal{pty.slave};
+    ConsoleNotifier console{ProgressMeter::ForStandardError(FakeClock(&now, 1000ms))};
+};
+
+TEST_F(ProgressMeterOnATerminal, ALineAppearsAfterTheDelayAndIsWipedAtTheEnd) {
+    console.TransferBytes("/w/big.bin", 0, 100 << 20);
+    now += 500ms;
+    console.TransferBytes("/w/big.bin", 10 << 20, 100 << 20);
+    std::string shown = Shown();  // before the delay: nothing
+    now += 1500ms;
+    console.TransferBytes("/w/big.bin", 40 << 20, 100 << 20);
+    shown += "|" + Shown();
+    now += 100ms;  // within the interval: not drawn again
+    console.TransferBytes("/w/big.bin", 41 << 20, 100 << 20);
+    shown += "|" + Shown();
+    console.Message("a line of its own");
+    shown += "|" + Shown();
+    console.TransferEnd();
+    shown += "|" + Shown();
+    EXPECT_EQ(Printed(), "a line of its own\n");
     // 40 MiB in 2 s: 20 MiB/s, 60 MiB left: 3 s.
     const std::string line = "/w/big.bin  40.0 MiB / 100.0 MiB  40%  20.0 MiB/s  0:03 left";
     const std::string wipe = "\r" + std::string(line.size(), ' ') + "\r";
     EXPECT_EQ(shown, "|\r" + line + "||" + wipe + "|");
+}
+
+// Packing a large file takes longer than uploading it: the line says so, the second counts
+// from the packing's start, the upload then shows at its own rate, and the end wipes it.
+TEST_F(ProgressMeterOnATerminal, APackingShowsAsSuchThenItsUploadAndTheEndWipesThem) {
+    console.PackingBytes("/w/big.bin", 1 << 20, 100 << 20);
+    now += 2000ms;
+    console.PackingBytes("/w/big.bin", 50 << 20, 100 << 20);
+    std::string shown = Shown();
+    now += 500ms;
+    console.TransferBytes("/w/big.bin", 0, 80 << 20);  // past the delay at once
+    shown += "|" + Shown();
+    now += 1000ms;
+    console.TransferBytes("/w/big.bin", 20 << 20, 80 << 20);
+    shown += "|" + Shown();
+    console.TransferEnd();
+    shown += "|" + Shown();
+    console.PackingBytes("/w/next.bin", 1 << 20, 2 << 20);  // a new transfer: not yet shown
+    console.TransferEnd();
+    shown += "|" + Shown();
+    EXPECT_EQ(Printed(), "");
+    // 50 MiB packed in 2 s: 25 MiB/s, 50 MiB left: 2 s.
+    const std::string packing =
+        "/w/big.bin  packing  50.0 MiB / 100.0 MiB  50%  25.0 MiB/s  0:02 left";
+    const std::string starting = "/w/big.bin  0 B / 80.0 MiB  0%  0 B/s  --:-- left";
+    // 20 MiB sent in 1 s, 60 MiB left: 3 s.
+    const std::string sending = "/w/big.bin  20.0 MiB / 80.0 MiB  25%  20.0 MiB/s  0:03 left";
+    const std::string wipe = "\r" + std::string(packing.size(), ' ') + "\r";
+    EXPECT_EQ(shown, "\r" + packing + "|\r" + starting +
+                         std::string(packing.size() - starting.size(), ' ') + "|\r" + sending +
+                         std::string(packing.size() - sending.size(), ' ') + "|" + wipe + "|");
 }
 
 TEST(ProgressMeter, AShorterLineCoversTheLongerOneAndANewFileKeepsTheRate) {
@@ -171,6 +207,10 @@ TEST(ProgressMeter, TheLineFitsTheTerminalAndNamesCannotSteerIt) {
               "...\xc3\xa9  1 B  0 B/s");
     EXPECT_EQ(ProgressMeter::Line("x", 3ull << 30, 4ull << 30, 1 << 20, 80),
               "x  3.0 GiB / 4.0 GiB  75%  1.0 MiB/s  17:04 left");
+    // Short of room, the packing keeps its mark and the name gives way.
+    EXPECT_EQ(
+        ProgressMeter::Line("/a/long/path/file.bin", 10, 0, 0, 34, ProgressMeter::Stage::Packing),
+        "...file.bin  packing  10 B  0 B/s");
 }
 
 }  // namespace

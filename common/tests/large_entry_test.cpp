@@ -1,9 +1,13 @@
 // Archives beyond one deflate block and beyond the 32-bit fields: packed on several cores
-// into one standard entry that other tools read, unpacked with 64-bit sizes, and refused
-// when a zip64 record is damaged or lies about the size.
+// into one standard entry that other tools read, the packing reported block by block,
+// unpacked with 64-bit sizes, and refused when a zip64 record is damaged or lies about the
+// size.
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +89,28 @@ TEST_F(LargeEntryTest, StreamedInPiecesOfAnySizeUnpacksTheSame) {
         EXPECT_TRUE(stream.Finish());
         EXPECT_TRUE(unpacked == ReadFile("source"));
     }
+}
+
+// The meter of a large add follows the packing: once per block, never backwards, ending at
+// the file's size, and watching it leaves the archive as it was.
+TEST_F(LargeEntryTest, PackingReportsEachBlockUpToTheFileSizeWithoutChangingTheArchive) {
+    const std::string content = MixedContent();
+    WriteFile("source", content);
+    MemoryBytes plain;
+    ASSERT_TRUE(MyCompress().Compress("source", plain));
+    std::vector<std::uint64_t> reports;
+    MemoryBytes watched;
+    ASSERT_TRUE(
+        MyCompress().Compress("source", watched, [&](std::uint64_t packed, std::uint64_t total) {
+            EXPECT_EQ(total, content.size());
+            reports.push_back(packed);
+        }));
+    EXPECT_TRUE(watched.Bytes() == plain.Bytes()) << "watching the packing changed the archive";
+    const std::size_t blocks = (content.size() + (1u << 20) - 1) >> 20;
+    ASSERT_EQ(reports.size(), blocks);
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    EXPECT_EQ(reports.front(), 1u << 20);
+    EXPECT_EQ(reports.back(), content.size());
 }
 
 // Rewrites the central directory of a one-entry archive to carry its sizes in a zip64

@@ -17,6 +17,9 @@ class LoginTest : public ServerFixture {
   protected:
     void SetUp() override {
         ServerFixture::SetUp();
+        // A skip in the fixture's SetUp returns only from it: without a storage there is no
+        // user to add.
+        if (IsSkipped()) return;
         // At the cost new users get, unlike the fixture's cheap ones.
         const std::unique_ptr<server::Storage> storage = server::OpenStorage(Storage());
         server::AddUser(*storage, "acme", "carol", "right");
