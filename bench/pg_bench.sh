@@ -3,10 +3,12 @@
 # validate_user_from_cli.php (8 connections, bench/server_load.cpp) and of small adds (each a
 # new file, ADDS of them from 8 parallel curl workers) against the data-folder server, one
 # server over a throw-away PostgreSQL cluster, and two servers over it with the load split
-# evenly between them. Printed side by side.
+# evenly between them. Printed side by side. Then, with two servers over the database: how
+# many small adds one server makes, and the longest of them, while an upload of LARGE_MIB MiB
+# of random bytes goes to the other and is stored.
 #
-#   bash bench/pg_bench.sh      BUILD_DIR (default build/), LEVEL_SECONDS (default 5) and
-#                               ADDS (default 400) may be set
+#   bash bench/pg_bench.sh      BUILD_DIR (default build/), LEVEL_SECONDS (default 5),
+#                               ADDS (default 400) and LARGE_MIB (default 256) may be set
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,6 +16,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 . "$repo/bench/bench_helpers.sh"
 seconds=${LEVEL_SECONDS:-5}
 adds=${ADDS:-400}
+large_mib=${LARGE_MIB:-256}
 load_bin=$build/bin/server_load
 need_built "brelmox-server server_load" "$server_bin" "$load_bin"
 need_tools curl zip
@@ -60,6 +63,22 @@ validations() {
     echo "$total"
 }
 
+# The body of an add of ARCHIVE as FILENAME into the new folder FOLDER.
+add_body() {
+    form_body "${credentials[@]}" viewpath="$1" checkin=N description= | head -c -14
+    printf '\r\n--AaB03x\r\nContent-Disposition: form-data; name="userfile"; filename="%s"\r\n\r\n' "$2"
+    cat "$3"
+    printf '\r\n--AaB03x--\r\n'
+}
+
+# Posts the add body on standard input to PORT; further arguments go to curl.
+post_add() {
+    local port=$1
+    shift
+    curl -sS -H 'Content-Type: multipart/form-data, boundary=AaB03x' --data-binary @- "$@" \
+        "http://127.0.0.1:$port/add_files_from_cli.php"
+}
+
 # Adds per second: ADDS new files from 8 workers, worker i on port i mod the ports given.
 add_rate() {
     local ports=("$@") started ended worker pids=()
@@ -68,14 +87,8 @@ add_rate() {
         (
             local port=${ports[$((worker % ${#ports[@]}))]} i
             for i in $(seq "$worker" 8 $((adds - 1))); do
-                {
-                    form_body "${credentials[@]}" viewpath="w$RANDOM$i" checkin=N description= | head -c -14
-                    printf '\r\n--AaB03x\r\nContent-Disposition: form-data; name="userfile"; filename="f%s.txt"\r\n\r\n' "$i"
-                    cat "$work/small.zip"
-                    printf '\r\n--AaB03x--\r\n'
-                } | curl -sS -H 'Content-Type: multipart/form-data, boundary=AaB03x' --data-binary @- \
-                    "http://127.0.0.1:$port/add_files_from_cli.php" | grep -q '^status:0$' ||
-                    echo "add refused" >&2
+                add_body "w$RANDOM$i" "f$i.txt" "$work/small.zip" | post_add "$port" |
+                    grep -q '^status:0$' || echo "add refused" >&2
             done
         ) &
         pids+=($!)
@@ -97,3 +110,23 @@ printf '%-28s %18s %18s %18s\n' "validations/s (8 conn.)" "$(validations "$folde
     "$(validations "$first_port")" "$(validations "$first_port" "$second_port")"
 printf '%-28s %18s %18s %18s\n' "small adds/s (8 workers)" "$(add_rate "$folder_port")" \
     "$(add_rate "$first_port")" "$(add_rate "$first_port" "$second_port")"
+
+# Small adds, one after another, on the first server while the large upload runs on the second.
+head -c $((large_mib << 20)) /dev/urandom > "$work/large.bin"
+(cd "$work" && zip -q -0 large.zip large.bin)
+add_body large large.bin "$work/large.zip" > "$work/large.body"
+post_add "$second_port" -o "$work/large.answer" -w '%{time_total}' < "$work/large.body" \
+    > "$work/large.time" &
+large=$!
+count=0
+longest=0
+while kill -0 "$large" 2> /dev/null; do
+    took=$(add_body "beside$count" small.txt "$work/small.zip" |
+        post_add "$first_port" -o /dev/null -w '%{time_total}')
+    longest=$(awk -v a="$longest" -v b="$took" 'BEGIN { print (b > a ? b : a) }')
+    count=$((count + 1))
+done
+wait "$large"
+grep -q '^status:0$' "$work/large.answer" || echo "the large add was refused" >&2
+printf 'beside a %s MiB upload taking %.1f s: %d small adds on the other server, the longest %.3f s\n' \
+    "$large_mib" "$(cat "$work/large.time")" "$count" "$longest"

@@ -28,50 +28,56 @@ Target TargetOf(const Form& form, const Upload& upload) {
     return target;
 }
 
-// The file that receives a new version on add: a new one, or a removed one brought back.
-std::int64_t FileForAdd(WriteTx& tx, std::int64_t projectId, const Target& target,
-                        const std::optional<FileState>& file) {
-    if (!file) return tx.InsertFile(projectId, target.folder, target.name);
-    if (!file->removed)
-        throw Refusal::Of(brelmox::status::kAlreadyExists, text::kAlreadyExists, target.shown);
-    tx.Revive(file->id);
-    return file->id;
-}
-
-// Refuses a check-in that cannot make a version. Unchanged content needs no version: true
-// when the check-out is released instead.
-bool ReleasedUnchanged(WriteTx& tx, const Identity& identity, const Target& target,
-                       const std::optional<FileState>& file, const std::string& contentHash) {
+// Refuses an upload that cannot become a version of the file; false when a check-in brings
+// the content of the latest version, which makes no new one.
+bool NeedsVersion(ReadTx& tx, const Caller& caller, bool checkin, const Target& target,
+                  const std::optional<FileState>& file, const std::string& contentHash) {
+    // Such a path breaks every client's recursive get of the folder it is in.
+    if (tx.ClashesWithFileOrFolder(caller.projectId, target.folder, target.name))
+        throw Refusal::Of(own_status::kBadPath, text::kBadPath, target.shown);
+    if (!checkin) {
+        if (file && !file->removed)
+            throw Refusal::Of(brelmox::status::kAlreadyExists, text::kAlreadyExists, target.shown);
+        return true;
+    }
     if (!file || file->removed) {
         throw Refusal::Of(brelmox::status::kNotInRepository, text::kNotInRepository, target.shown);
     }
     if (file->checkoutUserId == 0) {
         throw Refusal::Of(brelmox::status::kNotCheckedOut, text::kNotCheckedOut, target.shown);
     }
-    if (file->checkoutUserId != identity.userId) {
+    if (file->checkoutUserId != caller.identity.userId) {
         throw Refusal::Of(brelmox::status::kCheckedOutByOther, text::kCheckedOutByOther,
                           target.shown, file->checkoutUser);
     }
     const std::optional<Version> latest = tx.FindVersion(file->id, file->latestVersion);
-    if (!latest || latest->contentHash != contentHash) return false;
-    tx.ClearCheckout(file->id);
-    return true;
+    return !latest || latest->contentHash != contentHash;
 }
 
-// Adds the version; false when a check-in found the content unchanged.
+// Stores the archive before the write transaction when the checks pass now, so that a
+// refused upload is not stored; the transaction checks again.
+void StoreAheadUnlessRefused(ServerState& state, const Caller& caller, bool checkin,
+                             const Target& target, Upload& upload, const NewVersion& version) {
+    bool needed = false;
+    state.storage->RunRead([&](ReadTx& tx) {
+        const std::optional<FileState> file =
+            tx.FindFile(caller.projectId, target.folder, target.name);
+        needed = NeedsVersion(tx, caller, checkin, target, file, version.contentHash);
+    });
+    if (needed) state.storage->StoreContentAhead(version.object, upload.archive);
+}
+
+// Adds the version, or releases the check-out of unchanged content (false).
 bool StoreVersion(WriteTx& tx, const Caller& caller, bool checkin, const Target& target,
                   Upload& upload, const NewVersion& version) {
-    // Such a path breaks every client's recursive get of the folder it is in.
-    if (tx.ClashesWithFileOrFolder(caller.projectId, target.folder, target.name))
-        throw Refusal::Of(own_status::kBadPath, text::kBadPath, target.shown);
     const std::optional<FileState> file = tx.FindFile(caller.projectId, target.folder, target.name);
-    std::int64_t fileId = 0;
-    if (checkin) {
-        if (ReleasedUnchanged(tx, caller.identity, target, file, version.contentHash)) return false;
-        fileId = file->id;
-    } else {
-        fileId = FileForAdd(tx, caller.projectId, target, file);
+    if (!NeedsVersion(tx, caller, checkin, target, file, version.contentHash)) {
+        tx.ClearCheckout(file->id);
+        return false;
     }
+    const std::int64_t fileId =
+        file ? file->id : tx.InsertFile(caller.projectId, target.folder, target.name);
+    if (file && file->removed) tx.Revive(fileId);
     tx.StoreContent(version.object, upload.archive);
     tx.InsertVersion(fileId, (file ? file->latestVersion : 0) + 1, version, Now());
     tx.ClearCheckout(fileId);
@@ -97,6 +103,7 @@ Reply AddFiles(ServerState& state, Form& form) {
     const NewVersion version{upload->archiveHash, static_cast<std::int64_t>(upload->size),
                              check.contentHash, caller.identity.userId,
                              form.Optional("description")};
+    StoreAheadUnlessRefused(state, caller, checkin, target, *upload, version);
     bool stored = false;
     state.storage->RunWrite(
         [&](WriteTx& tx) { stored = StoreVersion(tx, caller, checkin, target, *upload, version); });

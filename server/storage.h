@@ -168,6 +168,14 @@ class Storage {
     // When the storage finds that a concurrent writer conflicted, it rolls back and runs
     // work again, so work must do nothing outside the transaction but compute its results.
     virtual void RunWrite(const WriteWork& work) = 0;
+    // Stores the complete upload's bytes under their content address before the write
+    // transaction whose StoreContent refers to them, so that a storage whose writers queue
+    // across servers does not hold them all while a large upload is written; StoreContent
+    // then finds the bytes and writes nothing. Bytes no transaction goes on to refer to (the
+    // request was refused, or its server died) may be kept or collected later: an address
+    // names the same bytes whoever stores them. A storage that writes contents inside its
+    // transaction at no cost to other servers does nothing here.
+    virtual void StoreContentAhead(const std::string& address, TempFile& upload) = 0;
 
     // The stored archive of that address, or nothing when the store does not hold it whole
     // (its size differs from size). Stored archives never change, so no transaction is needed.

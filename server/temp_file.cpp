@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -33,6 +34,12 @@ TempFile::~TempFile() {
 
 void TempFile::Write(const char* data, std::size_t size) {
     if (!platform::WriteAll(fd_.get(), data, size)) FailOn("Cannot write", path_);
+}
+
+std::int64_t TempFile::Size() const {
+    struct stat info;
+    if (fstat(fd_.get(), &info) != 0) FailOn("Cannot read", path_);
+    return info.st_size;
 }
 
 void TempFile::SyncAndClose() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/file_system.h"
@@ -23,6 +24,8 @@ class TempFile {
     const std::string& Path() const { return path_; }
     int Fd() const { return fd_.get(); }
     void Write(const char* data, std::size_t size);
+    // The bytes written so far; the file must still be open.
+    std::int64_t Size() const;
     // Flushes to the disk and closes: the file is complete.
     void SyncAndClose();
     // The file was renamed away; nothing is left to remove.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "server/file_content.h"
+#include "server/postgres/pg_transaction.h"
 #include "server/sha256.h"
 
 namespace server::pg {
@@ -48,6 +49,33 @@ std::string StoreContent(Connection& db, const std::string& address, ContentSour
     }
     db.Query("UPDATE contents SET size = $2, chunks = $3 WHERE address = $1", address, size, count);
     return digest.HexDigest();
+}
+
+void StoreLooseContent(Connection& db, const std::string& address, const std::string& path) {
+    Transaction transaction(db, Transaction::Kind::kContents);
+    db.Query("UPDATE loose_contents SET stored_at = DEFAULT WHERE address = $1", address);
+    if (!StoreContent(db, address, path).empty())
+        db.Query("INSERT INTO loose_contents (address) VALUES ($1)", address);
+    transaction.Commit();
+}
+
+void ClaimContent(Connection& db, const std::string& address, const std::string& path) {
+    db.Query("DELETE FROM loose_contents WHERE address = $1", address);
+    StoreContent(db, address, path);
+}
+
+void CollectLooseContents(Connection& db, std::int64_t ageSeconds) {
+    Transaction transaction(db, Transaction::Kind::kContents);
+    const Result gone = db.Query(
+        "DELETE FROM loose_contents WHERE stored_at < clock_timestamp() - make_interval(secs => "
+        "$1) RETURNING address",
+        ageSeconds);
+    for (int row = 0; row < gone.Rows(); ++row) {
+        const std::string address = gone.Text(row, 0);
+        db.Query("DELETE FROM content_chunks WHERE address = $1", address);
+        db.Query("DELETE FROM contents WHERE address = $1", address);
+    }
+    transaction.Commit();
 }
 
 bool FindContent(Connection& db, const std::string& address, std::int64_t& size) {

@@ -21,6 +21,26 @@ std::string StoreContent(Connection& db, const std::string& address, ContentSour
 // The same for a file's bytes.
 std::string StoreContent(Connection& db, const std::string& address, const std::string& path);
 
+// How long a content stored ahead may stay loose before it is collected: far longer than a
+// request waits for the writers' lock between storing its upload and referring to it.
+inline constexpr std::int64_t kLooseContentSeconds = 3600;
+
+// Stores the file's bytes under address in a transaction of their own, outside the writers'
+// lock, marked loose until a write transaction claims them (ClaimContent). Their row and
+// chunks commit together, so no one sees a part of them and a server killed mid-way leaves
+// nothing. An address stored already is marked loose afresh instead, so that no collection
+// takes it from the request about to claim it.
+void StoreLooseContent(Connection& db, const std::string& address, const std::string& path);
+
+// Inside a write transaction, before a version refers to address: ends its loose mark, then
+// stores the file's bytes if the address is not stored (never stored ahead, or collected
+// meanwhile). In that order, a collection either lost the mark first or is waited for.
+void ClaimContent(Connection& db, const std::string& address, const std::string& path);
+
+// Removes, in a transaction of its own, the contents loose for more than ageSeconds: what
+// requests refused or cut short after storing ahead left behind.
+void CollectLooseContents(Connection& db, std::int64_t ageSeconds);
+
 // Whether the address is stored, and then its size.
 bool FindContent(Connection& db, const std::string& address, std::int64_t& size);
 

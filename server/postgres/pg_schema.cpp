@@ -97,6 +97,16 @@ INSERT INTO schema_version (version) VALUES (1);
 constexpr const char* kSteps[] = {
     // Folder listings and the file/folder check skip removed files.
     "CREATE INDEX files_live ON files (project_id, folder) WHERE removed_at IS NULL;",
+    // Contents stored ahead of the transaction that refers to them, until it does (see
+    // pg_content_store.h); the index lets a collected content's removal check its versions.
+    R"sql(
+CREATE TABLE loose_contents (
+    address bytea PRIMARY KEY REFERENCES contents(address),
+    stored_at timestamptz NOT NULL DEFAULT clock_timestamp()
+);
+CREATE INDEX loose_contents_by_age ON loose_contents (stored_at);
+CREATE INDEX versions_by_object ON versions (object);
+)sql",
 };
 constexpr std::int64_t kCurrentVersion = 1 + static_cast<std::int64_t>(std::size(kSteps));
 

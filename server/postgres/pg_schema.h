@@ -1,6 +1,6 @@
 // The tables of a PostgreSQL database and their version, kept in the one row of
-// schema_version. The version numbers follow the data folder's schema step for step, so a
-// folder and a database of one version hold the same tables.
+// schema_version. The database counts its own steps: it kept every archive in its tables
+// from the first, where the data folder added a table for small ones later.
 #pragma once
 
 #include "server/postgres/pg_connection.h"

@@ -66,6 +66,15 @@ void PgStorage::RunWrite(const WriteWork& work) {
     transaction.Commit();
 }
 
+void PgStorage::StoreContentAhead(const std::string& address, TempFile& upload) {
+    // One chunk goes in with its version as one row; a transaction of its own would add a
+    // second durable commit to every small add.
+    if (upload.Size() <= kChunkSize) return;
+    Pool::Lease db = pool_.Acquire();
+    CollectLooseContents(*db, kLooseContentSeconds);
+    StoreLooseContent(*db, address, upload.Path());
+}
+
 std::unique_ptr<ContentSource> PgStorage::OpenContent(const std::string& address,
                                                       std::int64_t size) {
     std::int64_t stored = 0;

@@ -21,6 +21,9 @@ class PgStorage final : public Storage {
     // Writers queue on one lock (pg_transaction.h), so no writer ever conflicts with
     // another and work runs exactly once.
     void RunWrite(const WriteWork& work) override;
+    // Archives over one chunk, outside the writers' lock; first collects the loose contents
+    // gone stale, which only such uploads leave.
+    void StoreContentAhead(const std::string& address, TempFile& upload) override;
     std::unique_ptr<ContentSource> OpenContent(const std::string& address,
                                                std::int64_t size) override;
     TempFile NewUpload() override { return TempFile(localFolder_ + "/tmp"); }

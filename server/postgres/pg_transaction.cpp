@@ -16,6 +16,7 @@ Transaction::Transaction(Connection& db, Kind kind) : db_(db) {
     }
     // Read committed: every statement after the lock sees what the writers before committed.
     db_.Execute("BEGIN ISOLATION LEVEL READ COMMITTED");
+    if (kind == Kind::kContents) return;
     try {
         LockForWriting(db_);
     } catch (...) {

@@ -4,7 +4,9 @@
 // scripts check and then change (a check-out, a new version), and with every writer queued
 // on that lock they run one after another across all servers, as they do on the data
 // folder's database under its write lock. That needs no retry loop and never fails a request
-// for a conflict; readers take no lock and see one consistent snapshot.
+// for a conflict; readers take no lock and see one consistent snapshot. Contents are stored
+// without that lock (pg_content_store.h): an address names the same bytes whoever stores
+// them, so no check depends on who stored them first.
 #pragma once
 
 #include <memory>
@@ -18,7 +20,7 @@ namespace server::pg {
 
 class Transaction {
   public:
-    enum class Kind { kRead, kWrite };
+    enum class Kind { kRead, kWrite, kContents };
     Transaction(Connection& db, Kind kind);
     ~Transaction();
     Transaction(const Transaction&) = delete;

@@ -46,7 +46,8 @@ class PgTx : public WriteTx {
     void AttachLabel(std::int64_t projectId, const std::string& name,
                      const std::string& description, std::int64_t userId,
                      std::int64_t when) override;
-    // Streams the upload into the database from its first byte; the file stays as it was.
+    // Claims what was stored ahead, or streams the upload in from its first byte; the file
+    // stays as it was.
     void StoreContent(const std::string& address, TempFile& upload) override;
 
   private:

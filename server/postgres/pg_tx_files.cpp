@@ -142,7 +142,7 @@ void PgTx::ClearCheckout(std::int64_t fileId) {
 }
 
 void PgTx::StoreContent(const std::string& address, TempFile& upload) {
-    pg::StoreContent(db_, address, upload.Path());
+    ClaimContent(db_, address, upload.Path());
 }
 
 }  // namespace server::pg

@@ -18,6 +18,8 @@ class SqliteStorage final : public Storage {
     std::unique_ptr<ReadTx> BeginRead() override;
     // SQLite has one writer at a time (BEGIN IMMEDIATE), so work runs exactly once.
     void RunWrite(const WriteWork& work) override;
+    // One server writes the folder, so its transaction is the only one an upload holds up.
+    void StoreContentAhead(const std::string&, TempFile&) override {}
     std::unique_ptr<ContentSource> OpenContent(const std::string& address,
                                                std::int64_t size) override;
     TempFile NewUpload() override { return TempFile(folder_.TempPath()); }

@@ -1,4 +1,3 @@
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,15 +34,12 @@ std::optional<std::string> InlineContent(Database& db, const std::string& addres
 }
 
 void SqliteTx::StoreContent(const std::string& address, TempFile& upload) {
-    struct stat info;
-    if (fstat(upload.Fd(), &info) != 0) {
-        throw StorageError("Cannot read '" + upload.Path() + "': " + std::strerror(errno));
-    }
-    if (info.st_size > kInlineContentLimit) {
+    const std::int64_t size = upload.Size();
+    if (size > kInlineContentLimit) {
         placements_.push_back(objects_.Place(upload, address));
         return;
     }
-    const std::string bytes = ReadSmallUpload(upload, static_cast<std::size_t>(info.st_size));
+    const std::string bytes = ReadSmallUpload(upload, static_cast<std::size_t>(size));
     db_.Prepare("INSERT OR IGNORE INTO contents (address, bytes) VALUES (?, ?)", address,
                 Blob{bytes})
         .Run();

@@ -77,15 +77,16 @@ TEST_F(PgLayerTest, SchemaIsCreatedOnceAndUpgradedOrRefusedByVersion) {
     EXPECT_TRUE(pg::HasSchema(*db_));
     EXPECT_THROW(pg::CreateSchema(*db_), server::StorageError);
 
-    // A database of the first version: no index of live files yet, but data.
+    // A database of the first version: no index of live files nor loose contents yet, but data.
     db_->Execute(
-        "DROP INDEX files_live; UPDATE schema_version SET version = 1; "
-        "INSERT INTO organizations (name) VALUES ('acme')");
+        "DROP INDEX files_live, versions_by_object; DROP TABLE loose_contents; "
+        "UPDATE schema_version SET version = 1; INSERT INTO organizations (name) VALUES ('acme')");
     pg::UpgradeSchema(*db_);
-    EXPECT_EQ(Count("SELECT count(*) FROM pg_indexes WHERE indexname = 'files_live' AND "
+    EXPECT_EQ(Count("SELECT count(*) FROM pg_indexes WHERE indexname IN ('files_live', "
+                    "'versions_by_object', 'loose_contents_by_age') AND "
                     "schemaname = current_schema()"),
-              1);
-    EXPECT_EQ(Count("SELECT version FROM schema_version"), 2);
+              3);
+    EXPECT_EQ(Count("SELECT version FROM schema_version"), 3);
     EXPECT_EQ(Count("SELECT count(*) FROM organizations"), 1);
 
     // A newer server's database is refused, for opening and for each write.
@@ -165,6 +166,43 @@ TEST_F(PgLayerTest, TwoWritersOfOneAddressStoreItOnce) {
     second.get();
     EXPECT_EQ(ReadBack("same"), Bytes(5000));
     EXPECT_EQ(Count("SELECT count(*) FROM content_chunks"), 1);
+}
+
+TEST_F(PgLayerTest, LooseContentsAreCollectedOnceStaleUnlessClaimed) {
+    const std::string bytes = Bytes(static_cast<std::size_t>(pg::kChunkSize + 99));
+    const std::string path = dir_.WriteFile("archive", bytes);
+    const auto claim = [&](const char* address) {
+        pg::Transaction transaction(*db_, pg::Transaction::Kind::kWrite);
+        pg::ClaimContent(*db_, address, path);
+        transaction.Commit();
+    };
+    const auto age = [&] {
+        db_->Execute("UPDATE loose_contents SET stored_at = stored_at - interval '2 hours'");
+    };
+    const auto collect = [&] { pg::CollectLooseContents(*db_, 3600); };
+    pg::StoreLooseContent(*db_, "claimed", path);
+    pg::StoreLooseContent(*db_, "loose", path);
+    claim("claimed");
+    collect();
+    EXPECT_EQ(Count("SELECT count(*) FROM contents"), 2) << "a fresh loose content was collected";
+
+    // Storing an address again marks it afresh: a request about to claim it keeps it.
+    age();
+    pg::StoreLooseContent(*db_, "loose", path);
+    collect();
+    EXPECT_EQ(ReadBack("loose"), bytes);
+
+    age();
+    collect();
+    std::int64_t size = 0;
+    EXPECT_FALSE(pg::FindContent(*db_, "loose", size));
+    EXPECT_EQ(Count("SELECT count(*) FROM content_chunks WHERE address = 'loose'"), 0);
+    EXPECT_EQ(ReadBack("claimed"), bytes) << "a claimed content was collected";
+
+    // A claim that comes after the collection stores the bytes again.
+    claim("loose");
+    EXPECT_EQ(ReadBack("loose"), bytes);
+    EXPECT_EQ(Count("SELECT count(*) FROM loose_contents"), 0);
 }
 
 TEST_F(PgLayerTest, AFailedTransactionIsNeverReportedAsCommitted) {

@@ -4,10 +4,14 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
+#include <random>
 #include <thread>
 
 #include "raw_connection.h"
 #include "server/admin.h"
+#include "server/postgres/pg_connection.h"
 #include "server_fixture.h"
 #include "test_support/background_program.h"
 #include "test_support/run_program.h"
@@ -16,6 +20,42 @@ namespace servertest {
 namespace {
 
 using testsupport::BinPath;
+
+// Holds back the writing of every chunk (a lock on their table) until released, so that an
+// upload that reaches its first chunk stays in the middle of being stored.
+class ChunkWritesHeld {
+  public:
+    explicit ChunkWritesHeld(const std::string& url) : db_(url) {
+        db_.Execute("BEGIN; LOCK TABLE content_chunks IN EXCLUSIVE MODE");
+    }
+
+    // The backend of the upload that waits for the lock, once there is one.
+    std::int64_t WaitForWriter() {
+        for (int poll = 0; poll < 6000; ++poll) {
+            const server::pg::Result waiting = db_.Query(
+                "SELECT pid::bigint FROM pg_locks WHERE NOT granted AND "
+                "relation = 'content_chunks'::regclass");
+            if (!waiting.Empty()) return waiting.Int(0, 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ADD_FAILURE() << "no upload reached its first chunk within a minute";
+        return 0;
+    }
+
+    void Release() { db_.Execute("ROLLBACK"); }
+
+    // Waits until the backend has ended, as one whose client was killed does once it runs on.
+    void WaitUntilGone(std::int64_t backend) {
+        for (int poll = 0; poll < 6000; ++poll) {
+            if (db_.Query("SELECT 1 FROM pg_stat_activity WHERE pid = $1", backend).Empty()) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ADD_FAILURE() << "the killed server's backend " << backend << " went on for a minute";
+    }
+
+  private:
+    server::pg::Connection db_;
+};
 
 class TwoServerTest : public ServerFixture {
   protected:
@@ -48,6 +88,32 @@ class TwoServerTest : public ServerFixture {
             ~Back() { port = first; }
         } back{port_, first_};
         return work();
+    }
+
+    // An add of archive as Src/name through the second server, sent from another thread.
+    std::future<std::string> UploadOnSecond(const std::string& name, const std::string& archive) {
+        Fields fields = Who();
+        fields.insert(fields.end(), {{"viewpath", "Src"}, {"checkin", "N"}, {"description", ""}});
+        return std::async(std::launch::async,
+                          [body = UploadBody(fields, name, archive), port = secondPort_] {
+                              httplib::Client client("127.0.0.1", port);
+                              client.set_read_timeout(120);
+                              const httplib::Result result =
+                                  client.Post("/add_files_from_cli.php", body, kClientType);
+                              return result ? Statuses(result->body) : std::string("no answer");
+                          });
+    }
+
+    // Archives that do not pack, so that they take several chunks.
+    std::string LargeArchive(std::size_t size) {
+        std::mt19937 random(7);
+        std::string content(size, '\0');
+        for (char& byte : content) byte = static_cast<char>(random());
+        return Archive(content);
+    }
+
+    std::int64_t Count(const char* sql) {
+        return server::pg::Connection(pg_->Url()).Query(sql).Int(0, 0);
     }
 
     int first_ = 0;
@@ -92,6 +158,53 @@ TEST_F(TwoServerTest, AServerKilledMidUploadLeavesTheOtherServingAndTheStoreAsIt
     EXPECT_EQ(Snapshot(), before);
     StartSecond();
     EXPECT_EQ(Statuses(OnSecond([&] { return Upload("Src", "c.c", "after"); })), "0");
+}
+
+TEST_F(TwoServerTest, ALargeUploadBeingStoredHoldsUpNoWriteOfTheOtherServer) {
+    Upload("Src", "a.c", "small");
+    const std::string archive = LargeArchive(3 << 20);
+    ChunkWritesHeld held(pg_->Url());
+    std::future<std::string> upload = UploadOnSecond("big.bin", archive);
+    held.WaitForWriter();
+
+    EXPECT_EQ(Statuses(Get("Src/a.c", false, true)), "0") << "a check-out waited for the upload";
+    EXPECT_EQ(Statuses(Ask("create_label_cli.php", {{"label", "R1"}, {"description", ""}})), "0");
+    EXPECT_EQ(Count("SELECT count(*) FROM contents"), 1) << "a part of the upload is visible";
+
+    held.Release();
+    EXPECT_EQ(upload.get(), "0");
+    const std::vector<Record> fetched = Records(Get("Src/big.bin"));
+    ASSERT_EQ(fetched.size(), 1u);
+    EXPECT_EQ(fetched[0].content, archive);
+    EXPECT_EQ(Count("SELECT count(*) FROM loose_contents"), 0) << "the version did not claim it";
+}
+
+TEST_F(TwoServerTest, AServerKilledWhileStoringAnUploadLeavesNothingOfIt) {
+    Upload("Src", "a.c", "before");
+    const std::string before = Snapshot();
+    const std::string archive = LargeArchive(3 << 20);
+    ChunkWritesHeld held(pg_->Url());
+    std::future<std::string> upload = UploadOnSecond("big.bin", archive);
+    const std::int64_t backend = held.WaitForWriter();
+    kill(second_->Pid(), SIGKILL);
+    second_->Stop();
+    EXPECT_EQ(upload.get(), "no answer");
+    held.Release();
+    held.WaitUntilGone(backend);
+
+    EXPECT_EQ(Snapshot(), before);
+    StartSecond();
+    EXPECT_EQ(UploadOnSecond("big.bin", archive).get(), "0") << "the address stayed claimed";
+    EXPECT_EQ(Records(Get("Src/big.bin")).at(0).content, archive);
+}
+
+TEST_F(TwoServerTest, ARefusedLargeUploadIsNotStored) {
+    const std::string archive = LargeArchive(3 << 20);
+    EXPECT_EQ(UploadOnSecond("big.bin", archive).get(), "0");
+    const std::string before = Snapshot();
+    const std::string other = LargeArchive(2 << 20);
+    EXPECT_EQ(UploadOnSecond("big.bin", other).get(), "-2007");
+    EXPECT_EQ(Snapshot(), before);
 }
 
 TEST_F(TwoServerTest, AMigratedDataFolderServesEveryFileAsItWas) {

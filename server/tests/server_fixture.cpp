@@ -37,14 +37,6 @@ int AppendRow(void* out, int columns, char** values, char**) {
     return 0;
 }
 
-std::string UploadBody(const Fields& fields, const std::string& filename,
-                       const std::string& archive) {
-    return TextParts(fields) + "\r\n--AaB03x\r\n" +
-           "Content-Disposition: form-data; name=\"userfile\"; filename=\"" + filename + "\"\r\n" +
-           "Content-Transfer-Encoding: binary\r\n" +
-           "Content-Type: application/x-octet-stream\r\n\r\n" + archive + "\r\n--AaB03x--\r\n";
-}
-
 std::string SqliteTables(const std::string& path) {
     std::string text;
     sqlite3* db = nullptr;
@@ -69,7 +61,8 @@ std::string PgTables(const std::string& url) {
     }
     const server::pg::Result chunks = db.Query(
         "SELECT encode(address, 'escape') || ':' || chunk || ':' || md5(data) "
-        "FROM content_chunks UNION ALL SELECT t::text FROM contents t ORDER BY 1");
+        "FROM content_chunks UNION ALL SELECT t::text FROM contents t "
+        "UNION ALL SELECT 'loose ' || encode(address, 'escape') FROM loose_contents ORDER BY 1");
     text += "contents:\n";
     for (int row = 0; row < chunks.Rows(); ++row) text += chunks.Text(row, 0) + "\n";
     return text;
@@ -82,6 +75,14 @@ std::string Record::At(const std::string& key) const {
         if (name == key) return value;
     ADD_FAILURE() << "no field " << key;
     return "";
+}
+
+std::string UploadBody(const Fields& fields, const std::string& filename,
+                       const std::string& archive) {
+    return TextParts(fields) + "\r\n--AaB03x\r\n" +
+           "Content-Disposition: form-data; name=\"userfile\"; filename=\"" + filename + "\"\r\n" +
+           "Content-Transfer-Encoding: binary\r\n" +
+           "Content-Type: application/x-octet-stream\r\n\r\n" + archive + "\r\n--AaB03x--\r\n";
 }
 
 std::string FormBody(const Fields& fields) {

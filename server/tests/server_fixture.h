@@ -35,6 +35,9 @@ struct Record {
 
 // The client's multipart body.
 std::string FormBody(const Fields& fields);
+// The same with the archive as its file part.
+std::string UploadBody(const Fields& fields, const std::string& filename,
+                       const std::string& archive);
 
 // Splits an answer into its records; a malformed answer fails the test.
 std::vector<Record> Records(const std::string& answer);
