@@ -10,6 +10,7 @@
 
 #include "client/answer_stream.h"
 #include "client/transport.h"
+#include "common/entry_inflater.h"
 
 namespace brelmox {
 
@@ -46,6 +47,10 @@ class AnswerRecords {
     // may be as long as the server likes, is of no use.
     void Abandon() { abandoned_ = true; }
 
+    // Unpacks the archives of the answer's records one after another, so that a download of
+    // many files sets up one inflate state rather than one per file.
+    EntryInflater& Inflater() { return inflater_; }
+
   private:
     // Reads one more piece into held_; false at the end of the answer, after a failure or
     // once abandoned.
@@ -58,6 +63,7 @@ class AnswerRecords {
     bool withContent_;
     std::string held_;  // received bytes not yet handed on
     bool abandoned_ = false;
+    EntryInflater inflater_;
 };
 
 // Hands every record to onRecord until it returns false, after which the rest of the

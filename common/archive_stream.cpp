@@ -61,17 +61,22 @@ struct OpenArchive {
 
 }  // namespace
 
-ArchiveStream::ArchiveStream(EntrySink sink)
-    : sink_(std::move(sink)), headSize_(kLocalHeaderSize) {}
+ArchiveStream::ArchiveStream(EntrySink sink, EntryInflater* inflater)
+    : sink_(std::move(sink)), headSize_(kLocalHeaderSize), inflater_(inflater) {
+    if (inflater_ == nullptr) {
+        ownInflater_ = std::make_unique<EntryInflater>();
+        inflater_ = ownInflater_.get();
+    }
+}
 
 ArchiveStream::~ArchiveStream() = default;
 
 bool ArchiveStream::EntryEnded() const {
-    return inflater_ != nullptr && inflater_->Ended();
+    return started_ && inflater_->Ended();
 }
 
 bool ArchiveStream::Take(const char* data, std::size_t size) {
-    if (!failed_ && inflater_ == nullptr) failed_ = !TakeHead(&data, &size);
+    if (!failed_ && !started_) failed_ = !TakeHead(&data, &size);
     if (failed_ || size == 0) return !failed_;
     if (!inflater_->Ended()) {
         std::size_t used = 0;
@@ -87,7 +92,7 @@ bool ArchiveStream::Take(const char* data, std::size_t size) {
 }
 
 bool ArchiveStream::TakeHead(const char** data, std::size_t* size) {
-    while (*size > 0 && inflater_ == nullptr) {
+    while (*size > 0 && !started_) {
         const std::size_t count = std::min(*size, headSize_ - head_.size());
         head_.append(*data, count);
         *data += count;
@@ -112,7 +117,8 @@ bool ArchiveStream::StartEntry() {
     if ((flags & kEncrypted) != 0) return false;
     if (method_ == 0 && ((flags & kSizesFollowData) != 0 || storedSize == kUnknownSize))
         return false;
-    inflater_ = std::make_unique<EntryInflater>(method_, storedSize);
+    inflater_->Start(method_, storedSize);
+    started_ = true;
     return true;
 }
 

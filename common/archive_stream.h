@@ -32,7 +32,9 @@ bool ReadFirstEntryRecord(ArchiveBytes& archive, FirstEntryRecord* record);
 
 class ArchiveStream {
   public:
-    explicit ArchiveStream(EntrySink sink);
+    // inflater, when given, unpacks the entry and must outlive the stream: one inflater
+    // serves the archives of a whole answer in turn. Without it the stream has its own.
+    explicit ArchiveStream(EntrySink sink, EntryInflater* inflater = nullptr);
     ~ArchiveStream();
     ArchiveStream(const ArchiveStream&) = delete;
     ArchiveStream& operator=(const ArchiveStream&) = delete;
@@ -58,7 +60,9 @@ class ArchiveStream {
     std::string tail_;
     std::size_t headSize_;
     int method_ = -1;
-    std::unique_ptr<EntryInflater> inflater_;
+    std::unique_ptr<EntryInflater> ownInflater_;
+    EntryInflater* inflater_;
+    bool started_ = false;  // the local header was read and the inflater started
     bool failed_ = false;
 };
 
