@@ -1,8 +1,8 @@
 // Unpacks the first entry of a one-entry archive as its bytes arrive, in order, with no
 // copy of the archive kept: the entry's local header is read to find its data, the data is
-// inflated straight into the sink, and once the archive has passed, minizip reads the
-// container (its central directory, zip64 records included) from the kept head and tail
-// and every size and the CRC are held against it. Sizes are 64-bit throughout, so entries
+// inflated straight into the sink, and once the archive has passed, the container's records
+// (its central directory, zip64 records included) are read from the kept head and tail and
+// every size and the CRC are held against them. Sizes are 64-bit throughout, so entries
 // of 4 GiB and more unpack like any other.
 #pragma once
 
@@ -12,23 +12,9 @@
 #include <string>
 
 #include "common/entry_inflater.h"
+#include "common/zip_records.h"
 
 namespace brelmox {
-
-class ArchiveBytes;
-
-// What the central directory and local header say about an archive's first entry.
-struct FirstEntryRecord {
-    int method = 0;
-    unsigned flags = 0;
-    std::uint32_t crc = 0;
-    std::uint64_t packedSize = 0;
-    std::uint64_t size = 0;
-    std::uint64_t dataStart = 0;
-};
-
-// False when minizip cannot read the container as far as the first entry's data.
-bool ReadFirstEntryRecord(ArchiveBytes& archive, FirstEntryRecord* record);
 
 class ArchiveStream {
   public:
