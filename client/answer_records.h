@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "client/answer_stream.h"
 #include "client/transport.h"
@@ -54,14 +55,18 @@ class AnswerRecords {
   private:
     // Reads one more piece into held_; false at the end of the answer, after a failure or
     // once abandoned.
-    bool ReadMore() { return !abandoned_ && stream_.AppendTo(&held_); }
+    bool ReadMore();
+    // The received bytes not yet handed on, and the handing on of the first count of them.
+    std::string_view Held() const { return std::string_view(held_).substr(start_); }
+    void Consume(size_t count);
     Next EndOfAnswer() const;
     // Why the reading stopped inside a record.
     Next CutShort() const;
 
     AnswerStream stream_;
     bool withContent_;
-    std::string held_;  // received bytes not yet handed on
+    std::string held_;  // received bytes, handed on up to start_
+    size_t start_ = 0;
     bool abandoned_ = false;
     EntryInflater inflater_;
 };
