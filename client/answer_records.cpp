@@ -15,14 +15,14 @@ namespace {
 // Fields of a record are a few lines; this much without a record end means the answer is broken.
 constexpr size_t kMaxRecordFields = 1 << 20;
 
-size_t Find(const std::string& held, std::string_view pattern, size_t from = 0) {
+size_t Find(std::string_view held, std::string_view pattern, size_t from = 0) {
     const char* found =
         FindBytes(held.data() + from, held.size() - from, pattern.data(), pattern.size());
     return found == nullptr ? std::string::npos : static_cast<size_t>(found - held.data());
 }
 
 // A complete answer of protocol, a non-zero status and an error line.
-bool IsRefusal(const std::string& held) {
+bool IsRefusal(std::string_view held) {
     size_t position = 0;
     std::string error;
     return ReadStatus(&position, held.data(), held.size()) != 0 &&
@@ -39,7 +39,8 @@ AnswerRecords::Next AnswerRecords::EndOfAnswer() const {
     if (abandoned_) return Next::Abandoned;
     if (stream_.Failed()) return Next::ReadFailed;
     // Line ends and blanks after the last record are no record.
-    bool onlyBlank = std::all_of(held_.begin(), held_.end(),
+    const std::string_view held = Held();
+    bool onlyBlank = std::all_of(held.begin(), held.end(),
                                  [](char c) { return c == '\n' || c == '\r' || c == ' '; });
     return onlyBlank ? Next::End : Next::Truncated;
 }
@@ -49,34 +50,50 @@ AnswerRecords::Next AnswerRecords::CutShort() const {
     return stream_.Failed() ? Next::ReadFailed : Next::Truncated;
 }
 
+bool AnswerRecords::ReadMore() {
+    // The bytes handed on go only now, one move per read rather than one per record.
+    held_.erase(0, start_);
+    start_ = 0;
+    return !abandoned_ && stream_.AppendTo(&held_);
+}
+
+void AnswerRecords::Consume(size_t count) {
+    start_ += count;
+    if (start_ == held_.size()) {
+        held_.clear();
+        start_ = 0;
+    }
+}
+
 AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasContent) {
     for (size_t searched = 0;;) {
-        size_t end = Find(held_, wire::kRecordEndLine, searched);
+        const std::string_view held = Held();
+        size_t end = Find(held, wire::kRecordEndLine, searched);
         size_t content =
-            withContent_ ? Find(held_, wire::kContentFieldStart, searched) : std::string::npos;
+            withContent_ ? Find(held, wire::kContentFieldStart, searched) : std::string::npos;
         size_t contentLineEnd = content == std::string::npos
                                     ? std::string::npos
-                                    : held_.find('\n', content + wire::kContentFieldStart.size());
+                                    : held.find('\n', content + wire::kContentFieldStart.size());
         if (contentLineEnd != std::string::npos && (end == std::string::npos || content < end)) {
-            *fields = held_.substr(0, contentLineEnd + 1);
-            held_.erase(0, contentLineEnd + 1);
+            fields->assign(held.data(), contentLineEnd + 1);
+            Consume(contentLineEnd + 1);
             *hasContent = true;
             return Next::Record;
         }
         if (end != std::string::npos) {
-            *fields = held_.substr(0, end);
-            held_.erase(0, end + wire::kRecordEndLine.size());
+            fields->assign(held.data(), end);
+            Consume(end + wire::kRecordEndLine.size());
             *hasContent = false;
             return Next::Record;
         }
-        if (held_.size() > kMaxRecordFields) return Next::Malformed;
+        if (held.size() > kMaxRecordFields) return Next::Malformed;
         // A marker may straddle two reads: search again from just before the old end.
-        searched = held_.size() > 32 ? held_.size() - 32 : 0;
+        searched = held.size() > 32 ? held.size() - 32 : 0;
         if (ReadMore()) continue;
-        if (!stream_.Failed() && IsRefusal(held_)) {
+        if (!stream_.Failed() && IsRefusal(Held())) {
             // A refusal of the whole request may come without a record end: still show it.
-            fields->swap(held_);
-            held_.clear();
+            fields->assign(Held());
+            Consume(Held().size());
             *hasContent = false;
             return Next::Record;
         }
@@ -87,11 +104,12 @@ AnswerRecords::Next AnswerRecords::NextRecord(std::string* fields, bool* hasCont
 AnswerRecords::Next AnswerRecords::TakeContent(uint64_t size, const ContentWriter& write) {
     bool writing = true;
     while (size > 0) {
-        if (held_.empty() && !ReadMore()) return CutShort();
-        size_t count = static_cast<size_t>(std::min<uint64_t>(size, held_.size()));
-        if (writing) writing = write(held_.data(), count);
+        if (Held().empty() && !ReadMore()) return CutShort();
+        const std::string_view held = Held();
+        size_t count = static_cast<size_t>(std::min<uint64_t>(size, held.size()));
+        if (writing) writing = write(held.data(), count);
         if (abandoned_) return Next::Abandoned;
-        held_.erase(0, count);
+        Consume(count);
         size -= count;
     }
     return Next::Record;
@@ -100,20 +118,21 @@ AnswerRecords::Next AnswerRecords::TakeContent(uint64_t size, const ContentWrite
 AnswerRecords::Next AnswerRecords::SkipToRecordEnd() {
     const size_t endLength = wire::kRecordEndLine.size();
     for (;;) {
-        size_t end = Find(held_, wire::kRecordEndLine);
+        const std::string_view held = Held();
+        size_t end = Find(held, wire::kRecordEndLine);
         if (end != std::string::npos) {
-            held_.erase(0, end + endLength);
+            Consume(end + endLength);
             return Next::Record;
         }
         // Keep only what could be the start of the end line.
-        if (held_.size() >= endLength) held_.erase(0, held_.size() - (endLength - 1));
+        if (held.size() >= endLength) Consume(held.size() - (endLength - 1));
         if (!ReadMore()) return CutShort();
     }
 }
 
 void AnswerRecords::Drain() {
     do {
-        held_.clear();
+        Consume(Held().size());
     } while (ReadMore());
 }
 
@@ -134,8 +153,8 @@ int BrokenAnswerResult(AnswerRecords::Next next, const COstrelContext& context) 
 
 int ForEachRecord(AnswerRecords& records, const COstrelContext& context,
                   const RecordHandler& onRecord) {
+    std::string fields;  // one buffer for every record's fields
     for (;;) {
-        std::string fields;
         bool hasContent = false;
         AnswerRecords::Next next = records.NextRecord(&fields, &hasContent);
         if (next != AnswerRecords::Next::Record) return BrokenAnswerResult(next, context);

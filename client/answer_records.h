@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "client/answer_stream.h"
 #include "client/transport.h"
+#include "common/entry_inflater.h"
 
 namespace brelmox {
 
@@ -46,18 +48,27 @@ class AnswerRecords {
     // may be as long as the server likes, is of no use.
     void Abandon() { abandoned_ = true; }
 
+    // Unpacks the archives of the answer's records one after another, so that a download of
+    // many files sets up one inflate state rather than one per file.
+    EntryInflater& Inflater() { return inflater_; }
+
   private:
     // Reads one more piece into held_; false at the end of the answer, after a failure or
     // once abandoned.
-    bool ReadMore() { return !abandoned_ && stream_.AppendTo(&held_); }
+    bool ReadMore();
+    // The received bytes not yet handed on, and the handing on of the first count of them.
+    std::string_view Held() const { return std::string_view(held_).substr(start_); }
+    void Consume(size_t count);
     Next EndOfAnswer() const;
     // Why the reading stopped inside a record.
     Next CutShort() const;
 
     AnswerStream stream_;
     bool withContent_;
-    std::string held_;  // received bytes not yet handed on
+    std::string held_;  // received bytes, handed on up to start_
+    size_t start_ = 0;
     bool abandoned_ = false;
+    EntryInflater inflater_;
 };
 
 // Hands every record to onRecord until it returns false, after which the rest of the

@@ -1,5 +1,6 @@
 #include "client/file_placement.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "client/operations.h"
@@ -16,10 +17,10 @@ bool IsSafeName(const std::string& name) {
 }
 
 bool HasParentStep(const std::string& folder) {
-    std::istringstream parts(folder);
-    std::string part;
-    while (std::getline(parts, part, '/')) {
-        if (part == "..") return true;
+    for (size_t start = 0; start < folder.size();) {
+        size_t end = std::min(folder.find('/', start), folder.size());
+        if (folder.compare(start, end - start, "..") == 0) return true;
+        start = end + 1;
     }
     return false;
 }

@@ -63,7 +63,7 @@ int ReadFileRecordHead(AnswerRecords& records, const std::string& fields, bool h
 int UnpackRecordContent(AnswerRecords& records, uint64_t size, const EntrySink& sink,
                         const int& sinkError, const std::string& archiveName,
                         const std::string& targetName, const COstrelContext& context) {
-    ArchiveStream stream(sink);
+    ArchiveStream stream(sink, &records.Inflater());
     AnswerRecords::Next next = records.TakeContent(size, [&](const char* data, size_t length) {
         if (stream.Take(data, length)) return true;
         // A local failure (a full disk) makes the rest of the answer useless.

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "client/messages.h"
+#include "client/operations.h"
 #include "common/result_codes.h"
 
 namespace brelmox {
@@ -49,6 +50,7 @@ class PartialFile::ScratchFolder {
     explicit ScratchFolder(const std::string& folder)
         : path_(folder + (folder.back() == '/' ? "" : "/") + ".brelmox-XXXXXX") {
         made_ = mkdtemp(path_.data()) != nullptr;
+        error_ = made_ ? 0 : errno;
     }
     ~ScratchFolder() {
         if (!made_) return;
@@ -59,11 +61,13 @@ class PartialFile::ScratchFolder {
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     bool Made() const { return made_; }
+    int Error() const { return error_; }
     std::string File() const { return path_ + "/unpacked"; }
 
   private:
     std::string path_;
     bool made_ = false;
+    int error_ = 0;
 };
 
 PartialFile::PartialFile(std::string targetPath) : targetPath_(std::move(targetPath)) {}
@@ -72,22 +76,36 @@ PartialFile::~PartialFile() = default;
 
 int PartialFile::Create(const COstrelContext& context) {
     const std::string folder = FolderOf(targetPath_);
-    file_ = platform::CreateNamelessFileIn(folder);
-    if (file_.valid()) return result::kSuccess;
-    if (!LacksNamelessFiles(errno)) return FileFailed("create a file in", folder, errno, context);
-    scratch_ = std::make_unique<ScratchFolder>(folder);
-    if (!scratch_->Made()) return FileFailed("create a file in", folder, errno, context);
-    file_ = platform::UniqueFd(
-        open(scratch_->File().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!file_.valid()) return FileFailed("create a file in", folder, errno, context);
-    return result::kSuccess;
+    int error = Open(folder);
+    // Folders are made only when the file cannot be: a download into folders that are
+    // there asks nothing about them.
+    if (error == ENOENT) {
+        CreateDirectoryPath(folder);
+        error = Open(folder);
+    }
+    return error == 0 ? result::kSuccess : FileFailed("create a file in", folder, error, context);
 }
 
+int PartialFile::Open(const std::string& folder) {
+    file_ = platform::CreateNamelessFileIn(folder);
+    if (file_.valid()) return 0;
+    if (!LacksNamelessFiles(errno)) return errno;
+    scratch_ = std::make_unique<ScratchFolder>(folder);
+    if (!scratch_->Made()) return scratch_->Error();
+    file_ = platform::UniqueFd(
+        open(scratch_->File().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    return file_.valid() ? 0 : errno;
+}
+
+// A new file takes its name straight away and keeps the mode it was created with; only a
+// file that replaces another goes through a name of its own and a rename.
 int PartialFile::Commit(const COstrelContext& context) {
-    const bool named =
-        TakeOverMode(targetPath_, file_.get()) &&
-        (scratch_ != nullptr ? rename(scratch_->File().c_str(), targetPath_.c_str()) == 0
-                             : platform::NameFile(file_.get(), targetPath_));
+    const bool named = scratch_ != nullptr
+                           ? TakeOverMode(targetPath_, file_.get()) &&
+                                 rename(scratch_->File().c_str(), targetPath_.c_str()) == 0
+                           : platform::NameNewFile(file_.get(), targetPath_) ||
+                                 (errno == EEXIST && TakeOverMode(targetPath_, file_.get()) &&
+                                  platform::NameFile(file_.get(), targetPath_));
     return named ? result::kSuccess : FileFailed("write", targetPath_, errno, context);
 }
 

@@ -29,6 +29,9 @@ class PartialFile {
   private:
     class ScratchFolder;
 
+    // Makes the file in folder: 0 or the errno.
+    int Open(const std::string& folder);
+
     std::string targetPath_;
     platform::UniqueFd file_;
     std::unique_ptr<ScratchFolder> scratch_;

@@ -31,7 +31,6 @@ int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasCo
         ReportMessage(context, FormatMessage(msg::kRefusedUnsafeName, unsafe));
         return SkipRecord(records, true, size, result::kUnsafeName, context);
     }
-    CreateDirectoryPath(place.targetFolder);
 
     PartialFile unpacked(place.targetPath);
     code = unpacked.Create(context);

@@ -1,8 +1,8 @@
 // Unpacks the first entry of a one-entry archive as its bytes arrive, in order, with no
 // copy of the archive kept: the entry's local header is read to find its data, the data is
-// inflated straight into the sink, and once the archive has passed, minizip reads the
-// container (its central directory, zip64 records included) from the kept head and tail
-// and every size and the CRC are held against it. Sizes are 64-bit throughout, so entries
+// inflated straight into the sink, and once the archive has passed, the container's records
+// (its central directory, zip64 records included) are read from the kept head and tail and
+// every size and the CRC are held against them. Sizes are 64-bit throughout, so entries
 // of 4 GiB and more unpack like any other.
 #pragma once
 
@@ -12,27 +12,15 @@
 #include <string>
 
 #include "common/entry_inflater.h"
+#include "common/zip_records.h"
 
 namespace brelmox {
 
-class ArchiveBytes;
-
-// What the central directory and local header say about an archive's first entry.
-struct FirstEntryRecord {
-    int method = 0;
-    unsigned flags = 0;
-    std::uint32_t crc = 0;
-    std::uint64_t packedSize = 0;
-    std::uint64_t size = 0;
-    std::uint64_t dataStart = 0;
-};
-
-// False when minizip cannot read the container as far as the first entry's data.
-bool ReadFirstEntryRecord(ArchiveBytes& archive, FirstEntryRecord* record);
-
 class ArchiveStream {
   public:
-    explicit ArchiveStream(EntrySink sink);
+    // inflater, when given, unpacks the entry and must outlive the stream: one inflater
+    // serves the archives of a whole answer in turn. Without it the stream has its own.
+    explicit ArchiveStream(EntrySink sink, EntryInflater* inflater = nullptr);
     ~ArchiveStream();
     ArchiveStream(const ArchiveStream&) = delete;
     ArchiveStream& operator=(const ArchiveStream&) = delete;
@@ -58,7 +46,9 @@ class ArchiveStream {
     std::string tail_;
     std::size_t headSize_;
     int method_ = -1;
-    std::unique_ptr<EntryInflater> inflater_;
+    std::unique_ptr<EntryInflater> ownInflater_;
+    EntryInflater* inflater_;
+    bool started_ = false;  // the local header was read and the inflater started
     bool failed_ = false;
 };
 

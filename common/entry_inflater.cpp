@@ -14,14 +14,25 @@ constexpr std::size_t kOutputPiece = 65536;
 
 }  // namespace
 
-EntryInflater::EntryInflater(int method, std::uint64_t storedSize)
-    : method_(method), storedLeft_(storedSize) {
+EntryInflater::EntryInflater() = default;
+
+void EntryInflater::Start(int method, std::uint64_t storedSize) {
+    method_ = method;
+    storedLeft_ = storedSize;
+    crc_ = 0;
+    contentSize_ = 0;
+    entrySize_ = 0;
     if (method_ == kDeflated) {
-        stream_ = std::make_unique<z_stream>();
-        // A raw stream: the zip entry carries no zlib header.
-        streamReady_ = inflateInit2(stream_.get(), -MAX_WBITS) == Z_OK;
-        failed_ = !streamReady_;
-        out_.resize(kOutputPiece);
+        if (!streamReady_) {
+            stream_ = std::make_unique<z_stream>();
+            // A raw stream: the zip entry carries no zlib header.
+            streamReady_ = inflateInit2(stream_.get(), -MAX_WBITS) == Z_OK;
+            failed_ = !streamReady_;
+            out_.resize(kOutputPiece);
+        } else {
+            failed_ = inflateReset(stream_.get()) != Z_OK;
+        }
+        ended_ = false;
     } else {
         failed_ = method_ != kStored;
         ended_ = method_ == kStored && storedLeft_ == 0;

@@ -15,13 +15,19 @@ namespace brelmox {
 // Takes each unpacked piece; false stops the unpacking as failed.
 using EntrySink = std::function<bool(const char* data, std::size_t size)>;
 
+// One object unpacks any number of entries in turn: the inflate state and its output buffer
+// are made for the first deflated entry and reset for each later one, so that a download of
+// many small files does not set them up anew for every file.
 class EntryInflater {
   public:
-    // method: 8 (deflated) or 0 (stored, storedSize bytes). Other methods fail at once.
-    EntryInflater(int method, std::uint64_t storedSize);
+    EntryInflater();
     ~EntryInflater();
     EntryInflater(const EntryInflater&) = delete;
     EntryInflater& operator=(const EntryInflater&) = delete;
+
+    // Begins an entry, whatever the last one left: method 8 (deflated) or 0 (stored,
+    // storedSize bytes). Other methods fail at once.
+    void Start(int method, std::uint64_t storedSize);
 
     enum class Step { More, Ended, Failed };
     // Takes entry bytes and hands their content to sink; *used says how many of the bytes
@@ -38,12 +44,12 @@ class EntryInflater {
     Step TakeDeflated(const char* data, std::size_t size, std::size_t* used, const EntrySink& sink);
     bool Hand(const char* data, std::size_t size, const EntrySink& sink);
 
-    int method_;
-    std::uint64_t storedLeft_;
+    int method_ = -1;
+    std::uint64_t storedLeft_ = 0;
     std::unique_ptr<z_stream_s> stream_;
     bool streamReady_ = false;
     bool ended_ = false;
-    bool failed_ = false;
+    bool failed_ = true;  // until an entry starts
     std::vector<char> out_;
     std::uint32_t crc_ = 0;
     std::uint64_t contentSize_ = 0;

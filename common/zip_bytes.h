@@ -1,6 +1,6 @@
-// Where an archive's bytes live while minizip reads or writes them: in memory, behind an
-// open descriptor (written through it, never reopened), or, for an archive that streamed
-// past, only its head and tail. minizip reaches them through FileFunctionsFor.
+// Where an archive's bytes live while minizip writes them or its records are read: in memory,
+// behind an open descriptor (written through it, never reopened), or, for an archive that
+// streamed past, only its head and tail. minizip reaches them through SetFileFunctions.
 #pragma once
 
 #include <cstddef>
@@ -20,8 +20,8 @@ class ArchiveBytes {
     virtual std::uint64_t Size() const = 0;
 };
 
-// Fills in the functions through which zipOpen2_64 and unzOpen2_64 use bytes; the path
-// they are given is ignored.
+// Fills in the functions through which zipOpen2_64 uses bytes; the path it is given is
+// ignored.
 void SetFileFunctions(ArchiveBytes& bytes, zlib_filefunc64_def_s* functions);
 
 class MemoryBytes : public ArchiveBytes {

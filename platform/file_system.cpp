@@ -152,6 +152,11 @@ UniqueFd CreateNamelessFileIn(const std::string& folder) {
         open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
 }
 
+bool NameNewFile(int fd, const std::string& path) {
+    return linkat(AT_FDCWD, DescriptorPath(fd).c_str(), AT_FDCWD, path.c_str(),
+                  AT_SYMLINK_FOLLOW) == 0;
+}
+
 bool NameFile(int fd, const std::string& path) {
     const size_t slash = path.rfind('/');
     std::string link =
@@ -162,10 +167,7 @@ bool NameFile(int fd, const std::string& path) {
     if (reserved < 0) return false;
     close(reserved);
     unlink(link.c_str());
-    if (linkat(AT_FDCWD, DescriptorPath(fd).c_str(), AT_FDCWD, link.c_str(), AT_SYMLINK_FOLLOW) !=
-        0) {
-        return false;
-    }
+    if (!NameNewFile(fd, link)) return false;
     if (rename(link.c_str(), path.c_str()) == 0) return true;
     const int error = errno;
     unlink(link.c_str());

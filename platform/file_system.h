@@ -72,6 +72,10 @@ UniqueFd CreateNamelessFileIn(const std::string& folder);
 // set.
 bool NameFile(int fd, const std::string& path);
 
+// Gives a nameless file the name path only when nothing has that name yet; false with errno
+// set, EEXIST when something has.
+bool NameNewFile(int fd, const std::string& path);
+
 // A path that opens the file behind the descriptor again, named or not.
 std::string DescriptorPath(int fd);
 

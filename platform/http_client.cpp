@@ -14,6 +14,8 @@ namespace {
 constexpr long kConnectTimeoutSeconds = 30;
 constexpr long kStallSeconds = 120;
 constexpr long kReceiveBufferBytes = 64 * 1024;
+// Answer bytes received and not yet read, beyond which the transfer waits for the reader.
+constexpr size_t kHeldAnswerBytes = 256 * 1024;
 constexpr int kPollMilliseconds = 1000;
 // A kept connection idle this long is not reused: servers close idle connections after a few
 // seconds (5 s is common), and a request sent just as the server closes would be lost.
@@ -180,16 +182,21 @@ struct HttpPost::State {
         return text + "\n";
     }
 
+    // An answer in many small chunks comes in many calls per socket read: they are gathered
+    // rather than each pausing the transfer, which would make libcurl keep a copy of the
+    // rest of its buffer and hand it over again. Only a reader this far behind holds it back.
     static size_t OnBody(char* data, size_t size, size_t count, void* user) {
         auto* self = static_cast<State*>(user);
-        if (self->pendingPos < self->pending.size()) {
-            // The reader has not taken the last piece yet: hold the transfer back.
+        if (self->pending.size() - self->pendingPos >= kHeldAnswerBytes) {
             self->paused = true;
             return CURL_WRITEFUNC_PAUSE;
         }
         self->headersDone = true;
-        self->pending.assign(data, size * count);
-        self->pendingPos = 0;
+        if (self->pendingPos == self->pending.size()) {
+            self->pending.clear();
+            self->pendingPos = 0;
+        }
+        self->pending.append(data, size * count);
         return size * count;
     }
 

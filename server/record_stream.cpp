@@ -1,6 +1,8 @@
 #include "server/record_stream.h"
 
 #include <algorithm>
+#include <exception>
+#include <utility>
 
 #include "common/format.h"
 #include "common/wire.h"
@@ -12,6 +14,8 @@ namespace server {
 namespace {
 
 constexpr std::int64_t kPieceSize = 1 << 18;
+// Records are gathered into one piece up to this size.
+constexpr std::size_t kGathered = 1 << 16;
 constexpr const char* kContentMissing = "The stored content of '%s' cannot be read.";
 
 }  // namespace
@@ -23,7 +27,21 @@ bool ListedRecords::Next(OutgoingRecord& record) {
 }
 
 bool RecordStream::Next(std::string& piece) {
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
     piece.clear();
+    // Small records go out together: a file of a few KiB then costs no send of its own.
+    try {
+        while (piece.size() < kGathered && NextPart(piece)) {
+        }
+    } catch (const std::exception&) {
+        // What was gathered goes out first, as it would have one part at a time.
+        if (piece.empty()) throw;
+        failure_ = std::current_exception();
+    }
+    return !piece.empty();
+}
+
+bool RecordStream::NextPart(std::string& piece) {
     if (content_) {
         ContinueContent(piece);
         return true;
@@ -45,7 +63,7 @@ void RecordStream::StartRecord(std::string& piece) {
     }
     if (record.status != 0) {
         lastFailure_ = record.status;
-        piece = KeywordAnswer::Failure(record.status, record.error, true);
+        piece += KeywordAnswer::Failure(record.status, record.error, true);
         return;
     }
     KeywordAnswer head(brelmox::result::kSuccess);
@@ -54,21 +72,25 @@ void RecordStream::StartRecord(std::string& piece) {
         .Field(brelmox::wire::kKeySize, record.size)
         .Field(brelmox::wire::kKeyViewpath, WireFolder(record.folder))
         .Field(brelmox::wire::kKeyContent, "");
-    piece = head.Take();
+    piece += head.Take();
     remaining_ = record.size;
     if (remaining_ == 0) FinishRecord(piece);
 }
 
 void RecordStream::ContinueContent(std::string& piece) {
-    piece.resize(static_cast<std::size_t>(std::min(remaining_, kPieceSize)));
-    std::size_t filled = 0;
-    while (filled < piece.size()) {
+    const std::size_t start = piece.size();
+    const std::size_t count = static_cast<std::size_t>(std::min(remaining_, kPieceSize));
+    piece.resize(start + count);
+    for (std::size_t filled = start; filled < piece.size();) {
         const std::size_t got = content_->Read(piece.data() + filled, piece.size() - filled);
         // The head with its size has gone out: a short archive cannot be answered any more.
-        if (got == 0) throw StorageError("Stored archive ended early");
+        if (got == 0) {
+            piece.resize(start);
+            throw StorageError("Stored archive ended early");
+        }
         filled += got;
     }
-    remaining_ -= static_cast<std::int64_t>(filled);
+    remaining_ -= static_cast<std::int64_t>(count);
     if (remaining_ == 0) FinishRecord(piece);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,14 +45,18 @@ class RecordStream {
     RecordStream(Storage& storage, std::unique_ptr<RecordSource> records)
         : storage_(storage), records_(std::move(records)) {}
 
-    // Replaces piece with the next bytes of the answer; false once the answer is complete.
-    // Throws StorageError when a stored archive cannot be read to its end.
+    // Replaces piece with the next bytes of the answer, several small records at once;
+    // false once the answer is complete. Throws StorageError when a stored archive cannot
+    // be read to its end, once the bytes before it have been given.
     bool Next(std::string& piece);
 
     // The status of the last refusal record sent, 0 when there was none.
     int LastFailure() const { return lastFailure_; }
 
   private:
+    // Appends the next part of the answer to piece: a record's head, or a piece of its
+    // archive; false when no record is left.
+    bool NextPart(std::string& piece);
     void StartRecord(std::string& piece);
     void ContinueContent(std::string& piece);
     void FinishRecord(std::string& piece);
@@ -62,6 +67,7 @@ class RecordStream {
     std::unique_ptr<ContentSource> content_;
     std::int64_t remaining_ = 0;
     int lastFailure_ = 0;
+    std::exception_ptr failure_;  // thrown on the call after the bytes before it went out
 };
 
 }  // namespace server

@@ -3,6 +3,8 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -105,6 +107,28 @@ TEST(TempFileTest, GoesToTmpdirThenTheFallbackThenTmp) {
         RemoveFile(path);
     }
     setenv("TMPDIR", previous.c_str(), 1);  // empty means unset to every reader
+}
+
+// A nameless file takes a free name at once but never one that is taken; the replacing
+// name does replace, and neither leaves a name of its own behind.
+TEST(NamelessFileTest, TakesAFreeNameDirectlyAndReplacesOnlyWhenAsked) {
+    testsupport::TempDir temp;
+    const std::string taken = temp.WriteFile("taken", "old");
+    UniqueFd file = CreateNamelessFileIn(temp.Path());
+    ASSERT_TRUE(file.valid()) << "this test needs a file system with nameless files";
+    ASSERT_TRUE(WriteAll(file.get(), "new", 3));
+    EXPECT_FALSE(NameNewFile(file.get(), taken));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(temp.ReadFile(taken), "old");
+    EXPECT_TRUE(NameNewFile(file.get(), temp.Path("free")));
+    EXPECT_TRUE(NameFile(file.get(), taken));
+    EXPECT_EQ(temp.ReadFile("free"), "new");
+    EXPECT_EQ(temp.ReadFile(taken), "new");
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(temp.Path()))
+        names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"free", "taken"}));
 }
 
 }  // namespace
