@@ -24,6 +24,22 @@ bool HasCompleteHead(const std::string& bytes) {
     return bytes.find("\r\n\r\n") != std::string::npos;
 }
 
+bool ReadAhead(WaitingConnection& connection) {
+    std::array<char, 4096> buffer;
+    const ssize_t got = recv(connection.socket.get(), buffer.data(), buffer.size(), MSG_DONTWAIT);
+    if (got < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+    connection.buffered.append(buffer.data(), static_cast<std::size_t>(got));
+    return got > 0 && connection.buffered.size() <= kHeadLimit;
+}
+
+HeadWait AwaitHead(WaitingConnection& connection, std::chrono::milliseconds wait) {
+    if (HasCompleteHead(connection.buffered)) return HeadWait::kComplete;
+    pollfd polled{connection.socket.get(), POLLIN, 0};
+    if (poll(&polled, 1, static_cast<int>(wait.count())) <= 0) return HeadWait::kPending;
+    if (!ReadAhead(connection)) return HeadWait::kClosed;
+    return HasCompleteHead(connection.buffered) ? HeadWait::kComplete : HeadWait::kPending;
+}
+
 ConnectionWaiter::ConnectionWaiter(std::chrono::milliseconds headDeadline, Ready ready)
     : headDeadline_(headDeadline),
       ready_(std::move(ready)),
@@ -50,14 +66,6 @@ void ConnectionWaiter::Stop() {
     const std::uint64_t one = 1;
     (void)!write(wake_.get(), &one, sizeof one);
     thread_.join();
-}
-
-bool ConnectionWaiter::ReadAhead(WaitingConnection& connection) {
-    std::array<char, 4096> buffer;
-    const ssize_t got = recv(connection.socket.get(), buffer.data(), buffer.size(), MSG_DONTWAIT);
-    if (got < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
-    connection.buffered.append(buffer.data(), static_cast<std::size_t>(got));
-    return got > 0 && connection.buffered.size() <= kHeadLimit;
 }
 
 void ConnectionWaiter::Run() {

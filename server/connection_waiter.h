@@ -42,8 +42,6 @@ class ConnectionWaiter {
         std::chrono::steady_clock::time_point deadline;
     };
     void Run();
-    // Reads what is there; false when the connection is to be closed.
-    static bool ReadAhead(WaitingConnection& connection);
 
     const std::chrono::milliseconds headDeadline_;
     const Ready ready_;
@@ -56,5 +54,12 @@ class ConnectionWaiter {
 
 // Whether the bytes hold a complete request head.
 bool HasCompleteHead(const std::string& bytes);
+
+// Reads what is there without waiting; false when the connection is to be closed.
+bool ReadAhead(WaitingConnection& connection);
+
+enum class HeadWait { kComplete, kPending, kClosed };
+// Waits at most wait for the connection's next head, reading what arrives.
+HeadWait AwaitHead(WaitingConnection& connection, std::chrono::milliseconds wait);
 
 }  // namespace server

@@ -43,16 +43,25 @@ bool PacedServer::process_and_close_socket(socket_t sock) {
 }
 
 void PacedServer::ServeRequest(const std::shared_ptr<WaitingConnection>& connection) {
-    PacedStream stream(*connection, slots_, pacing_.body);
-    const bool last = ++connection->served >= pacing_.keepAliveRequests;
-    bool closed = false;
-    const bool answered = process_request(stream, last, closed, nullptr);
-    if (!answered || closed || last) {
-        shutdown(connection->socket.get(), SHUT_RDWR);
-        return;
+    // A client that sends its next request straight after an answer is served on by this
+    // thread: the trip through the waiting room costs more than the request. One that does
+    // not within the linger goes back to the waiting room, so no thread waits on a peer long.
+    constexpr std::chrono::milliseconds kLinger{1};
+    for (;;) {
+        PacedStream stream(*connection, slots_, pacing_.body);
+        const bool last = ++connection->served >= pacing_.keepAliveRequests;
+        bool closed = false;
+        const bool answered = process_request(stream, last, closed, nullptr);
+        if (!answered || closed || last) break;
+        connection->buffered = stream.TakeUnread();
+        const HeadWait next = AwaitHead(*connection, kLinger);
+        if (next == HeadWait::kClosed) break;
+        if (next == HeadWait::kPending) {
+            waiter_.Add(connection);
+            return;
+        }
     }
-    connection->buffered = stream.TakeUnread();
-    waiter_.Add(connection);
+    shutdown(connection->socket.get(), SHUT_RDWR);
 }
 
 }  // namespace server

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "raw_connection.h"
 #include "server_fixture.h"
@@ -76,6 +78,38 @@ TEST_F(ConnectionTest, SixtyFourSlowSendersLeaveTheServerToAReadyRequest) {
     ASSERT_TRUE(result) << httplib::to_string(result.error());
     EXPECT_EQ(Statuses(result->body), "0");
     EXPECT_LT(took.count(), 1000);
+}
+
+TEST_F(ConnectionTest, AKeptConnectionIsServedHoweverItsNextRequestArrives) {
+    const std::string body = FormBody(Who());
+    const std::string request = PostHead("validate_user_from_cli.php", body.size()) + body;
+    const std::string head = PostHead("validate_user_from_cli.php", body.size());
+    // At once (the answering thread serves on), after a pause (through the waiting room),
+    // a head cut in two around a pause, and two requests in one send.
+    const std::pair<const char*, std::vector<std::string>> arrivals[] = {
+        {"at once", {request}},
+        {"after a pause", {"", request}},
+        {"a head in two pieces", {head.substr(0, 20), head.substr(20) + body}},
+        {"two requests in one send", {request + request}},
+    };
+    RawConnection connection(port_);
+    ASSERT_TRUE(connection.Send(request));
+    ASSERT_EQ(Count(connection.ReadUntilQuiet(300), "HTTP/1.1 200"), 1u);
+    for (const auto& [what, pieces] : arrivals) {
+        std::string sent;
+        for (const std::string& piece : pieces) {
+            if (&piece != &pieces.front())
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (!piece.empty()) {
+                ASSERT_TRUE(connection.Send(piece)) << what;
+            }
+            sent += piece;
+        }
+        const std::string answers = connection.ReadUntilQuiet(300);
+        const std::size_t expected = Count(sent, "POST ");
+        EXPECT_EQ(Count(answers, "HTTP/1.1 200"), expected) << what << ": " << answers;
+        EXPECT_EQ(Count(answers, "status:0"), expected) << what;
+    }
 }
 
 TEST_F(ConnectionTest, AHeadOrABodyTooSlowIsCut) {
