@@ -48,7 +48,9 @@ Identity Authenticator::Authenticate(ReadTx& tx, const Form& form) {
     }
     const bool valid = VerifyPassword(password, user ? user->passwordHash : DummyHash());
     if (!user || !valid) {
-        guard_.Failed(userKey, address, now);
+        // The back-off runs from the end of the check: counted from its start, a check as
+        // slow as the first back-off (a loaded machine) would leave no back-off at all.
+        guard_.Failed(userKey, address, LoginGuard::Clock::now());
         throw Refusal(brelmox::status::kInvalidUser, text::kInvalidUser);
     }
     guard_.Succeeded(userKey, address);
