@@ -22,7 +22,7 @@ constexpr auto kRetryPause = std::chrono::milliseconds(50);
 }  // namespace
 
 InternetRequest::InternetRequest(const platform::HttpTarget& target, const std::string& objectName,
-                                 platform::HttpSession* session)
+                                 platform::HttpSession& session)
     : post_(target, objectName, session), objectName_(objectName) {
     post_.AddHeader(std::string(wire::kContentTypeHeader));
 }
@@ -75,7 +75,7 @@ int OpenSession(COstrelContext& context, std::unique_ptr<InternetSession>* sessi
 int OpenPostRequest(const std::string& script, COstrelContext& context, InternetSession& session,
                     std::unique_ptr<InternetRequest>* request) {
     auto opened = std::make_unique<InternetRequest>(
-        session.target, BuildObjectName(context.m_strVirtualDirectory, script), &context.Http());
+        session.target, BuildObjectName(context.m_strVirtualDirectory, script), context.Http());
     if (!opened->Valid()) {
         ReportMessage(context, msg::kNoUploadProgram);
         return result::kNoRequest;

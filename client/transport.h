@@ -17,9 +17,9 @@ struct InternetSession {
 
 class InternetRequest {
   public:
-    // With a session the request reuses the session's kept-open connection.
+    // The request goes over the session's kept-open connection when one is free.
     InternetRequest(const platform::HttpTarget& target, const std::string& objectName,
-                    platform::HttpSession* session = nullptr);
+                    platform::HttpSession& session);
 
     bool Valid() const { return post_.Valid(); }
     const std::string& ObjectName() const { return objectName_; }

@@ -135,7 +135,7 @@ bool ParseServerAddress(const std::string& address, bool secure, HttpTarget* tar
 struct HttpPost::State {
     CURLM* multi = nullptr;
     CURL* easy = nullptr;
-    HttpSession::Pool* pool = nullptr;  // null: multi and easy are this request's own
+    HttpSession::Pool* pool = nullptr;
     curl_slist* headers = nullptr;
     std::string url;
     bool secure = false;
@@ -159,15 +159,10 @@ struct HttpPost::State {
         // Removing an unfinished transfer makes libcurl close its connection, so an answer
         // left unread is never taken for the next request's.
         Detach();
-        if (pool != nullptr) {
-            if (easy != nullptr && finished && result == CURLE_OK) {
-                pool->idle.push_back(easy);
-            } else if (easy != nullptr) {
-                curl_easy_cleanup(easy);
-            }
-        } else {
-            if (easy != nullptr) curl_easy_cleanup(easy);
-            if (multi != nullptr) curl_multi_cleanup(multi);
+        if (easy != nullptr && finished && result == CURLE_OK) {
+            pool->idle.push_back(easy);
+        } else if (easy != nullptr) {
+            curl_easy_cleanup(easy);
         }
         curl_slist_free_all(headers);
     }
@@ -314,7 +309,7 @@ struct HttpPost::State {
     }
 };
 
-HttpPost::HttpPost(const HttpTarget& target, const std::string& objectName, HttpSession* session)
+HttpPost::HttpPost(const HttpTarget& target, const std::string& objectName, HttpSession& session)
     : state_(std::make_unique<State>()) {
     EnsureCurlInitialised();
     state_->secure = target.secure;
@@ -328,18 +323,13 @@ HttpPost::HttpPost(const HttpTarget& target, const std::string& objectName, Http
     curl_url_cleanup(parsed);
 
     state_->url = url;
-    if (session != nullptr) {
-        HttpSession::Pool& pool = *session->pool_;
-        state_->pool = &pool;
-        state_->multi = pool.multi;
-        if (!pool.idle.empty()) {
-            state_->easy = pool.idle.back();
-            pool.idle.pop_back();
-        } else {
-            state_->easy = curl_easy_init();
-        }
+    HttpSession::Pool& pool = *session.pool_;
+    state_->pool = &pool;
+    state_->multi = pool.multi;
+    if (!pool.idle.empty()) {
+        state_->easy = pool.idle.back();
+        pool.idle.pop_back();
     } else {
-        state_->multi = curl_multi_init();
         state_->easy = curl_easy_init();
     }
     // An empty Expect keeps libcurl from waiting for "100 Continue" on large bodies.

@@ -62,10 +62,8 @@ struct TransferCounts {
 
 class HttpPost {
   public:
-    // objectName is the request target without its leading '/'. Without a session the
-    // request has a connection of its own, closed when the object goes.
-    HttpPost(const HttpTarget& target, const std::string& objectName,
-             HttpSession* session = nullptr);
+    // objectName is the request target without its leading '/'.
+    HttpPost(const HttpTarget& target, const std::string& objectName, HttpSession& session);
     ~HttpPost();
     HttpPost(const HttpPost&) = delete;
     HttpPost& operator=(const HttpPost&) = delete;

@@ -86,7 +86,7 @@ struct Exchange {
 };
 
 // One POST of body; reads at most readLimit answer bytes (all of them by default).
-Exchange Post(const ScriptedServer& server, platform::HttpSession* session, const std::string& body,
+Exchange Post(const ScriptedServer& server, platform::HttpSession& session, const std::string& body,
               size_t readLimit = std::string::npos) {
     platform::HttpPost post(Target(server), "scm/script.php", session);
     post.AddHeader("Content-Type: multipart/form-data, boundary=AaB03x");
@@ -116,7 +116,8 @@ std::string Bytes(const RecordedRequest& request) {
 TEST(HttpSession, RequestsShareOneConnectionAndKeepTheirBytes) {
     ScriptedServer alone;
     alone.Enqueue(testsupport::StatusReply(0));
-    ASSERT_TRUE(Post(alone, nullptr, "first body").read);
+    platform::HttpSession own;
+    ASSERT_TRUE(Post(alone, own, "first body").read);
 
     ScriptedServer server;
     for (int i = 0; i < 3; ++i)
@@ -124,7 +125,7 @@ TEST(HttpSession, RequestsShareOneConnectionAndKeepTheirBytes) {
     platform::HttpSession session;
     for (int i = 0; i < 3; ++i) {
         Exchange exchange =
-            Post(server, &session, i == 0 ? "first body" : "body " + std::to_string(i));
+            Post(server, session, i == 0 ? "first body" : "body " + std::to_string(i));
         ASSERT_TRUE(exchange.read) << exchange.error;
         EXPECT_EQ(exchange.answer, testsupport::StatusBody(0, "answer " + std::to_string(i)));
     }
@@ -156,10 +157,10 @@ TEST(HttpSession, AnAnswerLeftUnreadClosesItsConnection) {
     server.Enqueue(KeptOpenStatusReply(0, std::string(1 << 20, 'x')));
     server.Enqueue(KeptOpenStatusReply(0, "second"));
     platform::HttpSession session;
-    Exchange first = Post(server, &session, "one", 100);
+    Exchange first = Post(server, session, "one", 100);
     ASSERT_TRUE(first.sent) << first.error;
     EXPECT_EQ(first.answer.size(), 100u);
-    Exchange second = Post(server, &session, "two");
+    Exchange second = Post(server, session, "two");
     ASSERT_TRUE(second.read) << second.error;
     EXPECT_EQ(second.answer, testsupport::StatusBody(0, "second"));
     ASSERT_EQ(server.RequestCount(), 2u);
@@ -173,11 +174,11 @@ TEST(HttpSession, AFailedAnswerDoesNotReachTheNextRequest) {
         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n--AaB03x\nstatus:0\n"}));
     server.Enqueue(KeptOpenStatusReply(0, "second"));
     platform::HttpSession session;
-    Exchange first = Post(server, &session, "one");
+    Exchange first = Post(server, session, "one");
     EXPECT_TRUE(first.sent);
     EXPECT_FALSE(first.read);
     EXPECT_FALSE(first.error.empty());
-    Exchange second = Post(server, &session, "two");
+    Exchange second = Post(server, session, "two");
     ASSERT_TRUE(second.read) << second.error;
     EXPECT_EQ(second.answer, testsupport::StatusBody(0, "second"));
     EXPECT_EQ(server.Request(1).connection, 2);
@@ -191,8 +192,8 @@ TEST(HttpSession, AKeptConnectionTheServerClosedIsRetriedOnANewOne) {
     server.Enqueue(testsupport::CloseWithoutAnswer());
     server.Enqueue(KeptOpenStatusReply(0, "second"));
     platform::HttpSession session;
-    ASSERT_TRUE(Post(server, &session, "one").read);
-    Exchange second = Post(server, &session, "two");
+    ASSERT_TRUE(Post(server, session, "one").read);
+    Exchange second = Post(server, session, "two");
     ASSERT_TRUE(second.read) << second.error;
     EXPECT_EQ(second.answer, testsupport::StatusBody(0, "second"));
     ASSERT_EQ(server.RequestCount(), 3u);
@@ -205,7 +206,7 @@ TEST(HttpSession, AServerThatClosesAfterEachAnswerGetsANewConnectionEachTime) {
     ScriptedServer server;
     for (int i = 0; i < 3; ++i) server.Enqueue(testsupport::StatusReply(0));
     platform::HttpSession session;
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(Post(server, &session, "body").read);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(Post(server, session, "body").read);
     ASSERT_EQ(server.RequestCount(), 3u);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(server.Request(i).connection, i + 1);
 }
@@ -219,7 +220,7 @@ TEST(HttpSession, SessionsOnSeveralThreadsEachKeepTheirOwnConnection) {
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&] {
             platform::HttpSession session;
-            for (int i = 0; i < kRequests; ++i) answered += Post(server, &session, "body").read;
+            for (int i = 0; i < kRequests; ++i) answered += Post(server, session, "body").read;
         });
     }
     for (std::thread& thread : threads) thread.join();
@@ -247,7 +248,8 @@ TEST(HttpPost, AnAnswerInManySmallChunksArrivesWholeAndInOrder) {
     server.Enqueue(testsupport::Answer(
         {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n" + chunked +
          "0\r\n\r\n"}));
-    const Exchange exchange = Post(server, nullptr, "body");
+    platform::HttpSession session;
+    const Exchange exchange = Post(server, session, "body");
     ASSERT_TRUE(exchange.read) << exchange.error;
     EXPECT_TRUE(exchange.answer == body)
         << "got " << exchange.answer.size() << " bytes of " << body.size();
@@ -257,7 +259,8 @@ TEST(HttpPost, ReportsTheBytesSentAndReceived) {
     ScriptedServer server;
     const std::string answer = testsupport::StatusBody(0, std::string(300000, 'y'));
     server.Enqueue(testsupport::Answer({testsupport::HttpResponse(answer)}));
-    platform::HttpPost post(Target(server), "scm/script.php");
+    platform::HttpSession session;
+    platform::HttpPost post(Target(server), "scm/script.php", session);
     std::vector<platform::TransferCounts> reports;
     post.OnProgress([&](const platform::TransferCounts& counts) { reports.push_back(counts); });
     StringBody body(std::string(200000, 'b'));
