@@ -58,6 +58,7 @@ bool NeedsVersion(ReadTx& tx, const Caller& caller, bool checkin, const Target& 
 // refused upload is not stored; the transaction checks again.
 void StoreAheadUnlessRefused(ServerState& state, const Caller& caller, bool checkin,
                              const Target& target, Upload& upload, const NewVersion& version) {
+    if (!state.storage->StoresAhead(upload.archive)) return;
     bool needed = false;
     state.storage->RunRead([&](ReadTx& tx) {
         const std::optional<FileState> file =

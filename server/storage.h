@@ -173,9 +173,12 @@ class Storage {
     // across servers does not hold them all while a large upload is written; StoreContent
     // then finds the bytes and writes nothing. Bytes no transaction goes on to refer to (the
     // request was refused, or its server died) may be kept or collected later: an address
-    // names the same bytes whoever stores them. A storage that writes contents inside its
-    // transaction at no cost to other servers does nothing here.
+    // names the same bytes whoever stores them. Called only for an upload StoresAhead
+    // names, after the request's checks passed in a read transaction.
     virtual void StoreContentAhead(const std::string& address, TempFile& upload) = 0;
+    // Whether this upload is worth storing ahead; false from a storage that writes contents
+    // inside its transaction at no cost to other servers.
+    virtual bool StoresAhead(const TempFile& upload) const = 0;
 
     // The stored archive of that address, or nothing when the store does not hold it whole
     // (its size differs from size). Stored archives never change, so no transaction is needed.

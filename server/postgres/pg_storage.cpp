@@ -67,9 +67,6 @@ void PgStorage::RunWrite(const WriteWork& work) {
 }
 
 void PgStorage::StoreContentAhead(const std::string& address, TempFile& upload) {
-    // One chunk goes in with its version as one row; a transaction of its own would add a
-    // second durable commit to every small add.
-    if (upload.Size() <= kChunkSize) return;
     Pool::Lease db = pool_.Acquire();
     CollectLooseContents(*db, kLooseContentSeconds);
     StoreLooseContent(*db, address, upload.Path());

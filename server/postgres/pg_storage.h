@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "server/postgres/pg_content_store.h"
 #include "server/postgres/pg_transaction.h"
 #include "server/serving_folder.h"
 #include "server/storage.h"
@@ -24,6 +25,9 @@ class PgStorage final : public Storage {
     // Archives over one chunk, outside the writers' lock; first collects the loose contents
     // gone stale, which only such uploads leave.
     void StoreContentAhead(const std::string& address, TempFile& upload) override;
+    // One chunk goes in with its version as one row; a transaction of its own would add a
+    // second durable commit to every small add.
+    bool StoresAhead(const TempFile& upload) const override { return upload.Size() > kChunkSize; }
     std::unique_ptr<ContentSource> OpenContent(const std::string& address,
                                                std::int64_t size) override;
     TempFile NewUpload() override { return TempFile(localFolder_ + "/tmp"); }

@@ -20,6 +20,7 @@ class SqliteStorage final : public Storage {
     void RunWrite(const WriteWork& work) override;
     // One server writes the folder, so its transaction is the only one an upload holds up.
     void StoreContentAhead(const std::string&, TempFile&) override {}
+    bool StoresAhead(const TempFile&) const override { return false; }
     std::unique_ptr<ContentSource> OpenContent(const std::string& address,
                                                std::int64_t size) override;
     TempFile NewUpload() override { return TempFile(folder_.TempPath()); }

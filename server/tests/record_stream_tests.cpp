@@ -19,6 +19,7 @@ class ArchiveShelf final : public server::Storage {
 
     std::unique_ptr<server::ReadTx> BeginRead() override { throw std::logic_error("unused"); }
     void RunWrite(const server::WriteWork&) override { throw std::logic_error("unused"); }
+    bool StoresAhead(const server::TempFile&) const override { return false; }
     void StoreContentAhead(const std::string&, server::TempFile&) override {
         throw std::logic_error("unused");
     }
