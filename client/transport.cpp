@@ -88,7 +88,11 @@ bool SendRequest(InternetRequest& request, COstrelContext& context, const char* 
                  platform::BodySource& body) {
     std::string error;
     bool sent = request.Post().Send(body, &error);
-    for (int retries = 0; !sent && retries < kSendRetries; ++retries) {
+    // Only a request that cannot have reached the server is sent again: one that may have
+    // could have been acted on, and a repeat would act twice or be refused for what the first
+    // did (a check-in answered "not checked out" after it made its version).
+    for (int retries = 0; !sent && !request.Post().RequestWritten() && retries < kSendRetries;
+         ++retries) {
         std::this_thread::sleep_for(kRetryPause);
         sent = request.Post().Send(body, &error);
     }

@@ -51,8 +51,9 @@ int OpenSession(COstrelContext& context, std::unique_ptr<InternetSession>* sessi
 int OpenPostRequest(const std::string& script, COstrelContext& context, InternetSession& session,
                     std::unique_ptr<InternetRequest>* request);
 
-// Up to six attempts 50 ms apart; after the last failure the operation's message is
-// shown once, filled with "HttpSendRequest" and the transport's text.
+// Up to six attempts 50 ms apart, each after one that failed before a byte of the request
+// was written; after the last failure the operation's message is shown once, filled with
+// "HttpSendRequest" and the transport's text.
 bool SendRequest(InternetRequest& request, COstrelContext& context, const char* message,
                  platform::BodySource& body);
 
