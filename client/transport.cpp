@@ -59,7 +59,7 @@ std::string BuildObjectName(const std::string& virtualDirectory, const std::stri
 }
 
 std::string BuildCheckURL(const COstrelContext& context) {
-    return "http://" + context.m_strURL;
+    return (context.m_bSecure != 0 ? "https://" : "http://") + context.m_strURL;
 }
 
 int OpenSession(COstrelContext& context, std::unique_ptr<InternetSession>* session) {
@@ -100,11 +100,10 @@ bool SendRequest(InternetRequest& request, COstrelContext& context, const char* 
     return sent;
 }
 
-ServerCall::ServerCall(COstrelContext& context, const std::string& script, Connection connection)
+ServerCall::ServerCall(COstrelContext& context, const std::string& script)
     : context_(context), downloadName_(script) {
     openResult_ = OpenSession(context, &session_);
     if (openResult_ != 0) return;
-    if (connection == Connection::PlainHttp) session_->target.secure = false;
     openResult_ = OpenPostRequest(script, context, *session_, &request_);
     if (openResult_ != 0) return;
     request_->Post().OnProgress(

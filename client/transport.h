@@ -40,7 +40,8 @@ class InternetRequest {
 // Virtual directory trimmed of '\' and '/', a '/' when anything is left, then the script.
 std::string BuildObjectName(const std::string& virtualDirectory, const std::string& script);
 
-// The reachability URL of the command-line program: "http://" + URL.
+// The reachability URL of the command-line program: "https://" + URL when the connection is
+// secure, so that the check goes where the requests go (443 without a port), else "http://".
 std::string BuildCheckURL(const COstrelContext& context);
 
 // 0, or -3 after "Failed to connect to Brelmox\n".
@@ -61,10 +62,7 @@ bool SendRequest(InternetRequest& request, COstrelContext& context, const char* 
 // its bytes go to the context's notifier (TransferBytes, then TransferEnd when it closes).
 class ServerCall {
   public:
-    enum class Connection { Configured, PlainHttp };
-
-    ServerCall(COstrelContext& context, const std::string& script,
-               Connection connection = Connection::Configured);
+    ServerCall(COstrelContext& context, const std::string& script);
     ~ServerCall();
     ServerCall(const ServerCall&) = delete;
     ServerCall& operator=(const ServerCall&) = delete;
