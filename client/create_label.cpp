@@ -5,9 +5,10 @@
 
 namespace brelmox {
 
-// Labels go over plain HTTP with a single attempt, whatever the connection settings say.
+// A label request carries the password, so it goes where every request goes (over TLS when
+// the connection is secure); it is sent in a single attempt.
 int CreateLabel(COstrelContext& context, const std::string& label, const std::string& description) {
-    ServerCall call(context, "create_label_cli.php", ServerCall::Connection::PlainHttp);
+    ServerCall call(context, "create_label_cli.php");
     if (call.OpenResult() != 0) return call.OpenResult();
     MultipartBody body;
     AddCredentialFields(body, context, true);

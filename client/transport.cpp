@@ -59,7 +59,7 @@ std::string BuildObjectName(const std::string& virtualDirectory, const std::stri
 }
 
 std::string BuildCheckURL(const COstrelContext& context) {
-    return "http://" + context.m_strURL;
+    return (context.m_bSecure != 0 ? "https://" : "http://") + context.m_strURL;
 }
 
 int OpenSession(COstrelContext& context, std::unique_ptr<InternetSession>* session) {
@@ -88,7 +88,11 @@ bool SendRequest(InternetRequest& request, COstrelContext& context, const char* 
                  platform::BodySource& body) {
     std::string error;
     bool sent = request.Post().Send(body, &error);
-    for (int retries = 0; !sent && retries < kSendRetries; ++retries) {
+    // Only a request that cannot have reached the server is sent again: one that may have
+    // could have been acted on, and a repeat would act twice or be refused for what the first
+    // did (a check-in answered "not checked out" after it made its version).
+    for (int retries = 0; !sent && !request.Post().RequestWritten() && retries < kSendRetries;
+         ++retries) {
         std::this_thread::sleep_for(kRetryPause);
         sent = request.Post().Send(body, &error);
     }
@@ -96,11 +100,10 @@ bool SendRequest(InternetRequest& request, COstrelContext& context, const char* 
     return sent;
 }
 
-ServerCall::ServerCall(COstrelContext& context, const std::string& script, Connection connection)
+ServerCall::ServerCall(COstrelContext& context, const std::string& script)
     : context_(context), downloadName_(script) {
     openResult_ = OpenSession(context, &session_);
     if (openResult_ != 0) return;
-    if (connection == Connection::PlainHttp) session_->target.secure = false;
     openResult_ = OpenPostRequest(script, context, *session_, &request_);
     if (openResult_ != 0) return;
     request_->Post().OnProgress(

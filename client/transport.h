@@ -40,7 +40,8 @@ class InternetRequest {
 // Virtual directory trimmed of '\' and '/', a '/' when anything is left, then the script.
 std::string BuildObjectName(const std::string& virtualDirectory, const std::string& script);
 
-// The reachability URL of the command-line program: "http://" + URL.
+// The reachability URL of the command-line program: "https://" + URL when the connection is
+// secure, so that the check goes where the requests go (443 without a port), else "http://".
 std::string BuildCheckURL(const COstrelContext& context);
 
 // 0, or -3 after "Failed to connect to Brelmox\n".
@@ -51,8 +52,9 @@ int OpenSession(COstrelContext& context, std::unique_ptr<InternetSession>* sessi
 int OpenPostRequest(const std::string& script, COstrelContext& context, InternetSession& session,
                     std::unique_ptr<InternetRequest>* request);
 
-// Up to six attempts 50 ms apart; after the last failure the operation's message is
-// shown once, filled with "HttpSendRequest" and the transport's text.
+// Up to six attempts 50 ms apart, each after one that failed before a byte of the request
+// was written; after the last failure the operation's message is shown once, filled with
+// "HttpSendRequest" and the transport's text.
 bool SendRequest(InternetRequest& request, COstrelContext& context, const char* message,
                  platform::BodySource& body);
 
@@ -60,10 +62,7 @@ bool SendRequest(InternetRequest& request, COstrelContext& context, const char* 
 // its bytes go to the context's notifier (TransferBytes, then TransferEnd when it closes).
 class ServerCall {
   public:
-    enum class Connection { Configured, PlainHttp };
-
-    ServerCall(COstrelContext& context, const std::string& script,
-               Connection connection = Connection::Configured);
+    ServerCall(COstrelContext& context, const std::string& script);
     ~ServerCall();
     ServerCall(const ServerCall&) = delete;
     ServerCall& operator=(const ServerCall&) = delete;

@@ -150,6 +150,8 @@ struct HttpPost::State {
     bool headersDone = false;
     bool finished = false;
     bool attached = false;
+    bool repeatStopped = false;  // libcurl was kept from sending a written request again
+    bool requestWritten = false;
     CURLcode result = CURLE_OK;
     long status = 0;
     char errorBuffer[CURL_ERROR_SIZE] = {};
@@ -173,8 +175,31 @@ struct HttpPost::State {
     }
 
     std::string ErrorText() const {
-        std::string text = errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(result);
+        // A stopped repeat failed because the first connection closed without an answer.
+        std::string text = repeatStopped            ? curl_easy_strerror(CURLE_GOT_NOTHING)
+                           : errorBuffer[0] != '\0' ? errorBuffer
+                                                    : curl_easy_strerror(result);
         return text + "\n";
+    }
+
+    // Bytes of the request written to a connection in this attempt, over every connection
+    // libcurl tried (it counts on across its own repeats).
+    bool AnyRequestByteWritten() const {
+        long headBytes = 0;
+        curl_off_t bodyBytes = 0;
+        curl_easy_getinfo(easy, CURLINFO_REQUEST_SIZE, &headBytes);
+        curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &bodyBytes);
+        return headBytes > 0 || bodyBytes > 0;
+    }
+
+    // Called before each request goes out on a connection. libcurl sends a request again by
+    // itself on another connection when a reused one closed without a byte of answer; that is
+    // only safe while nothing of the request was written, so otherwise it is stopped here.
+    static int OnRequestStart(void* user, char*, char*, int, int) {
+        auto* self = static_cast<State*>(user);
+        if (!self->AnyRequestByteWritten()) return CURL_PREREQFUNC_OK;
+        self->repeatStopped = true;
+        return CURL_PREREQFUNC_ABORT;
     }
 
     // An answer in many small chunks comes in many calls per socket read: they are gathered
@@ -259,6 +284,8 @@ struct HttpPost::State {
         curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
         curl_easy_setopt(easy, CURLOPT_MAXAGE_CONN, kIdleReuseSeconds);
         curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, &CloseOnExec);
+        curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &State::OnRequestStart);
+        curl_easy_setopt(easy, CURLOPT_PREREQDATA, this);
         curl_easy_setopt(easy, CURLOPT_PRIVATE, this);
         if (progress) {
             curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &State::OnProgress);
@@ -274,7 +301,7 @@ struct HttpPost::State {
         bodyOffset = 0;
         pending.clear();
         pendingPos = 0;
-        paused = headersDone = finished = false;
+        paused = headersDone = finished = repeatStopped = requestWritten = false;
         result = CURLE_OK;
         status = 0;
         errorBuffer[0] = '\0';
@@ -356,8 +383,13 @@ bool HttpPost::Send(BodySource& body, std::string* error) {
     while (!state_->headersDone && !state_->finished) state_->Pump();
     if (state_->headersDone) return true;
     if (state_->result == CURLE_OK) state_->result = CURLE_GOT_NOTHING;
+    state_->requestWritten = state_->repeatStopped || state_->AnyRequestByteWritten();
     *error = state_->ErrorText();
     return false;
+}
+
+bool HttpPost::RequestWritten() const {
+    return state_->requestWritten;
 }
 
 int HttpPost::StatusCode() const {

@@ -36,9 +36,10 @@ class BodySource {
 // The connections of one client (one command, one provider context). Requests made with it
 // go over a kept-open connection to the same server when one is free, instead of a new one
 // each. A connection is reused only when its last answer was read to its end and it has been
-// idle less than two seconds; libcurl resends a request only when a reused connection turns
-// out closed before any byte of the answer came. Not shared: one thread at a time uses an
-// object, while different objects may be used from different threads at once.
+// idle less than two seconds, and not when it is found closed before the request is written.
+// A request is never sent again by this layer once a byte of it was written: the server may
+// have acted on it. Not shared: one thread at a time uses an object, while different objects
+// may be used from different threads at once.
 class HttpSession {
   public:
     HttpSession();
@@ -77,6 +78,11 @@ class HttpPost {
 
     // One attempt: true once the answer's status line and headers have arrived.
     bool Send(BodySource& body, std::string* error);
+    // After a Send that failed: whether a byte of its request was written to a connection, so
+    // that the server may have received the request and acted on it. False when none was: the
+    // connection was refused or could not be made, its TLS handshake failed, or it was found
+    // closed before the request went out. Where that cannot be told, true.
+    bool RequestWritten() const;
     int StatusCode() const;
 
     // Up to max bytes of the answer body; *got is 0 at its end. False on a transfer

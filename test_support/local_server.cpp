@@ -21,7 +21,9 @@ bool RunOrFail(const std::vector<std::string>& arguments,
 
 }  // namespace
 
-LocalServer::LocalServer(const TempDir& dir, const std::vector<std::string>& users) : dir_(dir) {
+LocalServer::LocalServer(const TempDir& dir, const std::vector<std::string>& users,
+                         Transport transport)
+    : dir_(dir) {
     const std::string data = dir.Path("data");
     std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
         {{"init"}, ""}, {{"org", "add", "Acme"}, ""}, {{"project", "add", "Acme", "Web"}, ""}};
@@ -33,9 +35,14 @@ LocalServer::LocalServer(const TempDir& dir, const std::vector<std::string>& use
         arguments.insert(arguments.end(), {"--data", data});
         if (!RunOrFail(arguments, {}, password)) return;
     }
-    server_.emplace(std::vector<std::string>{BinPath("brelmox-server"), "serve", "--data", data,
-                                             "--listen", "127.0.0.1:0", "--prefix", "scm"},
-                    std::map<std::string, std::string>{}, dir.Path("server.log"));
+    std::vector<std::string> serve = {BinPath("brelmox-server"), "serve", "--data", data};
+    serve.insert(serve.end(), {"--listen", "127.0.0.1:0", "--prefix", "scm"});
+    if (transport == Transport::Tls) {
+        certificate_.emplace();
+        serve.insert(serve.end(), {"--tls-cert", certificate_->CertPath(), "--tls-key",
+                                   certificate_->KeyPath()});
+    }
+    server_.emplace(serve, std::map<std::string, std::string>{}, dir.Path("server.log"));
     const std::optional<std::string> listening = server_->WaitForLine("listening on ");
     if (!listening) {
         ADD_FAILURE() << "the server did not start:\n" << dir.ReadFile("server.log");
@@ -52,9 +59,10 @@ std::string LocalServer::ConfigHome(const std::string& user) const {
 void LocalServer::Configure(const std::string& user) {
     const std::map<std::string, std::string> env = {{"XDG_CONFIG_HOME", ConfigHome(user)}};
     const char* key = "HKCU\\SOFTWARE\\Farrowdyne\\Brelmox\\Connection";
-    for (std::vector<std::string> value : {std::vector<std::string>{"/v", "URL", "/d", address_},
-                                           {"/v", "Virtual Directory", "/d", "scm"},
-                                           {"/v", "Secure", "/t", "REG_BINARY", "/d", "00"}}) {
+    for (std::vector<std::string> value :
+         {std::vector<std::string>{"/v", "URL", "/d", address_},
+          {"/v", "Virtual Directory", "/d", "scm"},
+          {"/v", "Secure", "/t", "REG_BINARY", "/d", certificate_ ? "01" : "00"}}) {
         value.insert(value.begin(), {BinPath("brelmox-reg"), "add", key});
         if (!RunOrFail(value, env)) return;
     }

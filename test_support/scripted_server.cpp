@@ -162,11 +162,17 @@ void ScriptedServer::Serve(int fd, int number) {
     ServerConnection connection(fd, tls_.get());
     Converse(connection, number);
     // Forgotten before the connection closes it, so that stopping never cuts a reused number.
+    // An answer that ended properly has sent its end of stream by then.
     std::lock_guard lock(mutex_);
     openSockets_.erase(fd);
+    socketClosed_.notify_all();
 }
 
 void ScriptedServer::Converse(ServerConnection& connection, int number) {
+    if (TakeHandshakeFailure()) {
+        connection.Reset();
+        return;
+    }
     if (!connection.Handshake()) return;
     for (;;) {
         std::string received = connection.Read();
@@ -175,7 +181,8 @@ void ScriptedServer::Converse(ServerConnection& connection, int number) {
         RecordedRequest request;
         while (!ParseRequest(received, &request)) {
             const std::string more = connection.Read();
-            if (more.empty()) return;  // the client gave up mid-request: nothing to record or answer
+            if (more.empty())
+                return;  // the client gave up mid-request: nothing to record or answer
             received += more;
         }
         request.connection = number;
@@ -207,6 +214,29 @@ bool ScriptedServer::Perform(ServerConnection& connection, const ScriptedReply& 
         connection.Finish();
     }
     return false;
+}
+
+bool ScriptedServer::TakeHandshakeFailure() {
+    std::lock_guard lock(mutex_);
+    if (!tls_ || handshakesToFail_ == 0) return false;
+    --handshakesToFail_;
+    return true;
+}
+
+void ScriptedServer::FailHandshakes(int count) {
+    std::lock_guard lock(mutex_);
+    handshakesToFail_ = count;
+}
+
+int ScriptedServer::AcceptedConnections() const {
+    std::lock_guard lock(mutex_);
+    return accepted_;
+}
+
+bool ScriptedServer::WaitUntilConnectionsClosed() const {
+    std::unique_lock lock(mutex_);
+    return socketClosed_.wait_for(lock, std::chrono::seconds(10),
+                                  [this] { return openSockets_.empty(); });
 }
 
 void ScriptedServer::Enqueue(ScriptedReply reply) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <memory>
@@ -76,6 +77,15 @@ class ScriptedServer {
     void Enqueue(ScriptedReply reply);
     // Used once the queue is empty; at first CloseWithoutAnswer().
     void SetDefaultReply(ScriptedReply reply);
+    // The next count connections of an HTTPS server are reset before their TLS handshake, so
+    // the client's attempt fails before a byte of its request has gone out.
+    void FailHandshakes(int count);
+
+    // Connections accepted so far, a failed handshake's too.
+    int AcceptedConnections() const;
+    // Waits until the server has closed its side of every connection it accepted (at most
+    // ten seconds); false when one is still open.
+    bool WaitUntilConnectionsClosed() const;
 
     // Requests read completely, in arrival order. Each is recorded before its reply is
     // written, so everything a client was answered for is here once the client returns.
@@ -90,6 +100,7 @@ class ScriptedServer {
     void Serve(int fd, int number);
     void Converse(ServerConnection& connection, int number);
     ScriptedReply TakeReply();
+    bool TakeHandshakeFailure();
     // False when the connection was closed.
     bool Perform(ServerConnection& connection, const ScriptedReply& reply);
 
@@ -102,7 +113,9 @@ class ScriptedServer {
     ScriptedReply defaultReply_;
     std::vector<RecordedRequest> requests_;
     std::set<int> openSockets_;  // cut on stopping so that no thread waits for its timeout
+    mutable std::condition_variable socketClosed_;
     int accepted_ = 0;
+    int handshakesToFail_ = 0;
     bool stopping_ = false;
     std::vector<std::thread> workers_;
     std::thread acceptor_;

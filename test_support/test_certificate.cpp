@@ -75,4 +75,8 @@ bool MakeTestCertificate(const std::string& dir, std::string* certPath, std::str
     return false;
 }
 
+TrustedCertificate::TrustedCertificate() {
+    if (MakeTestCertificate(dir_.Path(), &cert_, &key_)) trusted_.emplace("SSL_CERT_FILE", cert_);
+}
+
 }  // namespace testsupport

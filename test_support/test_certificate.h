@@ -1,7 +1,11 @@
 // A self-signed certificate for HTTPS tests, made in-process with OpenSSL.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "test_support/scoped_variable.h"
+#include "test_support/temp_dir.h"
 
 namespace testsupport {
 
@@ -10,5 +14,20 @@ namespace testsupport {
 // authority, so a client that trusts certPath accepts the server. False, with a test
 // failure recorded, when a step fails.
 bool MakeTestCertificate(const std::string& dir, std::string* certPath, std::string* keyPath);
+
+// A test certificate in a folder of its own that the client trusts while the object lives
+// (SSL_CERT_FILE names it).
+class TrustedCertificate {
+  public:
+    TrustedCertificate();
+    const std::string& CertPath() const { return cert_; }
+    const std::string& KeyPath() const { return key_; }
+
+  private:
+    TempDir dir_;
+    std::string cert_;
+    std::string key_;
+    std::optional<ScopedVariable> trusted_;
+};
 
 }  // namespace testsupport

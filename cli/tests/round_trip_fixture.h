@@ -13,6 +13,10 @@
 
 class RoundTrip : public ::testing::Test {
   protected:
+    explicit RoundTrip(
+        testsupport::LocalServer::Transport transport = testsupport::LocalServer::Transport::Plain)
+        : server_{dir, {"alice", "bob"}, transport} {}
+
     void SetUp() override { ASSERT_TRUE(server_.Started()); }
 
     void TearDown() override { EXPECT_EQ(server_.Stop(), 0) << "the server did not stop cleanly"; }
@@ -45,5 +49,5 @@ class RoundTrip : public ::testing::Test {
     }
 
     testsupport::TempDir dir;
-    testsupport::LocalServer server_{dir, {"alice", "bob"}};
+    testsupport::LocalServer server_;
 };

@@ -4,6 +4,8 @@
 #include "client/messages.h"
 #include "client/operations.h"
 #include "client/tests/transfer_fixture.h"
+#include "platform/registry_file.h"
+#include "test_support/test_certificate.h"
 
 namespace brelmox {
 
@@ -32,11 +34,37 @@ class StartupTest : public TransferTest {
 };
 
 TEST_F(StartupTest, UnreachableSiteIsReportedEvenWithoutConfiguration) {
+    struct Case {
+        const char* secure;
+        const char* shown;
+    };
     // Nothing listens on port 1 of the loopback address.
-    WriteRegString(BuildKeyPath(msg::kConnectionKey), "URL", "127.0.0.1:1");
-    EXPECT_EQ(Start(1), -2025);
-    EXPECT_EQ(log.messages,
-              std::vector<std::string>{"Couldn't connect to Brelmox site, 'http://127.0.0.1:1'"});
+    const Case cases[] = {
+        {"\x00", "Couldn't connect to Brelmox site, 'http://127.0.0.1:1'"},
+        // A secure site is checked where its requests go (443 without a port).
+        {"\x01", "Couldn't connect to Brelmox site, 'https://127.0.0.1:1'"},
+    };
+    const std::string connection = BuildKeyPath(msg::kConnectionKey);
+    WriteRegString(connection, "URL", "127.0.0.1:1");
+    for (const Case& c : cases) {
+        platform::RegSetValue(connection, "Secure",
+                              {platform::RegType::Binary, std::string(c.secure, 1)});
+        testsupport::NotifierLog reported = Reported([&] { EXPECT_EQ(Start(1), -2025); });
+        EXPECT_EQ(reported.messages, std::vector<std::string>{c.shown});
+    }
+}
+
+TEST_F(StartupTest, SecureSiteIsCheckedAndValidatedOverTls) {
+    testsupport::TrustedCertificate certificate;
+    testsupport::ScriptedServer tls(certificate.CertPath(), certificate.KeyPath());
+    StoreConfiguration(true);
+    const std::string connection = BuildKeyPath(msg::kConnectionKey);
+    WriteRegString(connection, "URL", tls.HostAndPort());
+    platform::RegSetValue(connection, "Secure", {platform::RegType::Binary, "\x01"});
+    tls.Enqueue(testsupport::StatusReply(0));
+    EXPECT_EQ(Start(0), 0);
+    EXPECT_EQ(log.messages, std::vector<std::string>{});
+    EXPECT_EQ(tls.Request(0).target, "/validate_user_from_cli.php");
 }
 
 TEST_F(StartupTest, MissingConfigurationStopsSilently) {
@@ -107,21 +135,31 @@ TEST_F(StartupTest, CreateProjectNamesTheNewProjectAndShowsRefusals) {
     EXPECT_EQ(reported.projectsCreated, std::vector<std::string>{});
 }
 
-TEST_F(StartupTest, LabelGoesOverPlainHttpOnceEvenWhenSecure) {
+// The label request carries the password like every other request: over TLS when the
+// connection is secure.
+TEST_F(StartupTest, LabelFollowsTheSecureSetting) {
+    testsupport::TrustedCertificate certificate;
+    testsupport::ScriptedServer tls(certificate.CertPath(), certificate.KeyPath());
+    context.m_strURL = tls.HostAndPort();
     context.m_bSecure = 1;
-    server.Enqueue(testsupport::StatusReply(0));
+    tls.Enqueue(testsupport::StatusReply(0));
     testsupport::NotifierLog reported =
         Reported([&] { EXPECT_EQ(CreateLabel(context, "Release1", ""), 0); });
+    EXPECT_EQ(reported.messages, std::vector<std::string>{});
     EXPECT_EQ(reported.labelsAttached,
               (std::vector<std::pair<std::string, std::string>>{{"Release1", "Web"}}));
-    EXPECT_EQ(server.Request(0).target, "/create_label_cli.php");
-    EXPECT_EQ(FieldNames(server.Request(0).body),
+    const testsupport::RecordedRequest request = tls.Request(0);
+    EXPECT_EQ(request.target, "/create_label_cli.php");
+    EXPECT_EQ(FieldNames(request.body),
               (std::vector<std::string>{"username", "password", "organization", "project", "label",
                                         "description"}));
-    EXPECT_EQ(FieldOf(server.Request(0).body, "description"), "");
+    EXPECT_EQ(FieldOf(request.body, "description"), "");
+}
 
+TEST_F(StartupTest, LabelRefusalShowsTheServersText) {
     server.Enqueue(testsupport::StatusReply(-3002, "No files to label"));
-    reported = Reported([&] { EXPECT_EQ(CreateLabel(context, "R", ""), -3002); });
+    testsupport::NotifierLog reported =
+        Reported([&] { EXPECT_EQ(CreateLabel(context, "R", ""), -3002); });
     EXPECT_EQ(reported.messages, std::vector<std::string>{"No files to label"});
     EXPECT_TRUE(reported.labelsAttached.empty());
 }

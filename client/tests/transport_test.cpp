@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "client/multipart.h"
 #include "client/operations.h"
@@ -59,23 +60,74 @@ TEST_F(TransportTest, RequestOnTheWireHasExactlyTheAgreedHeaders) {
               "\r\n--AaB03x--\r\n");
 }
 
-TEST_F(TransportTest, RetriesAfterThreeFailedSendsWithoutAMessage) {
-    for (int i = 0; i < 3; ++i) server.Enqueue(CloseWithoutAnswer());
-    server.Enqueue(testsupport::StatusReply(0));
+// A context that talks to a server over TLS whose certificate it trusts.
+class SecureTransportTest : public WireTest {
+  protected:
+    SecureTransportTest() {
+        context.m_strURL = tls.HostAndPort();
+        context.m_bSecure = 1;
+    }
+
+    testsupport::TrustedCertificate certificate;
+    testsupport::ScriptedServer tls{certificate.CertPath(), certificate.KeyPath()};
+};
+
+// A failed handshake fails an attempt before a byte of the request has gone out, so the
+// request is sent again.
+TEST_F(SecureTransportTest, RequestIsSentAgainAfterThreeFailedHandshakesWithoutAMessage) {
+    tls.FailHandshakes(3);
+    tls.Enqueue(testsupport::StatusReply(0));
     EXPECT_EQ(ValidateUser(context), 0);
     EXPECT_EQ(log.messages, std::vector<std::string>{});
-    EXPECT_EQ(server.RequestCount(), 4u);
+    EXPECT_EQ(tls.AcceptedConnections(), 4);
+    EXPECT_EQ(tls.RequestCount(), 1u);
 }
 
-TEST_F(TransportTest, RetriesFiveTimesThenReportsOnce) {
+TEST_F(SecureTransportTest, RequestIsTriedSixTimesThenReportedOnce) {
+    tls.FailHandshakes(100);
     EXPECT_EQ(ValidateUser(context), -1002);
-    EXPECT_EQ(server.RequestCount(), 6u);
+    EXPECT_EQ(tls.AcceptedConnections(), 6);
     ASSERT_EQ(log.messages.size(), 1u);
     const std::string& shown = log.messages[0];
     ASSERT_EQ(shown.rfind("Error validating user (HttpSendRequest): ", 0), 0u) << shown;
     // The transport's text ends its own line, so the final "." stands on the next one.
     EXPECT_EQ(shown.substr(shown.size() - 2), "\n.");
     EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 1);
+}
+
+// The server took the whole request and closed without an answer, as one does that committed
+// and then lost the answer: a repeat would act twice or be refused for what the first did.
+TEST_F(TransportTest, RequestWhoseAnswerWasLostIsNotSentAgain) {
+    const std::string source = dir.WriteFile("src/a.c", "a");
+    struct Case {
+        const char* what;
+        std::function<int()> run;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"cp", [&] { return CreateProject(context, "Mobile", ""); }, "Error creating project "},
+        {"add", [&] { return AddFile(context, 0, source, "Src", ""); }, "Error adding file"},
+        {"ci", [&] { return AddFile(context, 1, source, "Src", ""); }, "Error adding file"},
+        {"co", [&] { return GetFiles("Src/a.c", dir.Path("local"), 0, 0, 1, "", "", "", context); },
+         "Error getting file "},
+        {"unco", [&] { return UncheckoutFiles(context, "Src/a.c", 0); },
+         "Error undoing check out "},
+        {"rm", [&] { return RemoveFiles(context, "Src/a.c", 0); }, "Error removing file "},
+        {"validate", [&] { return ValidateUser(context); }, "Error validating user "},
+    };
+    // What a server would answer a repeat.
+    server.SetDefaultReply(testsupport::StatusReply(-2010, "File 'Src/a.c' is not checked out."));
+    for (const Case& c : cases) {
+        const size_t before = server.RequestCount();
+        server.Enqueue(CloseWithoutAnswer());
+        testsupport::NotifierLog reported = Reported([&] { EXPECT_EQ(c.run(), -1002) << c.what; });
+        EXPECT_EQ(server.RequestCount(), before + 1) << c.what;
+        EXPECT_EQ(
+            reported.messages,
+            std::vector<std::string>{c.shown + "(HttpSendRequest): Empty reply from server\n."})
+            << c.what;
+        EXPECT_TRUE(reported.files.empty()) << c.what;
+    }
 }
 
 TEST_F(TransportTest, UnparsableAddressFailsToConnect) {
@@ -111,29 +163,14 @@ TEST_F(TransportTest, ServerThatDiesMidAnswerIsAReadFailure) {
     EXPECT_EQ(log.messages, std::vector<std::string>{"Couldn't read status from internet\n"});
 }
 
-TEST(TlsTransport, TrustedCertificateIsAcceptedAndUntrustedRefused) {
-    testsupport::TempDir dir;
-    std::string cert;
-    std::string key;
-    ASSERT_TRUE(testsupport::MakeTestCertificate(dir.Path(), &cert, &key));
-    testsupport::ScriptedServer tls(cert, key);
+TEST_F(SecureTransportTest, TrustedCertificateIsAcceptedAndUntrustedRefused) {
     tls.SetDefaultReply(testsupport::StatusReply(0));
-    COstrelContext context;
-    context.m_strURL = tls.HostAndPort();
-    context.m_bSecure = 1;
-
-    setenv("SSL_CERT_FILE", cert.c_str(), 1);
     EXPECT_EQ(ValidateProject(context), 0);
     EXPECT_EQ(tls.RequestCount(), 1u);
 
-    testsupport::TempDir otherDir;
-    std::string otherCert;
-    std::string otherKey;
-    ASSERT_TRUE(testsupport::MakeTestCertificate(otherDir.Path(), &otherCert, &otherKey));
-    setenv("SSL_CERT_FILE", otherCert.c_str(), 1);
+    const testsupport::TrustedCertificate other;  // trusted instead, for its life
     EXPECT_EQ(ValidateProject(context), -1002);
     EXPECT_EQ(tls.RequestCount(), 1u);
-    unsetenv("SSL_CERT_FILE");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "test_support/scripted_server.h"
+#include "test_support/test_certificate.h"
 
 namespace {
 
@@ -80,6 +81,7 @@ platform::HttpTarget Target(const ScriptedServer& server) {
 
 struct Exchange {
     bool sent = false;
+    bool written = false;  // after a failed send: a byte of the request went out
     bool read = false;
     std::string answer;
     std::string error;
@@ -93,7 +95,10 @@ Exchange Post(const ScriptedServer& server, platform::HttpSession& session, cons
     StringBody source(body);
     Exchange exchange;
     exchange.sent = post.Send(source, &exchange.error);
-    if (!exchange.sent) return exchange;
+    if (!exchange.sent) {
+        exchange.written = post.RequestWritten();
+        return exchange;
+    }
     char piece[4096];
     for (;;) {
         size_t want = std::min(sizeof piece, readLimit - exchange.answer.size());
@@ -184,22 +189,78 @@ TEST(HttpSession, AFailedAnswerDoesNotReachTheNextRequest) {
     EXPECT_EQ(server.Request(1).connection, 2);
 }
 
-TEST(HttpSession, AKeptConnectionTheServerClosedIsRetriedOnANewOne) {
+// The kept connection takes the second request whole and closes without a byte of answer, as
+// a server does that acted on it and then lost its answer: it is not sent again.
+TEST(HttpSession, ARequestAKeptConnectionTookIsNotSentAgain) {
     ScriptedServer server;
     server.Enqueue(KeptOpenStatusReply(0, "first"));
-    // The kept connection takes the second request and closes without a byte of answer,
-    // as a server does that timed the connection out just as the request came.
     server.Enqueue(testsupport::CloseWithoutAnswer());
-    server.Enqueue(KeptOpenStatusReply(0, "second"));
+    server.SetDefaultReply(KeptOpenStatusReply(0, "repeated"));
     platform::HttpSession session;
     ASSERT_TRUE(Post(server, session, "one").read);
     Exchange second = Post(server, session, "two");
+    EXPECT_FALSE(second.sent);
+    EXPECT_TRUE(second.written);
+    EXPECT_EQ(second.error, "Server returned nothing (no headers, no data)\n");
+    ASSERT_EQ(server.RequestCount(), 2u);
+    EXPECT_EQ(server.Request(1).connection, 1);
+}
+
+// A server that closed a kept connection while it was idle is found out before the next
+// request is written, which then goes once over a new connection.
+TEST(HttpSession, AKeptConnectionClosedWhileIdleIsReplacedBeforeTheRequest) {
+    ScriptedServer server;
+    testsupport::ScriptedReply closing = KeptOpenStatusReply(0, "first");
+    closing.keepOpen = false;
+    server.Enqueue(closing);
+    server.Enqueue(KeptOpenStatusReply(0, "second"));
+    platform::HttpSession session;
+    ASSERT_TRUE(Post(server, session, "one").read);
+    ASSERT_TRUE(server.WaitUntilConnectionsClosed());
+    Exchange second = Post(server, session, "two");
     ASSERT_TRUE(second.read) << second.error;
     EXPECT_EQ(second.answer, testsupport::StatusBody(0, "second"));
-    ASSERT_EQ(server.RequestCount(), 3u);
-    EXPECT_EQ(server.Request(1).connection, 1);
-    EXPECT_EQ(server.Request(2).connection, 2);
-    EXPECT_EQ(server.Request(2).body, "two");
+    ASSERT_EQ(server.RequestCount(), 2u);
+    EXPECT_EQ(server.Request(1).connection, 2);
+}
+
+// Whether a failed send's request can have reached the server, which decides whether the
+// caller may send it again.
+TEST(HttpPost, AFailedSendTellsWhetherTheRequestWentOut) {
+    testsupport::TrustedCertificate certificate;
+    ScriptedServer plain;
+    ScriptedServer tls(certificate.CertPath(), certificate.KeyPath());
+    plain.Enqueue(testsupport::CloseWithoutAnswer());
+    plain.Enqueue(testsupport::StopEarly({}));
+    tls.FailHandshakes(1);
+    tls.Enqueue(testsupport::CloseWithoutAnswer());
+    struct Case {
+        const char* what;
+        std::string address;
+        bool secure;
+        bool written;
+    };
+    const Case cases[] = {
+        // Nothing listens on port 1 of the loopback address.
+        {"refused", "127.0.0.1:1", false, false},
+        {"handshake failed", tls.HostAndPort(), true, false},
+        {"closed after the request", plain.HostAndPort(), false, true},
+        {"reset after the request", plain.HostAndPort(), false, true},
+        {"closed after the request over TLS", tls.HostAndPort(), true, true},
+    };
+    for (const Case& c : cases) {
+        platform::HttpTarget target;
+        ASSERT_TRUE(platform::ParseServerAddress(c.address, c.secure, &target));
+        platform::HttpSession session;
+        platform::HttpPost post(target, "scm/script.php", session);
+        StringBody body("body");
+        std::string error;
+        EXPECT_FALSE(post.Send(body, &error)) << c.what;
+        EXPECT_EQ(post.RequestWritten(), c.written) << c.what;
+        EXPECT_FALSE(error.empty()) << c.what;
+    }
+    EXPECT_EQ(plain.RequestCount(), 2u);
+    EXPECT_EQ(tls.RequestCount(), 1u);
 }
 
 TEST(HttpSession, AServerThatClosesAfterEachAnswerGetsANewConnectionEachTime) {
