@@ -49,7 +49,8 @@ int Upload(ProviderContext& context, const std::string& idePath, const std::stri
            int checkin, const std::string& description) {
     int code = CheckFileExists(context, idePath);
     if (code != 0) return code;
-    return brelmox::AddFiles(idePath, idePath, viewFolder, 0, 0, checkin, description, context);
+    // The one file itself: the file walk would take its name as a pattern.
+    return brelmox::AddFile(context, checkin, idePath, viewFolder, description);
 }
 
 // The working file is replaced where it is: the folder that holds it.

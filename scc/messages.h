@@ -15,6 +15,9 @@ constexpr const char* kOutsideProjectFolder =
 constexpr const char* kBackslashInPath =
     "Cannot use '%s': a backslash in a name would mean a folder in the repository. Nothing was "
     "sent for it.";
+constexpr const char* kWildcardInPath =
+    "Cannot use '%s': the repository reads '*' and '?' in a name as a pattern that may match "
+    "other files. Nothing was sent for it.";
 constexpr const char* kComparisonProgramNotFound = "File Comparison Utility, %s, not found.";
 constexpr const char* kNoFileGiven = "No file was given to show.";
 constexpr const char* kProjectNameTooLong =

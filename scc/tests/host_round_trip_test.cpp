@@ -104,6 +104,16 @@ TEST_F(HostRoundTrip, EveryFileCommandReachesTheServer) {
     EXPECT_EQ(Alice({"rm " + Work("f4.c")}),
               "SccRemove: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
     EXPECT_NE(Bob({"get", "-f", "src/f4.c", "-t", dir.Path("bob")}), 0) << bobSaid;
+
+    // A file literally named f?.c is refused, never taken as a pattern for f1.c to f5.c.
+    dir.WriteFile("work/src/f?.c", "x");
+    const std::string wildcard = Alice({"rm " + Work("f?.c"), "unco " + Work("f?.c")});
+    EXPECT_NE(wildcard.find("SccRemove: SCC_E_CONNECTIONFAILURE (-29)"), std::string::npos)
+        << wildcard;
+    EXPECT_NE(wildcard.find("SccUncheckout: SCC_E_CONNECTIONFAILURE (-29)"), std::string::npos)
+        << wildcard;
+    EXPECT_EQ(Bob({"get", "-f", "src/f5.c", "-t", dir.Path("bob")}), 0) << bobSaid;
+    EXPECT_EQ(Bob({"get", "-f", "src/f1.c", "-t", dir.Path("bob")}), 0) << bobSaid;
 }
 
 TEST_F(HostRoundTrip, StatusHistoryPropertiesAndCompareShowTheServersState) {
