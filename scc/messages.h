@@ -72,6 +72,7 @@ constexpr const char* kStatusLabel = "Status:";
 constexpr const char* kCreatedByLabel = "Created by:";
 constexpr const char* kCreationDateLabel = "Creation Date:";
 constexpr const char* kDescriptionLabel = "Description:";
+constexpr const char* kTextCut = "\n[%s more bytes are not shown.]";
 
 // CCommandOptions
 constexpr const char* kOptionsCaption = "Brelmox Options";
