@@ -159,6 +159,29 @@ TEST_F(HostRoundTrip, StatusHistoryPropertiesAndCompareShowTheServersState) {
               "SccDiff: SCC_I_FILEDIFFERS (6)\nSccUninitialize: SCC_OK (0)\n");
 }
 
+// OK on the project list with nothing chosen opens a message box from inside the dialog's
+// OK: the scripted user answers that too, until the dialog is cancelled.
+TEST_F(HostRoundTrip, MessageBoxesOpenedByADialogsOkAreAnswered) {
+    const RunResult run =
+        testsupport::RunProgram({"timeout", "60", BinPath("brelmox-scchost"), "--answer", "ok",
+                                 "init", "getprojpath " + dir.Path("work"), "uninit"},
+                                Env("alice"));
+    EXPECT_EQ(run.exitStatus, 0) << run.stderrText;
+    std::string expected =
+        "dialog: CLogin OK\n"
+        "SccInitialize: SCC_OK (0), provider 'Brelmox', capabilities "
+        "0x40009AFE\n";
+    for (int i = 0; i < 3; ++i) {
+        expected +=
+            "dialog: CSelectProject OK\n"
+            "message: Enter a new Project or select an existing one.\n";
+    }
+    expected += "dialog: CSelectProject Cancel\n";
+    EXPECT_EQ(run.stdoutText.substr(0, expected.size()), expected) << run.stdoutText;
+    EXPECT_NE(run.stdoutText.find("SccUninitialize: SCC_OK (0)\n"), std::string::npos)
+        << run.stdoutText;
+}
+
 TEST_F(HostRoundTrip, CancelledLoginAndNoDisplayEndTheSessionCleanly) {
     RunResult run = testsupport::RunProgram(
         {BinPath("brelmox-scchost"), "--answer", "cancel", "init", "add /nowhere/a.c"},
