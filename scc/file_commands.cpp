@@ -74,11 +74,7 @@ SCCRTN FoldAnyFailure(SCCRTN running, int code) {
 }
 
 SCCRTN FoldGet(SCCRTN running, int code) {
-    if (code == 0) return running;
-    if (code == status::kNotInRepository || code == status::kNothingMatched) {
-        return SCC_E_FILENOTCONTROLLED;
-    }
-    return SCC_E_CONNECTIONFAILURE;
+    return code == 0 ? running : GetFailure(code);
 }
 
 SCCRTN FoldUncheckout(SCCRTN running, int code) {
@@ -125,6 +121,13 @@ SCCRTN RunFileCommand(ProviderContext& context, LONG count, const LPCSTR* files,
 }
 
 }  // namespace
+
+SCCRTN GetFailure(int code) {
+    if (code == status::kNotInRepository || code == status::kNothingMatched) {
+        return SCC_E_FILENOTCONTROLLED;
+    }
+    return SCC_E_CONNECTIONFAILURE;
+}
 
 SCCRTN AddToRepository(ProviderContext& context, LONG count, const LPCSTR* files) {
     static const FileCommand command{
