@@ -7,11 +7,9 @@ namespace brelmox {
 
 namespace {
 
-// The entry is unpacked into memory as the archive arrives; *contents changes only once it
-// is whole and checked.
-int SaveRecordToMemory(AnswerRecords& records, const std::string& fields, bool hasContent,
-                       const std::string& viewPath, std::string* contents,
-                       COstrelContext& context) {
+// The entry is unpacked into sink as the archive arrives.
+int SaveRecordToSink(AnswerRecords& records, const std::string& fields, bool hasContent,
+                     const std::string& viewPath, const EntrySink& sink, COstrelContext& context) {
     FileOutcome refusal;
     refusal.action = FileAction::Get;
     refusal.viewPath = viewPath;
@@ -19,20 +17,22 @@ int SaveRecordToMemory(AnswerRecords& records, const std::string& fields, bool h
     uint64_t size = 0;
     int code = ReadFileRecordHead(records, fields, hasContent, &refusal, &file, &size, context);
     if (code != 0) return code;
-    std::string unpacked;
     const int noSinkError = 0;
-    code = UnpackRecordContent(
-        records, size,
-        [&](const char* data, size_t length) {
-            unpacked.append(data, length);
-            return true;
-        },
-        noSinkError, file.name, viewPath, context);
-    if (code == 0) *contents = std::move(unpacked);
-    return code;
+    return UnpackRecordContent(records, size, sink, noSinkError, file.name, viewPath, context);
 }
 
 }  // namespace
+
+int FetchFileToMemory(COstrelContext& context, const std::string& viewPath,
+                      const std::string& description, const std::string& label,
+                      const std::string& version, const EntrySink& sink) {
+    const GetSelection selection{viewPath, 0, 0, description, label, version};
+    return RequestFiles(context, selection,
+                        [&](AnswerRecords& records, const std::string& fields, bool hasContent) {
+                            return SaveRecordToSink(records, fields, hasContent, viewPath, sink,
+                                                    context);
+                        });
+}
 
 int FetchFileToMemory(COstrelContext& context, const std::string& viewPath,
                       const std::string& description, const std::string& label,
@@ -40,8 +40,17 @@ int FetchFileToMemory(COstrelContext& context, const std::string& viewPath,
     const GetSelection selection{viewPath, 0, 0, description, label, version};
     return RequestFiles(context, selection,
                         [&](AnswerRecords& records, const std::string& fields, bool hasContent) {
-                            return SaveRecordToMemory(records, fields, hasContent, viewPath,
-                                                      contents, context);
+                            // *contents changes only once the entry is whole and checked.
+                            std::string unpacked;
+                            const int code = SaveRecordToSink(
+                                records, fields, hasContent, viewPath,
+                                [&unpacked](const char* data, size_t length) {
+                                    unpacked.append(data, length);
+                                    return true;
+                                },
+                                context);
+                            if (code == 0) *contents = std::move(unpacked);
+                            return code;
                         });
 }
 

@@ -6,6 +6,7 @@
 
 #include "client/context.h"
 #include "client/file_version.h"
+#include "common/entry_inflater.h"
 
 namespace brelmox {
 
@@ -40,6 +41,12 @@ int CreateDirectoryPath(const std::string& path);
 int FetchFileToMemory(COstrelContext& context, const std::string& viewPath,
                       const std::string& description, const std::string& label,
                       const std::string& version, std::string* contents);
+// The same, handing the content to sink piece by piece as it is unpacked, so that no file is
+// ever held whole. Pieces of a file that turns out damaged have been handed all the same:
+// only a result of 0 says that they were the file, whole.
+int FetchFileToMemory(COstrelContext& context, const std::string& viewPath,
+                      const std::string& description, const std::string& label,
+                      const std::string& version, const EntrySink& sink);
 
 // Undo check-out and remove
 int UncheckoutFiles(COstrelContext& context, const std::string& viewPath, int recurse);

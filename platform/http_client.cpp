@@ -23,13 +23,12 @@ constexpr long kIdleReuseSeconds = 2;
 // Connections a session keeps open at most (one per server is the rule).
 constexpr long kKeptConnections = 4;
 
-// libcurl wants one global initialisation before any handle; a static object gives it.
-struct CurlGlobal {
-    CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
-    ~CurlGlobal() { curl_global_cleanup(); }
-};
+// libcurl wants one global initialisation before any handle. It is made once, on first use
+// (the static's guard keeps two threads from racing into it), and never undone: this code
+// also runs inside other programs' processes, which may use libcurl themselves after the
+// provider is unloaded. libcurl counts initialisations, so a host's own pair still balances.
 void EnsureCurlInitialised() {
-    static CurlGlobal global;
+    [[maybe_unused]] static const CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
 }
 
 bool IsHostCharacter(unsigned char c) {

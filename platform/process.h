@@ -13,8 +13,10 @@ std::vector<std::string> SplitCommandWords(const std::string& text);
 
 // Starts program (searched in PATH when it has no '/') with the arguments, in a session of
 // its own. False with *error set to the errno of the failure, e.g. ENOENT when there is no
-// such program.
+// such program. Once the program has ended, a process of its own that waits for it removes
+// the paths of leftovers in order, each a file or an empty folder: what the program was
+// given to read.
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
-                   int* error);
+                   int* error, const std::vector<std::string>& leftovers = {});
 
 }  // namespace platform

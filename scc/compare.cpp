@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "scc/diff_command.h"
+#include "scc/file_commands.h"
 #include "scc/messages.h"
 #include "scc/view_path.h"
 
@@ -19,27 +20,45 @@ namespace brelmoxscc {
 
 namespace {
 
-constexpr size_t kComparePiece = 64 * 1024;
+// Compares the repository's version, piece by piece as it arrives, with the working file:
+// neither side is ever held whole.
+class StreamComparison {
+  public:
+    explicit StreamComparison(const std::string& file) : working_(file, std::ios::binary) {}
 
-// Equal when the working file holds exactly the repository's bytes. A failed fetch leaves
-// the repository side empty, so only an empty working file then counts as equal.
+    bool Opened() const { return static_cast<bool>(working_); }
+
+    bool Take(const char* data, size_t size) {
+        if (differs_) return true;
+        piece_.resize(size);
+        working_.read(piece_.data(), static_cast<std::streamsize>(size));
+        differs_ = static_cast<size_t>(working_.gcount()) != size ||
+                   piece_.compare(0, size, data, size) != 0;
+        return true;
+    }
+
+    // After the whole repository version: the working file must end there too.
+    bool Equal() {
+        return !differs_ && working_.peek() == std::ifstream::traits_type::eof() && !working_.bad();
+    }
+
+  private:
+    std::ifstream working_;
+    std::string piece_;
+    bool differs_ = false;
+};
+
+// A working file that cannot be read counts as different. A fetch that failed answers as a
+// get that failed: there is nothing to compare with, which is not the same as equal.
 SCCRTN QuickCompare(ProviderContext& context, const std::string& file,
                     const std::string& viewPath) {
-    std::string repository;
-    brelmox::FetchFileToMemory(context, viewPath, "", "", "", &repository);
-    std::ifstream working(file, std::ios::binary);
-    if (!working) return SCC_I_FILEDIFFERS;
-    std::string piece(kComparePiece, '\0');
-    size_t offset = 0;
-    while (working.read(piece.data(), static_cast<std::streamsize>(piece.size())) ||
-           working.gcount() > 0) {
-        const size_t got = static_cast<size_t>(working.gcount());
-        if (repository.compare(offset, got, piece, 0, got) != 0) return SCC_I_FILEDIFFERS;
-        offset += got;
-        if (offset > repository.size()) return SCC_I_FILEDIFFERS;
-    }
-    if (working.bad()) return SCC_I_FILEDIFFERS;
-    return offset == repository.size() ? SCC_OK : SCC_I_FILEDIFFERS;
+    StreamComparison comparison(file);
+    if (!comparison.Opened()) return SCC_I_FILEDIFFERS;
+    const int code = brelmox::FetchFileToMemory(
+        context, viewPath, "", "", "",
+        [&comparison](const char* data, size_t size) { return comparison.Take(data, size); });
+    if (code != 0) return GetFailure(code);
+    return comparison.Equal() ? SCC_OK : SCC_I_FILEDIFFERS;
 }
 
 // A folder of its own in the temporary folder, so that no other user can race the copy or
@@ -51,27 +70,41 @@ std::string PrivateFolder(ProviderContext& context) {
                       platform::FileErrorText("create a folder in", platform::TempFolder(), errno));
         return "";
     }
-    return folder + "/";
+    return folder;
 }
 
-void StartComparison(ProviderContext& context, const std::string& file,
-                     const std::string& viewPath) {
+void RemoveFolder(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+// The program reads the repository copy from a private folder, which goes once the program
+// has ended; when it cannot start, or there is nothing to compare with, it goes at once.
+SCCRTN StartComparison(ProviderContext& context, const std::string& file,
+                       const std::string& viewPath) {
     const std::string folder = PrivateFolder(context);
-    if (folder.empty()) return;
+    if (folder.empty()) return SCC_E_NONSPECIFICERROR;
     // The copy goes straight into the folder under the file's own name, which the
-    // comparison program shows; a failed fetch has shown its message.
-    brelmox::GetFiles(viewPath, folder, 0, 0, 0, "", "", "", context);
-    const std::string copy = folder + std::filesystem::path(file).filename().string();
+    // comparison program shows.
+    const int fetched = brelmox::GetFiles(viewPath, folder + "/", 0, 0, 0, "", "", "", context);
+    if (fetched != 0) {
+        RemoveFolder(folder);
+        return GetFailure(fetched);
+    }
+    const std::string copy = folder + "/" + std::filesystem::path(file).filename().string();
     const DiffCommand command = SplitDiffCommand(context.m_strDiffCommand);
     int error = 0;
     if (platform::StartDetached(command.program,
-                                DiffArguments(command.argumentTemplate, file, copy), &error)) {
-        return;
+                                DiffArguments(command.argumentTemplate, file, copy), &error,
+                                {copy, folder})) {
+        return SCC_OK;
     }
+    RemoveFolder(folder);
     ReportMessage(context,
                   error == ENOENT
                       ? brelmox::FormatMessage(msg::kComparisonProgramNotFound, command.program)
                       : platform::FileErrorText("start", command.program, error));
+    return SCC_E_NONSPECIFICERROR;
 }
 
 }  // namespace
@@ -81,8 +114,7 @@ SCCRTN Compare(ProviderContext& context, LPCSTR file, LONG flags) {
     const SCCRTN found = ViewPathOfFile(context, file, &viewPath);
     if (found != SCC_OK) return found;
     if ((flags & SCC_DIFF_QUICK_DIFF) != 0) return QuickCompare(context, file, viewPath);
-    StartComparison(context, file, viewPath);
-    return SCC_OK;
+    return StartComparison(context, file, viewPath);
 }
 
 }  // namespace brelmoxscc

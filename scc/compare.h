@@ -8,7 +8,10 @@
 namespace brelmoxscc {
 
 // A quick compare (any SCC_DIFF_QUICK_DIFF flag) answers SCC_OK or SCC_I_FILEDIFFERS; the
-// interactive one starts the program and answers SCC_OK. A file outside the project folder
+// interactive one starts the program on a private copy, removed once the program has ended,
+// and answers SCC_OK, or SCC_E_NONSPECIFICERROR after a message when it cannot start. A
+// fetch that fails answers as a failed get (SCC_E_FILENOTCONTROLLED when the repository
+// has no such file, SCC_E_CONNECTIONFAILURE otherwise). A file outside the project folder
 // gets SCC_E_FILENOTCONTROLLED after a message.
 SCCRTN Compare(ProviderContext& context, LPCSTR file, LONG flags);
 

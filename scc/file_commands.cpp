@@ -49,7 +49,8 @@ int Upload(ProviderContext& context, const std::string& idePath, const std::stri
            int checkin, const std::string& description) {
     int code = CheckFileExists(context, idePath);
     if (code != 0) return code;
-    return brelmox::AddFiles(idePath, idePath, viewFolder, 0, 0, checkin, description, context);
+    // The one file itself: the file walk would take its name as a pattern.
+    return brelmox::AddFile(context, checkin, idePath, viewFolder, description);
 }
 
 // The working file is replaced where it is: the folder that holds it.
@@ -73,11 +74,7 @@ SCCRTN FoldAnyFailure(SCCRTN running, int code) {
 }
 
 SCCRTN FoldGet(SCCRTN running, int code) {
-    if (code == 0) return running;
-    if (code == status::kNotInRepository || code == status::kNothingMatched) {
-        return SCC_E_FILENOTCONTROLLED;
-    }
-    return SCC_E_CONNECTIONFAILURE;
+    return code == 0 ? running : GetFailure(code);
 }
 
 SCCRTN FoldUncheckout(SCCRTN running, int code) {
@@ -124,6 +121,13 @@ SCCRTN RunFileCommand(ProviderContext& context, LONG count, const LPCSTR* files,
 }
 
 }  // namespace
+
+SCCRTN GetFailure(int code) {
+    if (code == status::kNotInRepository || code == status::kNothingMatched) {
+        return SCC_E_FILENOTCONTROLLED;
+    }
+    return SCC_E_CONNECTIONFAILURE;
+}
 
 SCCRTN AddToRepository(ProviderContext& context, LONG count, const LPCSTR* files) {
     static const FileCommand command{

@@ -14,4 +14,8 @@ SCCRTN GetLatest(ProviderContext& context, LONG count, const LPCSTR* files);
 SCCRTN UndoCheckOut(ProviderContext& context, LONG count, const LPCSTR* files);
 SCCRTN RemoveFromRepository(ProviderContext& context, LONG count, const LPCSTR* files);
 
+// What the IDE is told of a fetch that failed with code: SCC_E_FILENOTCONTROLLED when the
+// repository has no such file, SCC_E_CONNECTIONFAILURE otherwise.
+SCCRTN GetFailure(int code);
+
 }  // namespace brelmoxscc

@@ -8,7 +8,6 @@
 #include "common/format.h"
 #include "common/result_codes.h"
 #include "platform/http_client.h"
-#include "scc/host_channel.h"
 #include "scc/messages.h"
 #include "scc/provider_context.h"
 
@@ -75,14 +74,12 @@ SCCRTN Initialize(ProviderUi& ui, void** ppContext, LPCSTR callerName, LPSTR scc
     const SCCRTN login = LogIn(*context);
     if (login != SCC_OK) return login;
     context->SaveConfig();
-    ComInitialize();
     AnswerFixedFacts(sccName, sccCaps, auxPathLabel, checkoutCommentLen, commentLen);
     *ppContext = context.release();
     return SCC_OK;
 }
 
 SCCRTN Uninitialize(void* context) {
-    ComUninitialize();
     delete static_cast<ProviderContext*>(context);
     return SCC_OK;
 }

@@ -15,6 +15,9 @@ constexpr const char* kOutsideProjectFolder =
 constexpr const char* kBackslashInPath =
     "Cannot use '%s': a backslash in a name would mean a folder in the repository. Nothing was "
     "sent for it.";
+constexpr const char* kWildcardInPath =
+    "Cannot use '%s': the repository reads '*' and '?' in a name as a pattern that may match "
+    "other files. Nothing was sent for it.";
 constexpr const char* kComparisonProgramNotFound = "File Comparison Utility, %s, not found.";
 constexpr const char* kNoFileGiven = "No file was given to show.";
 constexpr const char* kProjectNameTooLong =
@@ -69,6 +72,7 @@ constexpr const char* kStatusLabel = "Status:";
 constexpr const char* kCreatedByLabel = "Created by:";
 constexpr const char* kCreationDateLabel = "Creation Date:";
 constexpr const char* kDescriptionLabel = "Description:";
+constexpr const char* kTextCut = "\n[%s more bytes are not shown.]";
 
 // CCommandOptions
 constexpr const char* kOptionsCaption = "Brelmox Options";

@@ -6,7 +6,6 @@
 
 #include "client/operations.h"
 #include "common/format.h"
-#include "scc/host_channel.h"
 #include "scc/messages.h"
 
 namespace brelmoxscc {
@@ -68,7 +67,7 @@ SCCRTN SelectOrCreateProject(ProviderContext& context, LPSTR projName) {
 
 SCCRTN OpenProject(ProviderContext& context, LPSTR projName, LPCSTR localProjPath, LPCSTR comment,
                    LPTEXTOUTPROC textOut, LONG flags) {
-    SetTextOutCallback(textOut);
+    context.SetTextOut(textOut);
     const std::string name = Text(projName);
     if (name.empty()) {
         const SCCRTN result = SelectOrCreateProject(context, projName);
@@ -90,7 +89,7 @@ SCCRTN OpenProject(ProviderContext& context, LPSTR projName, LPCSTR localProjPat
         return SCC_OK;
     }
     if ((flags & SCC_OP_SILENTOPEN) != 0) {
-        SendTextOut(brelmox::FormatMessage(msg::kUnknownProjectSilent, name));
+        context.SendTextOut(brelmox::FormatMessage(msg::kUnknownProjectSilent, name));
         return SCC_E_UNKNOWNPROJECT;
     }
     ProjectChoice choice{name, "", ""};

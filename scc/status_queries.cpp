@@ -6,7 +6,6 @@
 
 #include "client/operations.h"
 #include "common/result_codes.h"
-#include "scc/host_channel.h"
 #include "scc/messages.h"
 #include "scc/view_path.h"
 
@@ -67,9 +66,9 @@ LONG StatusWord(const FileStates& files, size_t i) {
     }
 }
 
-void TellWhyTheQueryFailed(int code) {
-    if (code == status::kUnknownProject) SendTextOut(msg::kInvalidProject);
-    if (code == status::kInvalidUser) SendTextOut(msg::kInvalidUser);
+void TellWhyTheQueryFailed(const ProviderContext& context, int code) {
+    if (code == status::kUnknownProject) context.SendTextOut(msg::kInvalidProject);
+    if (code == status::kInvalidUser) context.SendTextOut(msg::kInvalidUser);
 }
 
 }  // namespace
@@ -85,7 +84,7 @@ SCCRTN QueryInfoEx(ProviderContext& context, LONG count, const LPCSTR* files, LP
     FileStates states;
     const int code = QueryStates(context, count, files, &states);
     if (code != 0) {
-        TellWhyTheQueryFailed(code);
+        TellWhyTheQueryFailed(context, code);
         return kQueryFailed;
     }
     SCCRTN result = SCC_OK;

@@ -15,11 +15,12 @@ bool IsAbsolute(const std::string& path) {
     return !path.empty() && path[0] == '/';
 }
 
-enum class Mapping { Below, Outside, Backslash };
+enum class Mapping { Below, Outside, Backslash, Wildcard };
 
 // The file's path below root with '\' between its names, or why there is none: it does not
 // lie below root (or a path is not absolute), or a name holds a '\' (which the repository
-// would read as a folder).
+// would read as a folder) or a '*' or '?' (which it would read as a pattern: an IDE path
+// names one file, and the protocol has no way to quote a name).
 Mapping PathBelow(const std::string& root, const std::string& file, std::string* below) {
     below->clear();
     if (!IsAbsolute(root) || !IsAbsolute(file)) return Mapping::Outside;
@@ -30,6 +31,7 @@ Mapping PathBelow(const std::string& root, const std::string& file, std::string*
         if (name.empty() || name == ".") continue;
         if (name == "..") return Mapping::Outside;
         if (name.find('\\') != std::string::npos) return Mapping::Backslash;
+        if (name.find_first_of("*?") != std::string::npos) return Mapping::Wildcard;
         if (!below->empty()) *below += '\\';
         *below += name;
     }
@@ -43,6 +45,9 @@ bool PathBelowOrRefuse(const ProviderContext& context, const std::string& file,
             return true;
         case Mapping::Backslash:
             ReportMessage(context, brelmox::FormatMessage(msg::kBackslashInPath, file));
+            return false;
+        case Mapping::Wildcard:
+            ReportMessage(context, brelmox::FormatMessage(msg::kWildcardInPath, file));
             return false;
         case Mapping::Outside:
             break;

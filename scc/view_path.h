@@ -11,9 +11,10 @@
 
 namespace brelmoxscc {
 
-// False, after a message naming the file and the folder, when the file does not lie below
-// the project's local folder (or either path is not absolute): a view path made from it
-// would name another file, so nothing may be sent for it.
+// False, after a message naming the file, when the file does not lie below the project's
+// local folder (or either path is not absolute), or when a name below it holds a '\' (a
+// folder to the repository) or a '*' or '?' (a pattern to it): a view path made from it
+// would name other files, so nothing may be sent for it.
 bool GetViewPath(const ProviderContext& context, const std::string& idePath, std::string* viewPath);
 bool GetViewFolder(const ProviderContext& context, const std::string& idePath,
                    std::string* viewFolder);

@@ -9,7 +9,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <cctype>
 #include <cmath>
+#include <string>
+
+#include "common/format.h"
+#include "scc/messages.h"
 
 namespace brelmoxscc {
 namespace {
@@ -59,6 +64,30 @@ QWidget* MakeReportList(QDialog* dialog) {
     // Each column keeps the width it is given; a wide list scrolls sideways instead.
     header->setStretchLastSection(false);
     return list;
+}
+
+// A text box lays out at most this much, so that a huge text shows at once.
+constexpr size_t kLongestShownText = 64 * 1024;
+
+// The text, or its first kLongestShownText bytes (not cutting a character in two) and a note
+// of how much more there is.
+std::string ShownText(const std::string& text) {
+    if (text.size() <= kLongestShownText) return text;
+    size_t cut = kLongestShownText;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut) +
+           brelmox::FormatMessage(msg::kTextCut, std::to_string(text.size() - cut));
+}
+
+// A run longer than any word: a text that no reader breaks at words anyway.
+bool HasLongRunWithoutBlank(const std::string& text) {
+    constexpr size_t kLongestWord = 200;
+    size_t run = 0;
+    for (const char c : text) {
+        run = std::isspace(static_cast<unsigned char>(c)) ? 0 : run + 1;
+        if (run > kLongestWord) return true;
+    }
+    return false;
 }
 
 QWidget* MakeEdit(QDialog* dialog, ControlKind kind) {
@@ -139,9 +168,16 @@ std::string EditText(const QWidget* dialog, int id) {
 }
 
 void SetEditText(const QWidget* dialog, int id, const std::string& text) {
-    const QString shown = QString::fromStdString(text);
-    if (auto* edit = FindControl<QLineEdit>(dialog, id)) return edit->setText(shown);
-    FindControl<QPlainTextEdit>(dialog, id)->setPlainText(shown);
+    if (auto* edit = FindControl<QLineEdit>(dialog, id)) {
+        return edit->setText(QString::fromStdString(text));
+    }
+    auto* box = FindControl<QPlainTextEdit>(dialog, id);
+    // Breaking lines at word boundaries searches the rest of a line for a blank from each
+    // line's start: a long run without one would take minutes to lay out (a 1 MiB run, some
+    // 200 s). Such a text breaks anywhere, which costs nothing extra.
+    box->setWordWrapMode(HasLongRunWithoutBlank(text) ? QTextOption::WrapAnywhere
+                                                      : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    box->setPlainText(QString::fromStdString(ShownText(text)));
 }
 
 }  // namespace brelmoxscc

@@ -76,6 +76,8 @@ Control* FindControl(const QWidget* dialog, int id) {
 
 // The text of the edit with this id, single- or multi-line.
 std::string EditText(const QWidget* dialog, int id);
+// A multi-line box shows at most the text's first 64 KiB, with a note of how much more there
+// is, and breaks a text with runs longer than any word anywhere.
 void SetEditText(const QWidget* dialog, int id, const std::string& text);
 
 }  // namespace brelmoxscc

@@ -48,12 +48,26 @@ DialogAnswerer::DialogAnswerer(bool accept) : accept_(accept) {
     timer_.start(kPollMilliseconds);
 }
 
+void DialogAnswerer::AnswerLater(QWidget* window, std::function<void()> answer) {
+    answering_ = window;
+    QMetaObject::invokeMethod(
+        this,
+        [this, window = QPointer<QWidget>(window), answer = std::move(answer)] {
+            answering_ = nullptr;
+            if (window != nullptr) answer();
+        },
+        Qt::QueuedConnection);
+}
+
 void DialogAnswerer::AnswerOpenDialog() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->isVisible()) return;
+    if (modal == nullptr || !modal->isVisible() || modal == answering_) return;
+    // Each answer is given from the event loop, not from this timer's handler: a handler
+    // that opens another modal window (a message box from a dialog's OK) would run its
+    // event loop inside the handler, where this timer never fires to answer it.
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         std::cout << "message: " << box->text().toStdString() << std::endl;
-        box->accept();
+        AnswerLater(box, [box] { box->accept(); });
         return;
     }
     auto* dialog = qobject_cast<QDialog*>(modal);
@@ -63,11 +77,13 @@ void DialogAnswerer::AnswerOpenDialog() {
               << (accept ? "OK" : "Cancel") << std::endl;
     PrintShownContent(*dialog);
     auto* button = dialog->findChild<QPushButton*>(accept ? "1" : "2");
-    if (button != nullptr) {
-        button->click();
-    } else {
-        dialog->reject();
-    }
+    AnswerLater(dialog, [dialog, button] {
+        if (button != nullptr) {
+            button->click();
+        } else {
+            dialog->reject();
+        }
+    });
 }
 
 }  // namespace scchost

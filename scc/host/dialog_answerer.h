@@ -4,7 +4,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
+#include <QWidget>
+#include <functional>
 
 namespace scchost {
 
@@ -18,10 +21,14 @@ class DialogAnswerer : public QObject {
 
   private:
     void AnswerOpenDialog();
+    // Runs answer on window from the event loop, once; the window is not answered again
+    // until then.
+    void AnswerLater(QWidget* window, std::function<void()> answer);
 
     bool accept_;
     int answeredThisCall_ = 0;
     QTimer timer_;
+    QPointer<QWidget> answering_;
 };
 
 }  // namespace scchost

@@ -4,6 +4,7 @@
 
 #include "scc/file_commands.h"
 #include "scc/tests/provider_fixture.h"
+#include "scc/view_path.h"
 #include "test_support/answer_bytes.h"
 
 namespace scctest {
@@ -158,6 +159,41 @@ TEST_F(FileCommandsTest, PathsThatNameNoFileBelowTheProjectSendNothing) {
                                                     "': No such file or directory"});
     EXPECT_EQ(server.RequestCount(), 1u);  // the login alone
     EXPECT_FALSE(inside.empty());
+}
+
+// The repository reads '*' and '?' in a view path as a pattern: a file literally named so
+// is refused before anything is sent, so that no other file is added, fetched over its
+// unsaved edits, released or removed in its name.
+TEST_F(FileCommandsTest, NamesWithWildcardsAreRefusedNotMatched) {
+    const std::string literal = dir.WriteFile("app/a?.c", "the file named a?.c");
+    const std::string other = dir.WriteFile("app/ab.c", "unsaved edits of ab.c");
+    const std::string star = dir.WriteFile("app/*.c", "the file named *.c");
+    const std::string inFolder = dir.WriteFile("app/a*/x.c", "x");
+    using Command = std::function<SCCRTN(ProviderContext&, LONG, const LPCSTR*)>;
+    const Command commands[] = {
+        AddToRepository,
+        [](ProviderContext& c, LONG n, const LPCSTR* f) { return CheckIn(c, n, f, "fix"); },
+        CheckOut,
+        GetLatest,
+        UndoCheckOut,
+        RemoveFromRepository,
+    };
+    for (const Command& command : commands) {
+        for (const std::string& path : {literal, star, inFolder}) {
+            ui.messages.clear();
+            EXPECT_EQ(Run(command, {path}), SCC_E_CONNECTIONFAILURE) << path;
+            EXPECT_EQ(ui.messages,
+                      std::vector<std::string>{
+                          "Cannot use '" + path +
+                          "': the repository reads '*' and '?' in a name as a pattern that may "
+                          "match other files. Nothing was sent for it."});
+        }
+    }
+    std::string viewPath;
+    EXPECT_EQ(ViewPathOfFile(context, literal.c_str(), &viewPath), SCC_E_FILENOTCONTROLLED);
+    EXPECT_EQ(server.RequestCount(), 1u);  // the login alone
+    EXPECT_EQ(dir.ReadFile("app/ab.c"), "unsaved edits of ab.c");
+    EXPECT_FALSE(other.empty());
 }
 
 TEST_F(FileCommandsTest, AddShowsProgressForFourFilesOrMoreAndStopsWhenCancelled) {

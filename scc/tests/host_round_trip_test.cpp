@@ -104,6 +104,16 @@ TEST_F(HostRoundTrip, EveryFileCommandReachesTheServer) {
     EXPECT_EQ(Alice({"rm " + Work("f4.c")}),
               "SccRemove: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
     EXPECT_NE(Bob({"get", "-f", "src/f4.c", "-t", dir.Path("bob")}), 0) << bobSaid;
+
+    // A file literally named f?.c is refused, never taken as a pattern for f1.c to f5.c.
+    dir.WriteFile("work/src/f?.c", "x");
+    const std::string wildcard = Alice({"rm " + Work("f?.c"), "unco " + Work("f?.c")});
+    EXPECT_NE(wildcard.find("SccRemove: SCC_E_CONNECTIONFAILURE (-29)"), std::string::npos)
+        << wildcard;
+    EXPECT_NE(wildcard.find("SccUncheckout: SCC_E_CONNECTIONFAILURE (-29)"), std::string::npos)
+        << wildcard;
+    EXPECT_EQ(Bob({"get", "-f", "src/f5.c", "-t", dir.Path("bob")}), 0) << bobSaid;
+    EXPECT_EQ(Bob({"get", "-f", "src/f1.c", "-t", dir.Path("bob")}), 0) << bobSaid;
 }
 
 TEST_F(HostRoundTrip, StatusHistoryPropertiesAndCompareShowTheServersState) {
@@ -147,6 +157,29 @@ TEST_F(HostRoundTrip, StatusHistoryPropertiesAndCompareShowTheServersState) {
     dir.WriteFile("work/src/f1.c", "edited locally\n");
     EXPECT_EQ(Alice({"diff " + Work("f1.c") + " quick"}),
               "SccDiff: SCC_I_FILEDIFFERS (6)\nSccUninitialize: SCC_OK (0)\n");
+}
+
+// OK on the project list with nothing chosen opens a message box from inside the dialog's
+// OK: the scripted user answers that too, until the dialog is cancelled.
+TEST_F(HostRoundTrip, MessageBoxesOpenedByADialogsOkAreAnswered) {
+    const RunResult run =
+        testsupport::RunProgram({"timeout", "60", BinPath("brelmox-scchost"), "--answer", "ok",
+                                 "init", "getprojpath " + dir.Path("work"), "uninit"},
+                                Env("alice"));
+    EXPECT_EQ(run.exitStatus, 0) << run.stderrText;
+    std::string expected =
+        "dialog: CLogin OK\n"
+        "SccInitialize: SCC_OK (0), provider 'Brelmox', capabilities "
+        "0x40009AFE\n";
+    for (int i = 0; i < 3; ++i) {
+        expected +=
+            "dialog: CSelectProject OK\n"
+            "message: Enter a new Project or select an existing one.\n";
+    }
+    expected += "dialog: CSelectProject Cancel\n";
+    EXPECT_EQ(run.stdoutText.substr(0, expected.size()), expected) << run.stdoutText;
+    EXPECT_NE(run.stdoutText.find("SccUninitialize: SCC_OK (0)\n"), std::string::npos)
+        << run.stdoutText;
 }
 
 TEST_F(HostRoundTrip, CancelledLoginAndNoDisplayEndTheSessionCleanly) {

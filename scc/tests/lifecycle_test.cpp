@@ -1,9 +1,20 @@
 // Starting a session: reachability, the login loop and what the IDE is told.
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
 
 #include "client/context.h"
 #include "scc/lifecycle.h"
 #include "scc/tests/provider_fixture.h"
+
+// Stands in for libcurl's own: a provider that cleans libcurl up when it goes (at unload or
+// exit) ends the process that tests it with status 3.
+std::atomic<bool> curlCleanupEndsTheProcess{false};
+extern "C" void curl_global_cleanup(void) {
+    if (curlCleanupEndsTheProcess) _exit(3);
+}
 
 namespace scctest {
 namespace {
@@ -16,6 +27,19 @@ class LifecycleTest : public ProviderTest {
         return Initialize(ui, &ideContext, "ide", nullptr, nullptr, nullptr, nullptr, nullptr);
     }
 };
+
+// The IDE may use libcurl itself after the provider is gone: the provider initialises it
+// and leaves it initialised.
+TEST_F(LifecycleTest, TheProviderNeverCleansUpLibcurl) {
+    brelmox::WriteRegString(brelmox::BuildKeyPath("Connection"), "URL", "127.0.0.1:1");
+    EXPECT_EXIT(
+        {
+            curlCleanupEndsTheProcess = true;
+            InitializeWithoutAnswers();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
 
 TEST_F(LifecycleTest, UnreachableSiteShowsOneMessageAndOpensNoDialog) {
     // Port 1 on the loopback refuses at once.

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "client/context.h"
-#include "scc/host_channel.h"
 #include "scc/project_binding.h"
+#include "scc/status_queries.h"
 #include "scc/tests/provider_fixture.h"
 #include "test_support/answer_bytes.h"
 
@@ -17,7 +17,6 @@ using brelmoxscc::OpenProject;
 class ProjectBindingTest : public ProviderTest {
   protected:
     ProjectBindingTest() : context(LoggedIn()) { TextOut().clear(); }
-    ~ProjectBindingTest() override { brelmoxscc::SetTextOutCallback(nullptr); }
 
     static testsupport::ScriptedReply ProjectList(const std::vector<std::string>& names) {
         std::string body = testsupport::StatusBody(0);
@@ -134,6 +133,36 @@ TEST_F(ProjectBindingTest, EmptyNameOpensSelectProjectAndNeverCutsALongName) {
     EXPECT_EQ(GetProjPath(context, project, other.data()), SCC_I_OPERATIONCANCELED);
     EXPECT_EQ(context.m_strLocalProjectPath, other);
     EXPECT_EQ(Scripts().back(), "get_project_list_from_cli.php");
+}
+
+// Two IDE sessions in one process: each one's messages reach its own output window, even
+// after the other opened a project later.
+TEST_F(ProjectBindingTest, EachContextWritesToItsOwnOutputWindow) {
+    static std::vector<std::string> otherWindow;
+    otherWindow.clear();
+    server.Enqueue(testsupport::StatusReply(0));
+    EXPECT_EQ(Open("Web", 0), SCC_OK);
+
+    brelmoxscc::ProviderContext other(ui);
+    other.LoadConfig();
+    char otherProject[301] = "Mobile";
+    server.Enqueue(testsupport::StatusReply(-2018, "Unknown project."));
+    EXPECT_EQ(OpenProject(
+                  other, otherProject, folder.c_str(), "",
+                  [](LPCSTR text, DWORD) -> LONG {
+                      otherWindow.push_back(text);
+                      return 0;
+                  },
+                  SCC_OP_SILENTOPEN),
+              SCC_E_UNKNOWNPROJECT);
+
+    server.Enqueue(testsupport::StatusReply(-2014, "Invalid user name or password."));
+    const std::string file = dir.WriteFile("work/a.c", "x");
+    const LPCSTR files[] = {file.c_str()};
+    LONG word = 0;
+    EXPECT_EQ(brelmoxscc::QueryInfo(context, 1, files, &word), -1);
+    EXPECT_EQ(TextOut(), std::vector<std::string>{"1 Invalid User"});
+    EXPECT_EQ(otherWindow, std::vector<std::string>{"Project, 'Mobile\", is unknown."});
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // word, and the records of SccQueryInfoEx.
 #include <vector>
 
-#include "scc/host_channel.h"
 #include "scc/status_queries.h"
 #include "scc/tests/provider_fixture.h"
 #include "test_support/answer_bytes.h"
@@ -22,9 +21,8 @@ class StatusQueriesTest : public ProviderTest {
   protected:
     StatusQueriesTest() : context(LoggedIn()) {
         TextOut().clear();
-        brelmoxscc::SetTextOutCallback(RecordTextOut);
+        context.SetTextOut(RecordTextOut);
     }
-    ~StatusQueriesTest() override { brelmoxscc::SetTextOutCallback(nullptr); }
 
     // Answers the next query with one pair per status, version "1", "2"...
     void Answer(const std::vector<int>& statuses) {

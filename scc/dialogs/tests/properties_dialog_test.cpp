@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <chrono>
+#include <iostream>
 
 #include "scc/dialogs/dialog_layout.h"
 #include "scc/dialogs/properties_dialog.h"
@@ -53,6 +55,41 @@ TEST(PropertiesDialogTest, ShowsEachFieldOfTheRecordReadOnly) {
         }
         if (shownRecord == &full) dialogtest::SavePicture(&dialog, "CSCCPropertiesDlg");
     }
+}
+
+// A description of 1 MiB without a blank, which a server may hold, shows at once: the box
+// lays out its first 64 KiB only, and breaks lines anywhere, where a break at a word
+// boundary would search each line's rest of the text for one (minutes for this text).
+TEST(PropertiesDialogTest, AHugeDescriptionWithoutBlanksShowsAtOnce) {
+    if (!dialogtest::HaveApplication()) return;
+    CFileVersion record;
+    record.m_strFileName = "src\\main.c";
+    record.m_strDescription = std::string(size_t{1} << 20, 'x');
+    const auto start = std::chrono::steady_clock::now();
+    CSCCPropertiesDlg dialog(record);
+    dialog.show();
+    dialog.grab();  // lays the text out and paints it
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::cout << "1 MiB description without blanks shown in " << took.count() << " s\n";
+
+    const auto* box = brelmoxscc::FindControl<QPlainTextEdit>(&dialog, Dlg::kIdDescription);
+    EXPECT_EQ(box->wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_EQ(box->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(brelmoxscc::EditText(&dialog, Dlg::kIdDescription),
+              std::string(65536, 'x') + "\n[983040 more bytes are not shown.]");
+    EXPECT_LT(took.count(), 5.0);  // generous for a loaded machine; before: minutes
+
+    // The cut never splits a character: a two-byte one across the limit goes whole.
+    record.m_strDescription = std::string(65535, 'x') + "\xc3\xa9" + std::string(9, 'y');
+    CSCCPropertiesDlg accented(record);
+    EXPECT_EQ(brelmoxscc::EditText(&accented, Dlg::kIdDescription),
+              std::string(65535, 'x') + "\n[11 more bytes are not shown.]");
+
+    // Text with words still breaks between them.
+    record.m_strDescription = std::string(150, 'w') + " and words";
+    CSCCPropertiesDlg worded(record);
+    EXPECT_EQ(brelmoxscc::FindControl<QPlainTextEdit>(&worded, Dlg::kIdDescription)->wordWrapMode(),
+              QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 }  // namespace
