@@ -14,11 +14,19 @@ constexpr int kDamagedArchive = -2104;
 constexpr int kStorageFailure = -2105;
 constexpr int kInvalidValue = -2106;
 constexpr int kProjectExists = -2107;
+// Not the wrong-password status: that one makes the client ask for the password again.
+constexpr int kLoginsBackedOff = -2108;
 }  // namespace own_status
 
 namespace text {
 constexpr const char* kUnknownOrganization = "Unknown organization '%s'.";
 constexpr const char* kInvalidUser = "Invalid user name or password.";
+constexpr const char* kUserBackedOff =
+    "Too many failed log-ins for '%s' from this address; try again in %s.";
+constexpr const char* kAddressBackedOff =
+    "Too many failed log-ins from this address; try again in %s.";
+constexpr const char* kOneSecond = "1 second";
+constexpr const char* kSeconds = "%s seconds";
 constexpr const char* kUnknownProject = "Unknown project '%s'.";
 constexpr const char* kProjectExists = "Project '%s' already exists.";
 constexpr const char* kAlreadyExists = "File '%s' already exists in the repository.";
