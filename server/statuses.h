@@ -44,6 +44,8 @@ constexpr const char* kMalformedBody =
     "Malformed request: the body is not a complete multipart form.";
 constexpr const char* kRequestTooLarge = "Request larger than the server accepts (%s bytes).";
 constexpr const char* kFieldTooLong = "A text field is longer than the server accepts (%s bytes).";
+constexpr const char* kDescriptionTooLong =
+    "The description is longer than the server accepts (%s bytes).";
 constexpr const char* kBadPath = "Path '%s' is not a valid path inside the project.";
 constexpr const char* kDamagedArchive =
     "The uploaded archive of '%s' is damaged (not a zip archive, or a failed CRC check).";
