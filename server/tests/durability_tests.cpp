@@ -1,5 +1,6 @@
 // Refused requests that change nothing, concurrent writers, restarts and long answers.
 #include <algorithm>
+#include <future>
 #include <thread>
 
 #include "server/admin.h"
@@ -64,6 +65,25 @@ TEST_F(DurabilityTest, DescriptionsOverTheLimitAreRefusedAndChangeNothing) {
         {"project", Post("create_project_from_cli.php", project(longest))},
     };
     for (const auto& [what, answer] : longestTaken) EXPECT_EQ(Statuses(answer), "0") << what;
+}
+
+TEST_F(DurabilityTest, RequestsAfterTheDatabaseClosedItsConnectionsSucceed) {
+    if (!TestingPostgres()) GTEST_SKIP() << "only a shared database closes connections";
+    // Validations at once, so that the pool keeps several connections.
+    const auto validations = [this](int count) {
+        std::vector<std::future<std::string>> answers;
+        for (int i = 0; i < count; ++i) {
+            answers.push_back(std::async(std::launch::async, [this] {
+                return Statuses(Post("validate_user_from_cli.php", FormBody(Who())));
+            }));
+        }
+        std::string statuses;
+        for (auto& answer : answers) statuses += answer.get() + " ";
+        return statuses;
+    };
+    EXPECT_EQ(validations(8), "0 0 0 0 0 0 0 0 ");
+    pg_->CloseConnections();  // what a restart of the database does to them
+    EXPECT_EQ(validations(16), "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ");
 }
 
 TEST_F(DurabilityTest, PathsThatLeaveTheProjectAreRefusedAndChangeNothing) {
