@@ -104,7 +104,8 @@ void LoginGuard::Prune(Table& table, Clock::time_point now) {
     const auto middle = lasts.begin() + static_cast<std::ptrdiff_t>(lasts.size() / 2);
     std::nth_element(lasts.begin(), middle, lasts.end());
     const Clock::time_point cutoff = *middle;
-    std::erase_if(table, [cutoff](const auto& entry) { return entry.second.last < cutoff; });
+    // At or before: even when all fail at once (a flood within one clock tick), half goes.
+    std::erase_if(table, [cutoff](const auto& entry) { return entry.second.last <= cutoff; });
 }
 
 }  // namespace server
