@@ -1,6 +1,8 @@
 #include "server/admin.h"
 
+#include "common/format.h"
 #include "server/names.h"
+#include "server/statuses.h"
 
 namespace server {
 namespace {
@@ -55,6 +57,10 @@ void SetUserNotice(Storage& storage, const std::string& organization, const std:
 void AddProject(Storage& storage, const std::string& organization, const std::string& project,
                 const std::string& description) {
     RequireName("project", project);
+    if (description.size() > kDescriptionLimit) {
+        throw AdminError(
+            brelmox::FormatMessage(text::kDescriptionTooLong, std::to_string(kDescriptionLimit)));
+    }
     storage.RunWrite([&](WriteTx& tx) {
         const std::int64_t organizationId = OrganizationNamed(tx, organization);
         if (tx.FindProject(organizationId, project)) {

@@ -23,6 +23,17 @@ const std::string& DummyHash() {
     return hash;
 }
 
+Refusal BackedOff(const std::string& name, const LoginGuard::BackOff& backOff) {
+    const std::string left =
+        backOff.left.count() == 1
+            ? std::string(text::kOneSecond)
+            : brelmox::FormatMessage(text::kSeconds, std::to_string(backOff.left.count()));
+    if (backOff.wholeAddress) {
+        return Refusal::Of(own_status::kLoginsBackedOff, text::kAddressBackedOff, left);
+    }
+    return Refusal::Of(own_status::kLoginsBackedOff, text::kUserBackedOff, name, left);
+}
+
 }  // namespace
 
 Authenticator::Authenticator() : key_(kKeySize) {
@@ -42,11 +53,17 @@ Identity Authenticator::Authenticate(ReadTx& tx, const Form& form) {
     }
     const std::string userKey = std::to_string(organizationId) + "/" + name;
     const std::string& address = form.ClientAddress();
-    const auto now = LoginGuard::Clock::now();
-    if (guard_.BackedOff(userKey, address, now)) {
-        throw Refusal(brelmox::status::kInvalidUser, text::kInvalidUser);
+    if (const auto backOff =
+            guard_.Check(userKey, address, user.has_value(), LoginGuard::Clock::now())) {
+        throw BackedOff(name, *backOff);
     }
-    const bool valid = VerifyPassword(password, user ? user->passwordHash : DummyHash());
+    bool valid = false;
+    try {
+        valid = VerifyPassword(password, user ? user->passwordHash : DummyHash());
+    } catch (...) {
+        guard_.Failed(userKey, address, LoginGuard::Clock::now());
+        throw;
+    }
     if (!user || !valid) {
         // The back-off runs from the end of the check: counted from its start, a check as
         // slow as the first back-off (a loaded machine) would leave no back-off at all.

@@ -103,7 +103,7 @@ Reply AddFiles(ServerState& state, Form& form) {
         throw Refusal::Of(own_status::kDamagedArchive, text::kDamagedArchive, target.shown);
     const NewVersion version{upload->archiveHash, static_cast<std::int64_t>(upload->size),
                              check.contentHash, caller.identity.userId,
-                             form.Optional("description")};
+                             BoundedDescription(form, "description")};
     StoreAheadUnlessRefused(state, caller, checkin, target, *upload, version);
     bool stored = false;
     state.storage->RunWrite(

@@ -9,9 +9,9 @@ Reply CreateLabel(ServerState& state, Form& form) {
     const Caller caller = IdentifyCaller(state, form);
     const std::string& label = form.Required("label");
     RequireLineSafeName(label, "label");
+    const std::string description = BoundedDescription(form, "description");
     state.storage->RunWrite([&](WriteTx& tx) {
-        tx.AttachLabel(caller.projectId, label, form.Optional("description"),
-                       caller.identity.userId, Now());
+        tx.AttachLabel(caller.projectId, label, description, caller.identity.userId, Now());
     });
     return Answer(KeywordAnswer(brelmox::result::kSuccess));
 }

@@ -29,11 +29,12 @@ Reply CreateProject(ServerState& state, Form& form) {
         [&](ReadTx& tx) { identity = state.authenticator.Authenticate(tx, form); });
     const std::string& name = form.Required("project_name");
     RequireLineSafeName(name, "project_name");
+    const std::string description = BoundedDescription(form, "project_description");
     state.storage->RunWrite([&](WriteTx& tx) {
         if (tx.FindProject(identity.organizationId, name)) {
             throw Refusal::Of(own_status::kProjectExists, text::kProjectExists, name);
         }
-        tx.InsertProject(identity.organizationId, name, form.Optional("project_description"));
+        tx.InsertProject(identity.organizationId, name, description);
     });
     return Answer(KeywordAnswer(brelmox::result::kSuccess));
 }

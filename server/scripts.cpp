@@ -45,6 +45,16 @@ Caller IdentifyCaller(ServerState& state, const Form& form) {
 
 void RequireUploader(ServerState& state, const Form& fields) {
     IdentifyCaller(state, fields);
+    BoundedDescription(fields, "description");
+}
+
+std::string BoundedDescription(const Form& form, const char* field) {
+    std::string description = form.Optional(field);
+    if (description.size() > kDescriptionLimit) {
+        throw Refusal::Of(own_status::kRequestTooLarge, text::kDescriptionTooLong,
+                          std::to_string(kDescriptionLimit));
+    }
+    return description;
 }
 
 void RequireLineSafeName(const std::string& value, const char* field) {

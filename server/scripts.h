@@ -67,9 +67,12 @@ Caller IdentifyCaller(ServerState& state, const Form& form);
 // A reply whose whole answer is this one keyword answer.
 Reply Answer(KeywordAnswer answer);
 
-// Only a known user of a known project may have file bytes stored: called with the text
-// fields that precede the file part, before its first byte.
+// Only a known user of a known project, with a description the server takes, may have file
+// bytes stored: called with the text fields that precede the file part, before its first byte.
 void RequireUploader(ServerState& state, const Form& fields);
+
+// The optional description field, refused when over kDescriptionLimit.
+std::string BoundedDescription(const Form& form, const char* field);
 
 // Refuses names the answers could not carry (empty, with a control character).
 void RequireLineSafeName(const std::string& value, const char* field);

@@ -14,11 +14,19 @@ constexpr int kDamagedArchive = -2104;
 constexpr int kStorageFailure = -2105;
 constexpr int kInvalidValue = -2106;
 constexpr int kProjectExists = -2107;
+// Not the wrong-password status: that one makes the client ask for the password again.
+constexpr int kLoginsBackedOff = -2108;
 }  // namespace own_status
 
 namespace text {
 constexpr const char* kUnknownOrganization = "Unknown organization '%s'.";
 constexpr const char* kInvalidUser = "Invalid user name or password.";
+constexpr const char* kUserBackedOff =
+    "Too many failed log-ins for '%s' from this address; try again in %s.";
+constexpr const char* kAddressBackedOff =
+    "Too many failed log-ins from this address; try again in %s.";
+constexpr const char* kOneSecond = "1 second";
+constexpr const char* kSeconds = "%s seconds";
 constexpr const char* kUnknownProject = "Unknown project '%s'.";
 constexpr const char* kProjectExists = "Project '%s' already exists.";
 constexpr const char* kAlreadyExists = "File '%s' already exists in the repository.";
@@ -36,6 +44,8 @@ constexpr const char* kMalformedBody =
     "Malformed request: the body is not a complete multipart form.";
 constexpr const char* kRequestTooLarge = "Request larger than the server accepts (%s bytes).";
 constexpr const char* kFieldTooLong = "A text field is longer than the server accepts (%s bytes).";
+constexpr const char* kDescriptionTooLong =
+    "The description is longer than the server accepts (%s bytes).";
 constexpr const char* kBadPath = "Path '%s' is not a valid path inside the project.";
 constexpr const char* kDamagedArchive =
     "The uploaded archive of '%s' is damaged (not a zip archive, or a failed CRC check).";

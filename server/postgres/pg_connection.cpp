@@ -1,6 +1,7 @@
 #include "server/postgres/pg_connection.h"
 
 #include <endian.h>
+#include <poll.h>
 
 #include <cstring>
 
@@ -84,6 +85,10 @@ Connection::Connection(const std::string& url) : conn_(PQconnectdb(url.c_str()),
             "Cannot connect to the PostgreSQL database: " + Trimmed(PQerrorMessage(conn_.get())),
             "");
     }
+    Configure();
+}
+
+void Connection::Configure() {
     // Each commit reaches the disk before the client hears of it, whatever the server's
     // default; notices (an existing table skipped) are not for the request log.
     Execute("SET synchronous_commit = on; SET client_min_messages = warning");
@@ -108,6 +113,35 @@ Result Connection::RunOnce(const char* sql, const Parameters& parameters) {
 
 void Connection::Execute(const char* sql) {
     Checked(conn_.get(), PQexec(conn_.get(), sql), std::string("'") + sql + "' failed");
+}
+
+void Connection::Begin(const char* sql) {
+    try {
+        Execute(sql);
+    } catch (const Error&) {
+        if (PQstatus(conn_.get()) != CONNECTION_BAD) throw;
+        Reopen();
+        Execute(sql);
+    }
+}
+
+bool Connection::ClosedWhileIdle() const {
+    if (PQstatus(conn_.get()) != CONNECTION_OK) return true;
+    // Nothing is sent to an idle connection unasked (we listen for no notifications): what
+    // can be read is the database's farewell, an error before it closes, or the close.
+    pollfd ready{PQsocket(conn_.get()), POLLIN, 0};
+    return poll(&ready, 1, 0) != 0;
+}
+
+void Connection::Reopen() {
+    prepared_.clear();
+    PQreset(conn_.get());
+    if (PQstatus(conn_.get()) != CONNECTION_OK) {
+        throw Error(
+            "Cannot reconnect to the PostgreSQL database: " + Trimmed(PQerrorMessage(conn_.get())),
+            "");
+    }
+    Configure();
 }
 
 bool Connection::Idle() const {

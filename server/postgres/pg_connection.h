@@ -90,6 +90,16 @@ class Connection {
     Result RunOnce(const char* sql, const Parameters& parameters);
     // Runs statements without parameters or rows: schema changes, transaction control.
     void Execute(const char* sql);
+    // Starts a transaction with sql (a BEGIN). When the database had closed the connection
+    // (a restart), found by this first statement, nothing of the transaction ran: the
+    // connection is opened again and sql sent once more. A later failure is never retried.
+    void Begin(const char* sql);
+
+    // Whether the database has closed this idle connection, as far as can be told without a
+    // round trip.
+    bool ClosedWhileIdle() const;
+    // Connects afresh to the same database; statements are prepared again on first use.
+    void Reopen();
 
     // Usable for another request: connected and outside any transaction.
     bool Idle() const;
@@ -99,6 +109,8 @@ class Connection {
     std::string Shown() const;
 
   private:
+    // Settings every session of ours runs with.
+    void Configure();
     const std::string& PreparedName(const char* sql, const Parameters& parameters);
 
     std::unique_ptr<PGconn, decltype(&PQfinish)> conn_;

@@ -11,11 +11,11 @@ constexpr std::size_t kIdleConnectionsKept = 64;
 
 Transaction::Transaction(Connection& db, Kind kind) : db_(db) {
     if (kind == Kind::kRead) {
-        db_.Execute("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+        db_.Begin("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
         return;
     }
     // Read committed: every statement after the lock sees what the writers before committed.
-    db_.Execute("BEGIN ISOLATION LEVEL READ COMMITTED");
+    db_.Begin("BEGIN ISOLATION LEVEL READ COMMITTED");
     if (kind == Kind::kContents) return;
     try {
         LockForWriting(db_);
@@ -42,15 +42,17 @@ void Transaction::Commit() {
 }
 
 Pool::Lease Pool::Acquire() {
+    std::unique_ptr<Connection> db;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!idle_.empty()) {
-            std::unique_ptr<Connection> db = std::move(idle_.back());
-            idle_.pop_back();
-            return Lease(*this, std::move(db));
-        }
+        if (idle_.empty()) return Lease(*this, std::make_unique<Connection>(url_));
+        db = std::move(idle_.back());
+        idle_.pop_back();
     }
-    return Lease(*this, std::make_unique<Connection>(url_));
+    // After a restart of the database every kept connection is closed; the first statement
+    // on it would fail the request.
+    if (db->ClosedWhileIdle()) db->Reopen();
+    return Lease(*this, std::move(db));
 }
 
 void Pool::Return(std::unique_ptr<Connection> db) {

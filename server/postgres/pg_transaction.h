@@ -34,7 +34,8 @@ class Transaction {
 };
 
 // Idle connections kept for the request threads; a lease returns its connection unless it
-// broke or was left inside a transaction.
+// broke or was left inside a transaction. One the database closed meanwhile is opened again
+// before it is leased.
 class Pool {
   public:
     explicit Pool(std::string url) : url_(std::move(url)) {}

@@ -1,5 +1,6 @@
 // Refused requests that change nothing, concurrent writers, restarts and long answers.
 #include <algorithm>
+#include <future>
 #include <thread>
 
 #include "server/admin.h"
@@ -27,6 +28,62 @@ TEST_F(DurabilityTest, DamagedArchivesAreRefusedAndChangeNothing) {
         EXPECT_EQ(Statuses(PostArchive("Src", "new.c", damaged)), "-2104");
     }
     EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(DurabilityTest, DescriptionsOverTheLimitAreRefusedAndChangeNothing) {
+    Upload("Src", "a.c", "first version");
+    Get("Src/a.c", false, true);
+    const std::string longest(64 * 1024, 'd');
+    const auto project = [](const std::string& description) {
+        Fields fields = Who();
+        fields[3] = {"project_name", "api"};
+        fields.emplace_back("project_description", description);
+        return FormBody(fields);
+    };
+    const auto label = [](const std::string& description) {
+        return Fields{{"label", "R1"}, {"description", description}};
+    };
+    const std::string before = Snapshot();
+    const std::string refused =
+        "--AaB03x\nprotocol:1\n--AaB03x\nstatus:-2102\n--AaB03x\nerror:The description is "
+        "longer than the server accepts (65536 bytes).\n";
+    const std::pair<const char*, std::string> tooLong[] = {
+        {"add", PostArchive("Src", "b.c", Archive("new"), false, longest + "d")},
+        {"check-in", PostArchive("Src", "a.c", Archive("second version"), true, longest + "d")},
+        {"label", Ask("create_label_cli.php", label(longest + "d"))},
+        {"project", Post("create_project_from_cli.php", project(longest + "d"))},
+    };
+    for (const auto& [what, answer] : tooLong) EXPECT_EQ(answer, refused) << what;
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_THROW(server::AddProject(*server::OpenStorage(Storage()), "acme", "cli", longest + "d"),
+                 server::AdminError);
+
+    const std::pair<const char*, std::string> longestTaken[] = {
+        {"add", PostArchive("Src", "b.c", Archive("new"), false, longest)},
+        {"check-in", PostArchive("Src", "a.c", Archive("second version"), true, longest)},
+        {"label", Ask("create_label_cli.php", label(longest))},
+        {"project", Post("create_project_from_cli.php", project(longest))},
+    };
+    for (const auto& [what, answer] : longestTaken) EXPECT_EQ(Statuses(answer), "0") << what;
+}
+
+TEST_F(DurabilityTest, RequestsAfterTheDatabaseClosedItsConnectionsSucceed) {
+    if (!TestingPostgres()) GTEST_SKIP() << "only a shared database closes connections";
+    // Validations at once, so that the pool keeps several connections.
+    const auto validations = [this](int count) {
+        std::vector<std::future<std::string>> answers;
+        for (int i = 0; i < count; ++i) {
+            answers.push_back(std::async(std::launch::async, [this] {
+                return Statuses(Post("validate_user_from_cli.php", FormBody(Who())));
+            }));
+        }
+        std::string statuses;
+        for (auto& answer : answers) statuses += answer.get() + " ";
+        return statuses;
+    };
+    EXPECT_EQ(validations(8), "0 0 0 0 0 0 0 0 ");
+    pg_->CloseConnections();  // what a restart of the database does to them
+    EXPECT_EQ(validations(16), "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ");
 }
 
 TEST_F(DurabilityTest, PathsThatLeaveTheProjectAreRefusedAndChangeNothing) {

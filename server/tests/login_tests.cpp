@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <regex>
 #include <thread>
 
+#include "raw_connection.h"
 #include "server/admin.h"
 #include "server_fixture.h"
 
@@ -34,7 +36,46 @@ class LoginTest : public ServerFixture {
         const std::chrono::duration<double, std::milli> took = Clock::now() - start;
         return {Statuses(answer), took.count()};
     }
+
+    // A validation from another loopback address, as from another machine: its status and
+    // error text.
+    std::pair<std::string, std::string> LoginFrom(const char* from, const std::string& user,
+                                                  const std::string& password) {
+        const std::string body =
+            FormBody({{"username", user}, {"password", password}, {"organization", "acme"}});
+        RawConnection connection(port_, from);
+        connection.Send(
+            "POST /validate_user_from_cli.php HTTP/1.1\r\nHost: x\r\n"
+            "Content-Type: " +
+            std::string(kClientType) + "\r\nConnection: close\r\nContent-Length: " +
+            std::to_string(body.size()) + "\r\n\r\n" + body);
+        // The server closes the connection after its answer; the silence is only a bound.
+        const std::string answer = connection.ReadUntilQuiet(30000);
+        const std::size_t head = answer.find("\r\n\r\n");
+        if (head == std::string::npos) {
+            ADD_FAILURE() << "no answer from " << from;
+            return {};
+        }
+        const Record record = Records(answer.substr(head + 4)).at(0);
+        const std::string status = record.At("status");
+        return {status, status == "0" ? "" : record.At("error")};
+    }
+
+    // Guesses until a back-off refuses one (they double, so one soon falls inside one,
+    // however slow the machine) and returns that refusal's text.
+    std::string GuessUntilBackedOff(const char* from, const std::string& user) {
+        for (int i = 0; i < 12; ++i) {
+            const auto [status, error] = LoginFrom(from, user, "wrong");
+            if (status == "-2108") return error;
+            EXPECT_EQ(status, "-2014") << error;
+        }
+        ADD_FAILURE() << "12 failures from " << from << " met no back-off";
+        return "";
+    }
 };
+
+// "1 second" or "N seconds": how long the back-off has left depends on the machine's pace.
+const char* const kLeft = "try again in (1 second|[0-9]+ seconds)\\.";
 
 TEST_F(LoginTest, UnknownAndKnownUsersAreRefusedInTheSameTime) {
     // Two of each stay under the failures that start a back-off.
@@ -51,7 +92,7 @@ TEST_F(LoginTest, FailuresBackOffWithoutSlowingACorrectLogin) {
     EXPECT_EQ(Login("alice", "secret").first, "0");
     for (int i = 0; i < 5; ++i) EXPECT_EQ(Login("carol", "wrong").first, "-2014");
     const auto [status, took] = Login("carol", "wrong");
-    EXPECT_EQ(status, "-2014");
+    EXPECT_EQ(status, "-2108");
     EXPECT_LT(took, 50) << "a backed-off guess still costs a password check";
 
     // As many parallel guessers as the server has threads must leave it to correct logins.
@@ -73,6 +114,33 @@ TEST_F(LoginTest, FailuresBackOffWithoutSlowingACorrectLogin) {
     std::sort(correct.begin(), correct.end());
     std::printf("correct login during 32 parallel guessers: median %.1f ms\n", correct[2]);
     EXPECT_LT(correct[2], 250) << "guesses slow a correct login down";
+}
+
+TEST_F(LoginTest, AGuesserElsewhereNeverLocksOutTheRightPassword) {
+    // Never proved since the server started, so nothing but the guard decides.
+    const std::string refusal = GuessUntilBackedOff("127.0.0.2", "carol");
+    EXPECT_TRUE(std::regex_match(
+        refusal,
+        std::regex(std::string("Too many failed log-ins for 'carol' from this address; ") + kLeft)))
+        << refusal;
+    EXPECT_EQ(LoginFrom("127.0.0.3", "carol", "right").first, "0");
+}
+
+TEST_F(LoginTest, MadeUpNamesBackOffOnlyMadeUpNamesBehindTheirAddress) {
+    // Five made-up names, then a sixth, from the address carol shares with the guesser.
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(LoginFrom("127.0.0.4", "ghost" + std::to_string(i), "x").first, "-2014");
+    std::string refusal;
+    for (int i = 4; i < 16 && refusal.empty(); ++i) {
+        const auto [status, error] = LoginFrom("127.0.0.4", "ghost" + std::to_string(i), "x");
+        if (status == "-2108") refusal = error;
+    }
+    EXPECT_TRUE(std::regex_match(
+        refusal, std::regex(std::string("Too many failed log-ins from this address; ") + kLeft)))
+        << refusal;
+    EXPECT_EQ(LoginFrom("127.0.0.4", "carol", "right").first, "0");
+    // A known name still gets its check (and its own count) behind a backed-off address.
+    EXPECT_EQ(LoginFrom("127.0.0.4", "bob", "wrong").first, "-2014");
 }
 
 }  // namespace

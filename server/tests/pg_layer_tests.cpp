@@ -237,6 +237,35 @@ TEST_F(PgLayerTest, ThePoolKeepsOnlyIdleConnections) {
     EXPECT_TRUE(next->Idle());
 }
 
+TEST_F(PgLayerTest, ConnectionsTheDatabaseClosedAreOpenedAgainBeforeTheirFirstStatement) {
+    // A transaction's first statement finds its connection closed, as after a restart.
+    const auto readOnce = [](pg::Connection& db) {
+        pg::Transaction transaction(db, pg::Transaction::Kind::kRead);
+        const std::int64_t one = db.Query("SELECT 1::bigint").Int(0, 0);
+        transaction.Commit();
+        return one;
+    };
+    database_.CloseConnections();
+    EXPECT_EQ(readOnce(*db_), 1);
+    EXPECT_EQ(readOnce(*db_), 1) << "statements prepared before were not prepared again";
+
+    // Kept connections leased for a statement outside any transaction.
+    pg::Pool pool(database_.Url());
+    {
+        const pg::Pool::Lease a = pool.Acquire(), b = pool.Acquire(), c = pool.Acquire(),
+                              d = pool.Acquire();
+        for (const pg::Pool::Lease* lease : {&a, &b, &c, &d}) EXPECT_EQ(readOnce(**lease), 1);
+    }
+    database_.CloseConnections();
+    std::int64_t size = 0;
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(pg::FindContent(*pool.Acquire(), "none", size)) << i;
+
+    // A failure after the transaction's first statement is not retried.
+    pg::Transaction transaction(*db_, pg::Transaction::Kind::kRead);
+    database_.CloseConnections();
+    EXPECT_THROW(db_->Query("SELECT 1::bigint"), pg::Error);
+}
+
 TEST_F(PgLayerTest, AnUnreachableDatabaseIsAStorageError) {
     EXPECT_THROW(pg::Connection("postgresql://nobody@127.0.0.1:1/none?connect_timeout=2"),
                  server::StorageError);

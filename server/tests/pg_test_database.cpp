@@ -1,10 +1,13 @@
 #include "pg_test_database.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <random>
+#include <thread>
 
 #include "server/postgres/pg_connection.h"
 
@@ -32,7 +35,21 @@ PgTestDatabase::PgTestDatabase() {
     schema_ = UniqueSchemaName();
     server::pg::Connection(baseUrl_).Execute(("CREATE SCHEMA " + schema_).c_str());
     const char separator = baseUrl_.find('?') == std::string::npos ? '?' : '&';
-    url_ = baseUrl_ + separator + "options=-csearch_path%3D" + schema_;
+    url_ = baseUrl_ + separator + "options=-csearch_path%3D" + schema_ +
+           "&application_name=" + schema_;
+}
+
+void PgTestDatabase::CloseConnections() const {
+    server::pg::Connection db(baseUrl_);
+    const std::string mine = " FROM pg_stat_activity WHERE application_name = '" + schema_ + "'";
+    db.Execute(("SELECT pg_terminate_backend(pid)" + mine).c_str());
+    // A backend ends some time after it was told to.
+    const std::string counted = "SELECT count(*)::bigint" + mine;
+    for (int poll = 0; poll < 6000; ++poll) {
+        if (db.Query(counted.c_str()).Int(0, 0) == 0) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ADD_FAILURE() << "connections to " << schema_ << " went on for a minute after being closed";
 }
 
 PgTestDatabase::~PgTestDatabase() {

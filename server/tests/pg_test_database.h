@@ -16,9 +16,14 @@ class PgTestDatabase {
     PgTestDatabase& operator=(const PgTestDatabase&) = delete;
 
     bool Available() const { return !url_.empty(); }
-    // The cluster's URL with the schema first on the search path.
+    // The cluster's URL with the schema first on the search path; its connections carry the
+    // schema's name as their application name.
     const std::string& Url() const { return url_; }
     const std::string& Schema() const { return schema_; }
+
+    // Closes every connection made with Url(), as a restart of the database does, and waits
+    // until they are gone. Other tests' connections to the cluster stay.
+    void CloseConnections() const;
 
   private:
     std::string baseUrl_;

@@ -11,7 +11,13 @@
 
 namespace servertest {
 
-RawConnection::RawConnection(int port) : socket_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+RawConnection::RawConnection(int port, const char* from)
+    : socket_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    EXPECT_EQ(inet_pton(AF_INET, from, &source.sin_addr), 1) << from;
+    EXPECT_EQ(bind(socket_.get(), reinterpret_cast<sockaddr*>(&source), sizeof source), 0)
+        << "cannot connect from " << from;
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));

@@ -10,8 +10,9 @@ namespace servertest {
 
 class RawConnection {
   public:
-    // Fails the test when 127.0.0.1:port does not accept.
-    explicit RawConnection(int port);
+    // Fails the test when 127.0.0.1:port does not accept. The connection comes from the
+    // loopback address given (any of 127.0.0.0/8), as from another machine.
+    explicit RawConnection(int port, const char* from = "127.0.0.1");
 
     bool Send(const std::string& bytes);
     // Everything the server sends until it closes the connection or stays silent for

@@ -173,6 +173,9 @@ void ServerFixture::StopServer() {
 httplib::Result ServerFixture::PostRaw(const std::string& path, const std::string& body,
                                        const std::string& contentType) {
     httplib::Client client("127.0.0.1", port_);
+    // A password check under a sanitizer on a loaded machine takes seconds, several at once
+    // longer than the library's 5 s.
+    client.set_read_timeout(120);
     return client.Post(path.c_str(), body, contentType.c_str());
 }
 
