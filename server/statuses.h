@@ -37,6 +37,8 @@ constexpr const char* kMalformedBody =
 constexpr const char* kRequestTooLarge = "Request larger than the server accepts (%s bytes).";
 constexpr const char* kFieldTooLong = "A text field is longer than the server accepts (%s bytes).";
 constexpr const char* kBadPath = "Path '%s' is not a valid path inside the project.";
+constexpr const char* kBarInPath =
+    "Path '%s' holds a '|', which cannot be stored: the multi-file status joins paths with it.";
 constexpr const char* kDamagedArchive =
     "The uploaded archive of '%s' is damaged (not a zip archive, or a failed CRC check).";
 constexpr const char* kUnpacksTooLarge =
