@@ -1,12 +1,16 @@
 // Downloads against a scripted server: request fields, record handling, placement and
 // every way an answer can be damaged.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <filesystem>
 
 #include "client/operations.h"
 #include "client/tests/transfer_fixture.h"
+#include "test_support/forged_archive.h"
 #include "test_support/run_program.h"
 
 namespace brelmox {
@@ -15,6 +19,28 @@ namespace {
 
 using testsupport::Answer;
 using testsupport::HttpResponse;
+
+// Files of this process cannot grow beyond limit bytes while it lives: a write past it fails
+// (EFBIG) instead of raising SIGXFSZ.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        savedSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lowered = {limit, saved_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, savedSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit saved_{};
+    void (*savedSignal_)(int) = SIG_DFL;
+};
 
 class GetFilesTest : public TransferTest {
   protected:
@@ -201,6 +227,22 @@ TEST_F(GetFilesTest, DamagedArchiveLeavesTheOldFileInPlace) {
     const std::string& shown = log.messages[0];
     EXPECT_EQ(shown.rfind("Error decompressing '", 0), 0u) << shown;
     EXPECT_EQ(shown.substr(shown.find("' to '")), "' to '" + local() + "/a.c'.");
+    EXPECT_TRUE(LocalFile("a.c") == "precious");
+}
+
+// A zip bomb whose headers declare 10 bytes: with files limited to 1 MiB, one write past
+// the declared size would fail and add the system's reason to the message.
+TEST_F(GetFilesTest, ArchiveUnpackingBeyondItsDeclaredSizeWritesNothingAndKeepsTheOldFile) {
+    dir.WriteFile("local/a.c", "precious");
+    const std::string bomb =
+        testsupport::DeclaringSize(dir.ArchiveOf(std::string(8 << 20, '\0')), 10);
+    Serve(testsupport::FileRecord("a.c", "", bomb));
+    {
+        const FileSizeLimit limit(1 << 20);
+        EXPECT_EQ(Get("a.c"), -2027);
+    }
+    EXPECT_EQ(log.messages,
+              std::vector<std::string>{"Error decompressing 'a.c' to '" + local() + "/a.c'."});
     EXPECT_TRUE(LocalFile("a.c") == "precious");
 }
 
