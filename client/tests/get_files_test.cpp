@@ -246,6 +246,37 @@ TEST_F(GetFilesTest, ArchiveUnpackingBeyondItsDeclaredSizeWritesNothingAndKeepsT
     EXPECT_TRUE(LocalFile("a.c") == "precious");
 }
 
+// A file where the folder should be stops root too, as permissions would not.
+TEST_F(GetFilesTest, CheckOutIntoAFolderThatTakesNoFileAsksTheServerNothing) {
+    dir.WriteFile("blocked", "a file, not a folder");
+    for (const std::string& target : {dir.Path("blocked"), dir.Path("blocked/sub")}) {
+        testsupport::NotifierLog said = Reported(
+            [&] { EXPECT_EQ(GetFiles("a.c", target, 0, 0, 1, "", "", "", context), -1001); });
+        EXPECT_EQ(said.messages, std::vector<std::string>{"Cannot create a file in '" + target +
+                                                          "/': Not a directory"});
+    }
+    EXPECT_EQ(server.RequestCount(), 0u);
+    EXPECT_EQ(dir.ReadFile("blocked"), "a file, not a folder");
+}
+
+// A write that fails after all (a folder stands where the file goes) gives back that
+// file's check-out, and only that one.
+TEST_F(GetFilesTest, CheckOutWhoseFileCannotBeWrittenIsReleased) {
+    std::filesystem::create_directories(local() + "/b.c/inside");
+    Serve(testsupport::FileRecord("a.c", "Src", dir.ArchiveOf("alpha")) +
+          testsupport::FileRecord("b.c", "Src", dir.ArchiveOf("beta")));
+    server.Enqueue(Answer({HttpResponse("")}));
+    testsupport::NotifierLog said = Reported(
+        [&] { EXPECT_EQ(GetFiles("Src/*.c", local(), 0, 0, 1, "", "", "", context), -1001); });
+    EXPECT_EQ(said.messages,
+              std::vector<std::string>{"Cannot write '" + local() + "/b.c': Is a directory"});
+    ASSERT_EQ(server.RequestCount(), 2u);
+    EXPECT_EQ(server.Request(1).target, "/uncheckout_from_cli.php");
+    EXPECT_EQ(FieldOf(server.Request(1).body, "viewpath"), "Src/b.c");
+    EXPECT_EQ(FieldOf(server.Request(1).body, "recurse"), "N");
+    EXPECT_EQ(LocalFile("a.c"), "alpha");
+}
+
 TEST_F(GetFilesTest, UnusableSizesAreRefusedWithoutAllocating) {
     for (const char* size : {"-5", "abc", "", "99999999999999999999"}) {
         Serve(testsupport::FileRecord("a.c", "", dir.ArchiveOf("a"), size));
