@@ -83,12 +83,12 @@ int RunStatus(brelmox::COstrelContext* context, int argc, char** argv) {
     const StatusSwitches switches = ScanStatusSwitches(argc, argv);
     const brelmox::LocalFiles files = brelmox::CollectLocalFiles(
         switches.from, switches.from, switches.to, switches.recurse, switches.preserve);
-    std::vector<brelmox::FileState> states;
+    std::vector<std::optional<brelmox::FileState>> states;
     const int result = brelmox::QueryInfoMultiple(*context, files.viewPaths, &states);
     if (result != 0) return result;
     for (size_t i = 0; i < files.viewPaths.size(); ++i) {
         PrintState(switches.json != 0, files.localPaths[i], files.viewPaths[i],
-                   i < states.size() ? &states[i] : nullptr);
+                   states[i] ? &*states[i] : nullptr);
     }
     std::cout.flush();
     return result;

@@ -29,6 +29,16 @@ bool IsSendableName(const std::string& path) {
     return path.find_first_of("\"\r\n") == std::string::npos;
 }
 
+// The status query sends its paths joined by '|': a stored name holding one would split
+// there and shift the states of the files after it. The server keeps what follows the
+// path's last separator as the name.
+bool IsStorableName(const std::string& localPath, const std::string& viewPath) {
+    const size_t separator = localPath.find_last_of("/\\");
+    const size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    return localPath.find('|', nameStart) == std::string::npos &&
+           viewPath.find('|') == std::string::npos;
+}
+
 // A named pipe, socket or device has no content to send, and reading a pipe would wait for
 // a writer that may never come.
 bool IsSpecialFile(const std::string& path) {
@@ -81,6 +91,10 @@ int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
     }
     if (!IsSendableName(localPath)) {
         ReportMessage(context, FormatMessage(msg::kUnsendableName, localPath));
+        return result::kFileError;
+    }
+    if (!IsStorableName(localPath, viewPath)) {
+        ReportMessage(context, FormatMessage(msg::kBarInName, localPath));
         return result::kFileError;
     }
     ServerCall call(context, "add_files_from_cli.php");

@@ -25,7 +25,19 @@ bool HasParentStep(const std::string& folder) {
     return false;
 }
 
+std::string WithOneTrailingSlash(std::string folder) {
+    if (!folder.empty()) {
+        folder.erase(folder.find_last_not_of("/\\") + 1);
+        folder += '/';
+    }
+    return folder;
+}
+
 }  // namespace
+
+std::string LocalTargetFolder(const std::string& localFolder) {
+    return WithOneTrailingSlash(ForwardSlashes(localFolder));
+}
 
 // Folders are created from the left; an absolute path starts at '/', and empty
 // components (a doubled slash) are passed over. Outcomes are not checked here: a
@@ -70,10 +82,7 @@ bool PlaceRecord(const std::string& name, const std::string& recordViewPath,
             folder = folder.empty() ? repositoryFolder : folder + "/" + repositoryFolder;
         }
     }
-    if (!folder.empty()) {
-        folder.erase(folder.find_last_not_of("/\\") + 1);
-        folder += '/';
-    }
+    folder = WithOneTrailingSlash(folder);
     placement->targetFolder = folder;
     placement->targetPath = folder + name;
     placement->repositoryPath = repositoryFolder.empty() ? name : repositoryFolder + "/" + name;

@@ -17,4 +17,8 @@ bool PlaceRecord(const std::string& name, const std::string& recordViewPath,
                  const std::string& requestViewPath, const std::string& localFolder, int preserve,
                  FilePlacement* placement, std::string* unsafe);
 
+// The folder that receives the files of the local folder itself (no mirrored folder):
+// '/'-separated with one trailing '/', or empty for the current folder.
+std::string LocalTargetFolder(const std::string& localFolder);
+
 }  // namespace brelmox

@@ -109,4 +109,10 @@ int PartialFile::Commit(const COstrelContext& context) {
     return named ? result::kSuccess : FileFailed("write", targetPath_, errno, context);
 }
 
+int CheckFolderTakesFiles(const std::string& folder, const COstrelContext& context) {
+    // The probe is never committed: its nameless file or scratch folder goes with it.
+    PartialFile probe(folder + "probe");
+    return probe.Create(context);
+}
+
 }  // namespace brelmox

@@ -37,4 +37,9 @@ class PartialFile {
     std::unique_ptr<ScratchFolder> scratch_;
 };
 
+// Whether a downloaded file could be put into folder ('/'-separated, ending in '/', or empty
+// for the current folder), which is made when missing: 0, or -1001 after the message a
+// download into it would give. Nothing is left in it.
+int CheckFolderTakesFiles(const std::string& folder, const COstrelContext& context);
+
 }  // namespace brelmox

@@ -50,6 +50,9 @@ constexpr const char* kMalformedAnswer = "The server's answer is not in the expe
 constexpr const char* kNotRegularFile = "Passed over '%s': it is not a regular file.";
 constexpr const char* kUnsendableName =
     "Cannot send '%s': its name holds a line break or a double quote.";
+constexpr const char* kBarInName =
+    "Cannot send '%s': a '|' in its name or repository folder cannot be stored, since the "
+    "status query puts '|' between paths.";
 
 }  // namespace msg
 

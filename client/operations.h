@@ -1,6 +1,7 @@
 // The server operations of the client library, one source file each.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,9 +66,12 @@ int GetHistory(COstrelContext& context, const std::string& viewPath, const std::
 // "remover:"), its m_strFileName never.
 int GetProperties(COstrelContext& context, const std::string& viewPath, const std::string& type,
                   CFileVersion* record);
-// Appends one state per status and version pair, in the order of viewPaths and never more
-// than there are paths. No paths: nothing is sent and the result is 0.
+// One entry per view path, in their order: the state of the pair the server answered for
+// it, or none for a path the answer left out. The paths travel joined by '|', and the
+// answer names none of them, so a path holding a '|' is not sent (and has none): it would
+// split in two and give every later path the state of the one before it. No path to send:
+// nothing is sent and the result is 0.
 int QueryInfoMultiple(COstrelContext& context, const std::vector<std::string>& viewPaths,
-                      std::vector<FileState>* states);
+                      std::vector<std::optional<FileState>>* states);
 
 }  // namespace brelmox

@@ -12,26 +12,32 @@ namespace {
 // A status and a version are short texts; anything longer is a broken answer.
 constexpr size_t kLongestStateValue = 64 * 1024;
 
-// viewPaths is not empty.
-std::string JoinedPaths(const std::vector<std::string>& viewPaths) {
-    std::string joined = viewPaths.front();
-    for (size_t i = 1; i < viewPaths.size(); ++i) joined += "|" + viewPaths[i];
+// sent holds the indexes of the paths that travel; it is not empty.
+std::string JoinedPaths(const std::vector<std::string>& viewPaths,
+                        const std::vector<size_t>& sent) {
+    std::string joined = viewPaths[sent.front()];
+    for (size_t i = 1; i < sent.size(); ++i) joined += "|" + viewPaths[sent[i]];
     return joined;
 }
 
 }  // namespace
 
 int QueryInfoMultiple(COstrelContext& context, const std::vector<std::string>& viewPaths,
-                      std::vector<FileState>* states) {
-    if (viewPaths.empty()) return result::kSuccess;
+                      std::vector<std::optional<FileState>>* states) {
+    states->assign(viewPaths.size(), std::nullopt);
+    std::vector<size_t> sent;
+    for (size_t i = 0; i < viewPaths.size(); ++i) {
+        if (viewPaths[i].find('|') == std::string::npos) sent.push_back(i);
+    }
+    if (sent.empty()) return result::kSuccess;
     MultipartBody body;
     AddCredentialFields(body, context, true);
-    body.AddField("filepaths", JoinedPaths(viewPaths));
+    body.AddField("filepaths", JoinedPaths(viewPaths, sent));
     return PostFieldRequest(
         context, "query_info_multiple_from_cli_a.php", body, msg::kErrQueryingInfo,
         kLongestStateValue, [&](FieldReader& answer) {
             // Pairs beyond the paths asked describe none of the caller's files.
-            for (size_t i = 0; i < viewPaths.size(); ++i) {
+            for (size_t index : sent) {
                 FileState state;
                 std::string status;
                 if (answer.Read(wire::kKeyVersionStatus, &status) != 0) return;
@@ -40,7 +46,7 @@ int QueryInfoMultiple(COstrelContext& context, const std::vector<std::string>& v
                 // says nothing sure about its file.
                 if (answer.Read(wire::kKeyVersion, &state.version) != 0 && answer.Result() != 0)
                     return;
-                states->push_back(std::move(state));
+                (*states)[index] = std::move(state);
             }
         });
 }

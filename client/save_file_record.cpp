@@ -13,8 +13,37 @@
 
 namespace brelmox {
 
+namespace {
+
+// What a check-out must give back when its file was not written. A name the unco would
+// read as a pattern is left alone, as releasing it could release other files.
+void NoteUnwritten(const FileRequest& request, const FilePlacement& place, const std::string& name,
+                   std::vector<std::string>* unwritten) {
+    if (request.checkout != 0 && name.find_first_of("*?") == std::string::npos)
+        unwritten->push_back(place.repositoryPath);
+}
+
+// Writes the record's content to its place: 0, or the failure's code after its message.
+int WriteRecordContent(AnswerRecords& records, uint64_t size, const std::string& name,
+                       const FilePlacement& place, COstrelContext& context) {
+    PartialFile unpacked(place.targetPath);
+    int code = unpacked.Create(context);
+    if (code != 0) return SkipRecord(records, true, size, code, context);
+    int writeError = 0;
+    const EntrySink write = [&](const char* data, size_t length) {
+        if (platform::WriteAll(unpacked.Fd(), data, length)) return true;
+        writeError = errno;
+        return false;
+    };
+    code = UnpackRecordContent(records, size, write, writeError, name, place.targetPath, context);
+    return code != 0 ? code : unpacked.Commit(context);
+}
+
+}  // namespace
+
 int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasContent,
-                   const FileRequest& request, COstrelContext& context) {
+                   const FileRequest& request, COstrelContext& context,
+                   std::vector<std::string>* unwritten) {
     FileOutcome outcome;
     outcome.action = request.checkout != 0 ? FileAction::Checkout : FileAction::Get;
     outcome.localPath = request.localFolder;
@@ -32,19 +61,11 @@ int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasCo
         return SkipRecord(records, true, size, result::kUnsafeName, context);
     }
 
-    PartialFile unpacked(place.targetPath);
-    code = unpacked.Create(context);
-    if (code != 0) return SkipRecord(records, true, size, code, context);
-    int writeError = 0;
-    const EntrySink write = [&](const char* data, size_t length) {
-        if (platform::WriteAll(unpacked.Fd(), data, length)) return true;
-        writeError = errno;
-        return false;
-    };
-    code =
-        UnpackRecordContent(records, size, write, writeError, file.name, place.targetPath, context);
-    if (code == 0) code = unpacked.Commit(context);
-    if (code != 0) return code;
+    code = WriteRecordContent(records, size, file.name, place, context);
+    if (code != 0) {
+        NoteUnwritten(request, place, file.name, unwritten);
+        return code;
+    }
     outcome.localPath = place.targetPath;
     outcome.viewPath = place.repositoryPath;
     outcome.name = file.name;

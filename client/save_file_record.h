@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "client/answer_records.h"
 #include "client/context.h"
@@ -17,8 +18,11 @@ struct FileRequest {
 };
 
 // fields: the record's fields as AnswerRecords gave them. Returns 0, the record's
-// server status, or the code of the failure (its message shown).
+// server status, or the code of the failure (its message shown). In a check-out, a file
+// that was placed but could not be written has its repository path added to *unwritten:
+// the server has checked it out all the same.
 int SaveFileRecord(AnswerRecords& records, const std::string& fields, bool hasContent,
-                   const FileRequest& request, COstrelContext& context);
+                   const FileRequest& request, COstrelContext& context,
+                   std::vector<std::string>* unwritten);
 
 }  // namespace brelmox

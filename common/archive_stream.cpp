@@ -72,13 +72,25 @@ bool ArchiveStream::TakeHead(const char** data, std::size_t* size) {
 bool ArchiveStream::StartEntry() {
     const unsigned flags = LittleEndian(head_, 6, 2);
     method_ = static_cast<int>(LittleEndian(head_, 8, 2));
-    const std::uint32_t storedSize = LittleEndian(head_, 18, 4);
-    if ((flags & kEncrypted) != 0) return false;
-    if (method_ == 0 && ((flags & kSizesFollowData) != 0 || storedSize == kUnknownSize))
-        return false;
-    inflater_->Start(method_, storedSize);
+    std::uint64_t size = 0;
+    if ((flags & kEncrypted) != 0 || !DeclaredSize(flags, &size)) return false;
+    inflater_->Start(method_, size);
     started_ = true;
     return true;
+}
+
+// What the entry unpacks to as its headers declare it, never more.
+bool ArchiveStream::DeclaredSize(unsigned flags, std::uint64_t* size) const {
+    if ((flags & kSizesFollowData) != 0) {
+        if (method_ == 0 || !expectedSize_) return false;
+        *size = *expectedSize_;
+        return true;
+    }
+    *size = LittleEndian(head_, 22, 4);
+    std::uint64_t packedSize = LittleEndian(head_, 18, 4);
+    ReadZip64Values(head_.substr(kLocalHeaderSize + LittleEndian(head_, 26, 2)),
+                    {size, &packedSize});
+    return *size != kUnknownSize && (method_ != 0 || packedSize == *size);
 }
 
 bool ArchiveStream::Finish(ArchiveBytes* whole) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/entry_inflater.h"
@@ -25,6 +26,12 @@ class ArchiveStream {
     ArchiveStream(const ArchiveStream&) = delete;
     ArchiveStream& operator=(const ArchiveStream&) = delete;
 
+    // The entry's size as the caller read it from the central directory before the
+    // archive's bytes came. It bounds an entry whose local header leaves its sizes to a data
+    // descriptor behind the data; without it such an entry is refused, as nothing would
+    // limit what it unpacks to before its end.
+    void ExpectSize(std::uint64_t size) { expectedSize_ = size; }
+
     // The next bytes of the archive; false once it failed (damaged, or the sink refused).
     bool Take(const char* data, std::size_t size);
 
@@ -39,6 +46,7 @@ class ArchiveStream {
   private:
     bool TakeHead(const char** data, std::size_t* size);
     bool StartEntry();
+    bool DeclaredSize(unsigned flags, std::uint64_t* size) const;
     bool MatchesRecords(ArchiveBytes& archive) const;
 
     EntrySink sink_;
@@ -46,6 +54,7 @@ class ArchiveStream {
     std::string tail_;
     std::size_t headSize_;
     int method_ = -1;
+    std::optional<std::uint64_t> expectedSize_;
     std::unique_ptr<EntryInflater> ownInflater_;
     EntryInflater* inflater_;
     bool started_ = false;  // the local header was read and the inflater started

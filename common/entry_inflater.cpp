@@ -16,9 +16,10 @@ constexpr std::size_t kOutputPiece = 65536;
 
 EntryInflater::EntryInflater() = default;
 
-void EntryInflater::Start(int method, std::uint64_t storedSize) {
+void EntryInflater::Start(int method, std::uint64_t declaredSize) {
     method_ = method;
-    storedLeft_ = storedSize;
+    declaredSize_ = declaredSize;
+    storedLeft_ = declaredSize;
     crc_ = 0;
     contentSize_ = 0;
     entrySize_ = 0;
@@ -45,6 +46,7 @@ EntryInflater::~EntryInflater() {
 
 bool EntryInflater::Hand(const char* data, std::size_t size, const EntrySink& sink) {
     if (size == 0) return true;
+    if (size > declaredSize_ - contentSize_) return false;
     crc_ = static_cast<std::uint32_t>(
         crc32_z(crc_, reinterpret_cast<const Bytef*>(data), static_cast<z_size_t>(size)));
     contentSize_ += size;

@@ -25,9 +25,12 @@ class EntryInflater {
     EntryInflater(const EntryInflater&) = delete;
     EntryInflater& operator=(const EntryInflater&) = delete;
 
-    // Begins an entry, whatever the last one left: method 8 (deflated) or 0 (stored,
-    // storedSize bytes). Other methods fail at once.
-    void Start(int method, std::uint64_t storedSize);
+    // Begins an entry, whatever the last one left: method 8 (deflated) or 0 (stored),
+    // declaredSize bytes of content as the archive's headers give them. Other methods fail
+    // at once. Content beyond the declared size fails the entry before any of it reaches
+    // the sink: a few hundred KiB of deflated data can claim a handful of bytes and unpack
+    // to gigabytes.
+    void Start(int method, std::uint64_t declaredSize);
 
     enum class Step { More, Ended, Failed };
     // Takes entry bytes and hands their content to sink; *used says how many of the bytes
@@ -45,6 +48,7 @@ class EntryInflater {
     bool Hand(const char* data, std::size_t size, const EntrySink& sink);
 
     int method_ = -1;
+    std::uint64_t declaredSize_ = 0;
     std::uint64_t storedLeft_ = 0;
     std::unique_ptr<z_stream_s> stream_;
     bool streamReady_ = false;

@@ -73,6 +73,7 @@ bool Unpack(const std::string& archivePath, const std::function<EntrySink()>& st
     const EntrySink sink = start();
     if (!sink) return false;
     ArchiveStream stream(sink);
+    stream.ExpectSize(record.size);
     return StreamArchive(fd.get(), stream) && stream.Finish(&archive);
 }
 

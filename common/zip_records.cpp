@@ -108,8 +108,13 @@ bool ReadCentralDirectory(ArchiveBytes& archive, CentralDirectory* directory) {
            directory->size == directory->endsAt - directory->offset;
 }
 
-// An entry's zip64 extra field (tag 1) holds each 64-bit value whose 32-bit field in the
-// header holds the placeholder, in a fixed order: size, packed size, local header offset.
+// A stored size agrees when it is the placeholder of a zip64 entry or the same value.
+bool SizeAgrees(std::uint32_t local, std::uint64_t central) {
+    return local == kUnknownSize || local == central;
+}
+
+}  // namespace
+
 void ReadZip64Values(const std::string& extra, std::initializer_list<std::uint64_t*> values) {
     for (std::size_t at = 0; at + 4 <= extra.size(); at += 4 + LittleEndian(extra, at + 2, 2)) {
         if (LittleEndian(extra, at, 2) != 1) continue;
@@ -123,13 +128,6 @@ void ReadZip64Values(const std::string& extra, std::initializer_list<std::uint64
         }
     }
 }
-
-// A stored size agrees when it is the placeholder of a zip64 entry or the same value.
-bool SizeAgrees(std::uint32_t local, std::uint64_t central) {
-    return local == kUnknownSize || local == central;
-}
-
-}  // namespace
 
 std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, int count) {
     std::uint32_t value = 0;

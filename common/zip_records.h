@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 namespace brelmox {
@@ -26,6 +27,10 @@ struct FirstEntryRecord {
 // cut, an archive over several disks, a central directory that does not end where the end
 // record begins, or a local header that disagrees with the central directory.
 bool ReadFirstEntryRecord(ArchiveBytes& archive, FirstEntryRecord* record);
+
+// Fills from a header's zip64 extra field (tag 1) each value that holds the 32-bit
+// placeholder, in the field's fixed order: size, packed size, local header offset.
+void ReadZip64Values(const std::string& extra, std::initializer_list<std::uint64_t*> values);
 
 // The count (at most 4) bytes at bytes[at] as a little-endian number, as zip records keep
 // their numbers.

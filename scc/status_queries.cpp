@@ -19,7 +19,9 @@ namespace status = brelmox::status;
 constexpr SCCRTN kQueryFailed = -1;
 
 // Each file's server state; a file outside the project folder has none, as it is not
-// under this project's control, and neither has a file the answer left out.
+// under this project's control, and neither has a file the answer left out. A view path
+// holding a '|' is not asked about either (the query joins paths with it, and no such
+// name can be added), so it counts as outside.
 struct FileStates {
     std::vector<std::optional<brelmox::FileState>> states;
     std::vector<bool> outside;
@@ -30,7 +32,8 @@ int QueryStates(ProviderContext& context, LONG count, const LPCSTR* files, FileS
     std::vector<size_t> sent;
     for (LONG i = 0; i < count; ++i) {
         std::string viewPath;
-        const bool below = files[i] != nullptr && FindViewPath(context, files[i], &viewPath);
+        const bool below = files[i] != nullptr && FindViewPath(context, files[i], &viewPath) &&
+                           viewPath.find('|') == std::string::npos;
         result->outside.push_back(!below);
         if (below) {
             viewPaths.push_back(viewPath);
@@ -38,11 +41,9 @@ int QueryStates(ProviderContext& context, LONG count, const LPCSTR* files, FileS
         }
     }
     result->states.assign(static_cast<size_t>(count), std::nullopt);
-    std::vector<brelmox::FileState> answered;
+    std::vector<std::optional<brelmox::FileState>> answered;
     const int code = brelmox::QueryInfoMultiple(context, viewPaths, &answered);
-    for (size_t j = 0; j < answered.size() && j < sent.size(); ++j) {
-        result->states[sent[j]] = answered[j];
-    }
+    for (size_t j = 0; j < answered.size(); ++j) result->states[sent[j]] = answered[j];
     return code;
 }
 

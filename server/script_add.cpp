@@ -93,6 +93,8 @@ Reply AddFiles(ServerState& state, Form& form) {
     const Caller caller = IdentifyCaller(state, form);
     const bool checkin = form.Flag("checkin");
     const Target target = TargetOf(form, *upload);
+    // A file stored before such names were refused may still be checked in.
+    if (!checkin) RequireNoBar(target.shown);
 
     const ArchiveCheck check = CheckArchive(upload->archive.Path(), state.unpackedLimit);
     if (check.result == ArchiveCheck::Result::kTooLarge) {

@@ -47,6 +47,8 @@ constexpr const char* kFieldTooLong = "A text field is longer than the server ac
 constexpr const char* kDescriptionTooLong =
     "The description is longer than the server accepts (%s bytes).";
 constexpr const char* kBadPath = "Path '%s' is not a valid path inside the project.";
+constexpr const char* kBarInPath =
+    "Path '%s' holds a '|', which cannot be stored: the multi-file status joins paths with it.";
 constexpr const char* kDamagedArchive =
     "The uploaded archive of '%s' is damaged (not a zip archive, or a failed CRC check).";
 constexpr const char* kUnpacksTooLarge =

@@ -76,6 +76,11 @@ std::string UploadedFileName(const std::string& filename) {
     return separator == std::string::npos ? filename : filename.substr(separator + 1);
 }
 
+void RequireNoBar(const std::string& shownPath) {
+    if (shownPath.find('|') != std::string::npos)
+        throw Refusal::Of(own_status::kBadPath, text::kBarInPath, shownPath);
+}
+
 void RequireStorableName(const std::string& name, const std::string& shownPath) {
     if (name.empty() || name.size() > kMaxNameBytes || name == "." || name == ".." ||
         HasWildcards(name) || HasControlCharacter(name) ||

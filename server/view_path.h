@@ -25,6 +25,11 @@ bool HasWildcards(const std::string& name);
 // The file name of an upload's "filename" value: what follows its last '\' or '/'.
 std::string UploadedFileName(const std::string& filename);
 
+// Refuses (status kBadPath) a new file whose path holds a '|': the multi-file status sends
+// its paths joined by '|', so such a path would split in two and shift the state of every
+// later file of the answer.
+void RequireNoBar(const std::string& shownPath);
+
 // Refuses names that cannot be stored as given: empty, over 255 bytes, "." or "..",
 // wildcards, control characters, separators.
 void RequireStorableName(const std::string& name, const std::string& shownPath);

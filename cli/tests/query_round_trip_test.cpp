@@ -66,6 +66,24 @@ TEST_F(QueryRoundTrip, StatusNamesEachStateForEachUser) {
     EXPECT_EQ(states, expected) << run.stdoutText;
 }
 
+// The paths travel joined by '|': a local "a|m.txt" asked as "Src\a" and "m.txt" gave
+// every later file the state of the one before it (bob's m.txt not controlled, alice's own
+// check-out locked). Such a name is neither asked about nor added.
+TEST_F(QueryRoundTrip, BarInALocalNameShiftsNoOtherFilesState) {
+    for (const char* name : {"m.txt", "mine.txt"}) AddFile(name, name);
+    Do("alice", {"co", "-f", "Src/mine.txt", "-t", dir.Path("work")});
+    Do("bob", {"co", "-f", "Src/m.txt", "-t", dir.Path("bob")});
+    const std::string bar = dir.WriteFile("work/a|m.txt", "x");
+    Expect("alice", {"add", "-f", bar, "-t", "Src"}, 23,
+           "Cannot send '" + bar +
+               "': a '|' in its name or repository folder cannot be stored, since the status "
+               "query puts '|' between paths.\n");
+    Expect("alice", {"status", "-f", dir.Path("work/*.txt"), "-t", "Src"}, 0,
+           "unknown         -  Src\\a|m.txt\n"
+           "locked          1  Src\\m.txt\n"
+           "checked-out     1  Src\\mine.txt\n");
+}
+
 TEST_F(QueryRoundTrip, HistoryListsThreeVersionsNewestFirstWithTheFilesProperties) {
     const std::string path = dir.WriteFile("work/f.txt", "one");
     Do("alice", {"add", "-f", path, "-t", "Src", "-d", "first import"});

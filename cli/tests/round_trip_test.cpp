@@ -83,6 +83,23 @@ TEST_F(RoundTrip, CheckOutHoldsAFileForOneUserUntilCheckedIn) {
                "' added to 'Src'.\n");
 }
 
+// A check-out the user never received must not hold the file: a folder that takes no file
+// (a file in its place, which stops root too) is found before anything is asked, and a
+// file that cannot be written after all (a folder in its place) is released.
+TEST_F(RoundTrip, CheckOutThatCannotBeWrittenLeavesTheFileFree) {
+    AddFile("x.txt", "first\n");
+    const std::string blocked = dir.WriteFile("blocked", "a file, not a folder");
+    Expect("alice", {"co", "-f", "Src/x.txt", "-t", blocked}, 23,
+           "Cannot create a file in '" + blocked + "/': Not a directory\n");
+    const std::string taken = dir.Path("taken");
+    fs::create_directories(taken + "/x.txt");
+    Expect("alice", {"co", "-f", "Src/x.txt", "-t", taken}, 23,
+           "Cannot write '" + taken +
+               "/x.txt': Is a directory\nFile 'x.txt' unchecked out from 'Src'.\n");
+    Expect("bob", {"co", "-f", "Src/x.txt", "-t", dir.Path("bob")}, 0,
+           "File 'Src/x.txt' checked out to '" + dir.Path("bob") + "/x.txt'.\n");
+}
+
 TEST_F(RoundTrip, LabelsAndVersionNumbersSelectWhatIsFetched) {
     const std::string file = AddFile("f.txt", "version one\n");
     const std::string labelled = "Label 'L1' attached to checked in files in Project 'Web'.\n";

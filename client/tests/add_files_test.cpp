@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "client/operations.h"
@@ -151,6 +152,30 @@ TEST_F(AddFilesTest, NamesThatWouldBreakTheBodyAreNotSent) {
               std::vector<std::string>{"Cannot send '" + path +
                                        "': its name holds a line break or a double quote."});
     EXPECT_EQ(server.RequestCount(), 0u);
+}
+
+// A '|' in a stored name would shift other files' states in the status query, so add and
+// check-in refuse it, in the file's name or its folder, and go on with the other files.
+TEST_F(AddFilesTest, BarsInRepositoryNamesAreRefusedAndTheWalkGoesOn) {
+    const std::string bar = dir.WriteFile("src/a|b.c", "x");
+    const std::string ok = dir.WriteFile("src/ok.c", "ok");
+    const std::string deep = dir.WriteFile("src/x|y/c.c", "c");
+    server.SetDefaultReply(Accepted("ok.c", "Src"));
+    const std::string why =
+        "': a '|' in its name or repository folder cannot be stored, since the status query "
+        "puts '|' between paths.";
+    for (int checkin : {0, 1}) {
+        testsupport::NotifierLog said =
+            Reported([&] { EXPECT_EQ(Add(src() + "/*.c", "Src", 1, 1, checkin), -1001); });
+        std::sort(said.messages.begin(), said.messages.end());
+        EXPECT_EQ(said.messages, (std::vector<std::string>{"Cannot send '" + bar + why,
+                                                           "Cannot send '" + deep + why}));
+    }
+    ASSERT_EQ(server.RequestCount(), 2u);
+    EXPECT_NE(server.Request(1).body.find("filename=\"" + ok + "\""), std::string::npos);
+    testsupport::NotifierLog said = Reported([&] { EXPECT_EQ(Add(ok, "S|rc"), -1001); });
+    EXPECT_EQ(said.messages, std::vector<std::string>{"Cannot send '" + ok + why});
+    EXPECT_EQ(server.RequestCount(), 2u);
 }
 
 TEST_F(AddFilesTest, MissingSourceIsAFileError) {

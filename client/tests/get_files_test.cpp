@@ -1,12 +1,16 @@
 // Downloads against a scripted server: request fields, record handling, placement and
 // every way an answer can be damaged.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <filesystem>
 
 #include "client/operations.h"
 #include "client/tests/transfer_fixture.h"
+#include "test_support/forged_archive.h"
 #include "test_support/run_program.h"
 
 namespace brelmox {
@@ -15,6 +19,28 @@ namespace {
 
 using testsupport::Answer;
 using testsupport::HttpResponse;
+
+// Files of this process cannot grow beyond limit bytes while it lives: a write past it fails
+// (EFBIG) instead of raising SIGXFSZ.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        savedSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lowered = {limit, saved_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, savedSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit saved_{};
+    void (*savedSignal_)(int) = SIG_DFL;
+};
 
 class GetFilesTest : public TransferTest {
   protected:
@@ -202,6 +228,53 @@ TEST_F(GetFilesTest, DamagedArchiveLeavesTheOldFileInPlace) {
     EXPECT_EQ(shown.rfind("Error decompressing '", 0), 0u) << shown;
     EXPECT_EQ(shown.substr(shown.find("' to '")), "' to '" + local() + "/a.c'.");
     EXPECT_TRUE(LocalFile("a.c") == "precious");
+}
+
+// A zip bomb whose headers declare 10 bytes: with files limited to 1 MiB, one write past
+// the declared size would fail and add the system's reason to the message.
+TEST_F(GetFilesTest, ArchiveUnpackingBeyondItsDeclaredSizeWritesNothingAndKeepsTheOldFile) {
+    dir.WriteFile("local/a.c", "precious");
+    const std::string bomb =
+        testsupport::DeclaringSize(dir.ArchiveOf(std::string(8 << 20, '\0')), 10);
+    Serve(testsupport::FileRecord("a.c", "", bomb));
+    {
+        const FileSizeLimit limit(1 << 20);
+        EXPECT_EQ(Get("a.c"), -2027);
+    }
+    EXPECT_EQ(log.messages,
+              std::vector<std::string>{"Error decompressing 'a.c' to '" + local() + "/a.c'."});
+    EXPECT_TRUE(LocalFile("a.c") == "precious");
+}
+
+// A file where the folder should be stops root too, as permissions would not.
+TEST_F(GetFilesTest, CheckOutIntoAFolderThatTakesNoFileAsksTheServerNothing) {
+    dir.WriteFile("blocked", "a file, not a folder");
+    for (const std::string& target : {dir.Path("blocked"), dir.Path("blocked/sub")}) {
+        testsupport::NotifierLog said = Reported(
+            [&] { EXPECT_EQ(GetFiles("a.c", target, 0, 0, 1, "", "", "", context), -1001); });
+        EXPECT_EQ(said.messages, std::vector<std::string>{"Cannot create a file in '" + target +
+                                                          "/': Not a directory"});
+    }
+    EXPECT_EQ(server.RequestCount(), 0u);
+    EXPECT_EQ(dir.ReadFile("blocked"), "a file, not a folder");
+}
+
+// A write that fails after all (a folder stands where the file goes) gives back that
+// file's check-out, and only that one.
+TEST_F(GetFilesTest, CheckOutWhoseFileCannotBeWrittenIsReleased) {
+    std::filesystem::create_directories(local() + "/b.c/inside");
+    Serve(testsupport::FileRecord("a.c", "Src", dir.ArchiveOf("alpha")) +
+          testsupport::FileRecord("b.c", "Src", dir.ArchiveOf("beta")));
+    server.Enqueue(Answer({HttpResponse("")}));
+    testsupport::NotifierLog said = Reported(
+        [&] { EXPECT_EQ(GetFiles("Src/*.c", local(), 0, 0, 1, "", "", "", context), -1001); });
+    EXPECT_EQ(said.messages,
+              std::vector<std::string>{"Cannot write '" + local() + "/b.c': Is a directory"});
+    ASSERT_EQ(server.RequestCount(), 2u);
+    EXPECT_EQ(server.Request(1).target, "/uncheckout_from_cli.php");
+    EXPECT_EQ(FieldOf(server.Request(1).body, "viewpath"), "Src/b.c");
+    EXPECT_EQ(FieldOf(server.Request(1).body, "recurse"), "N");
+    EXPECT_EQ(LocalFile("a.c"), "alpha");
 }
 
 TEST_F(GetFilesTest, UnusableSizesAreRefusedWithoutAllocating) {

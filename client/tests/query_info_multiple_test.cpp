@@ -2,6 +2,7 @@
 // however they arrive, and answers with too few, too many or no pairs at all.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,11 +24,11 @@ namespace {
 using testsupport::Answer;
 using testsupport::HttpResponse;
 using testsupport::KeywordField;
-using States = std::vector<FileState>;
+using States = std::vector<std::optional<FileState>>;
 using Paths = std::vector<std::string>;
 
 const Paths kThreePaths = {"a.c", "src\\b.c", "src\\c.h"};
-const FileState kKept = {-1, "kept"};
+constexpr std::nullopt_t kNone = std::nullopt;
 
 class QueryInfoMultipleTest : public WireTest {
   protected:
@@ -40,9 +41,9 @@ class QueryInfoMultipleTest : public WireTest {
         for (const FileState& state : states) body += Pair(state.status, state.version);
         return body;
     }
-    // Queries into a list that already holds kKept.
+    // Queries into a list that already holds a stale entry.
     States Query(int expectedResult, const Paths& paths = kThreePaths) {
-        States states = {kKept};
+        States states = {FileState{-1, "stale"}};
         EXPECT_EQ(QueryInfoMultiple(context, paths, &states), expectedResult);
         return states;
     }
@@ -70,22 +71,36 @@ TEST_F(QueryInfoMultipleTest, PathsTravelAsOneFieldJoinedByBars) {
     }
 }
 
+// The answer names no path, so a path that would split at its '|' is never sent: each
+// other path keeps the state of its own pair.
+TEST_F(QueryInfoMultipleTest, PathHoldingABarIsNotSentAndShiftsNoOtherState) {
+    const FileState mine = {-2026, "3"}, theirs = {-2008, "12"};
+    server.Enqueue(Answer({HttpResponse(PairsBody({mine, theirs}))}));
+    EXPECT_EQ(Query(0, {"a|b.c", "mine.c", "m.c"}), (States{kNone, mine, theirs}));
+    ASSERT_EQ(server.RequestCount(), 1u);
+    const std::string& body = server.Request(0).body;
+    EXPECT_NE(body.find("name=\"filepaths\"\r\n\r\nmine.c|m.c\r\n--AaB03x--"), std::string::npos)
+        << body;
+    EXPECT_EQ(Query(0, {"x|y"}), States{kNone});
+    EXPECT_EQ(server.RequestCount(), 1u) << "a query of no sendable path was sent";
+}
+
 TEST_F(QueryInfoMultipleTest, NoPathsSendsNothing) {
-    EXPECT_EQ(Query(0, {}), States{kKept});
+    EXPECT_EQ(Query(0, {}), States{});
     EXPECT_EQ(server.RequestCount(), 0u);
 }
 
-TEST_F(QueryInfoMultipleTest, OneStateIsAppendedPerPairUpToThePathsAsked) {
+TEST_F(QueryInfoMultipleTest, OneStatePerPairUpToThePathsAsked) {
     const FileState mine = {-2026, "3"}, theirs = {-2008, "12"}, removed = {-2001, ""};
     const std::pair<std::string, States> cases[] = {
-        {PairsBody({mine, theirs, removed}), {kKept, mine, theirs, removed}},
-        {PairsBody({mine, theirs}), {kKept, mine, theirs}},
-        {PairsBody({mine, theirs, removed, mine}), {kKept, mine, theirs, removed}},
+        {PairsBody({mine, theirs, removed}), {mine, theirs, removed}},
+        {PairsBody({mine, theirs}), {mine, theirs, kNone}},
+        {PairsBody({mine, theirs, removed, mine}), {mine, theirs, removed}},
         // A pair without its version has an empty one.
         {testsupport::StatusBody(0) + KeywordField("version_status:", "-2010") + Pair(-2009, "1"),
-         {kKept, {-2010, ""}}},
-        {"<html><body><h1>Service unavailable</h1></body></html>\n", {kKept}},
-        {"", {kKept}},
+         {FileState{-2010, ""}, kNone, kNone}},
+        {"<html><body><h1>Service unavailable</h1></body></html>\n", {kNone, kNone, kNone}},
+        {"", {kNone, kNone, kNone}},
     };
     for (const auto& [body, expected] : cases) {
         server.Enqueue(Answer({HttpResponse(body)}));
@@ -95,28 +110,28 @@ TEST_F(QueryInfoMultipleTest, OneStateIsAppendedPerPairUpToThePathsAsked) {
 }
 
 TEST_F(QueryInfoMultipleTest, AnswerSplitAtAnyByteGivesTheSameStates) {
-    const States pairs = {{-2026, "3"}, {-2010, "1"}, {-2009, ""}};
+    const std::vector<FileState> pairs = {{-2026, "3"}, {-2010, "1"}, {-2009, ""}};
     const std::string raw = HttpResponse(PairsBody(pairs));
     const size_t bodyStart = raw.find("\r\n\r\n") + 4;
     for (size_t split = bodyStart + 1; split < raw.size(); ++split) {
         server.Enqueue(
             Answer({raw.substr(0, split), raw.substr(split)}, std::chrono::milliseconds(2)));
-        EXPECT_EQ(Query(0), (States{kKept, pairs[0], pairs[1], pairs[2]})) << "split at " << split;
+        EXPECT_EQ(Query(0), (States{pairs[0], pairs[1], pairs[2]})) << "split at " << split;
     }
 }
 
 TEST_F(QueryInfoMultipleTest, RefusalShowsItsTextOnceAndLeavesTheStatesAlone) {
     server.Enqueue(testsupport::StatusReply(-2014, "Invalid user name or password."));
-    EXPECT_EQ(Query(-2014), States{kKept});
+    EXPECT_EQ(Query(-2014), (States{kNone, kNone, kNone}));
     EXPECT_EQ(log.messages, Paths{"Invalid user name or password."});
 }
 
 TEST_F(QueryInfoMultipleTest, ReadFailureKeepsThePairsThatCameWhole) {
     const std::string raw = HttpResponse(PairsBody({{-2026, "3"}, {-2010, "17"}}));
     const std::pair<size_t, States> cases[] = {
-        {raw.find("17") + 1, {kKept, {-2026, "3"}}},  // inside the second version
-        {raw.find("-2010") + 2, {kKept, {-2026, "3"}}},
-        {raw.size() - 1, {kKept, {-2026, "3"}}},  // only the last line feed is missing
+        {raw.find("17") + 1, {FileState{-2026, "3"}, kNone, kNone}},  // inside the version
+        {raw.find("-2010") + 2, {FileState{-2026, "3"}, kNone, kNone}},
+        {raw.size() - 1, {FileState{-2026, "3"}, kNone, kNone}},  // only the last line feed
     };
     for (const auto& [cut, expected] : cases) {
         server.Enqueue(testsupport::StopEarly({raw.substr(0, cut)}));

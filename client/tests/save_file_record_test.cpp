@@ -27,8 +27,9 @@ class SaveFileRecordTest : public TransferTest {
             ADD_FAILURE() << "no record, but " << static_cast<int>(next);
             return 1;
         }
+        std::vector<std::string> unwritten;
         return SaveFileRecord(records, fields, hasContent, FileRequest{"Src", local(), 0, 0},
-                              context);
+                              context, &unwritten);
     }
     // Names in a folder that a file operation left behind: temporary archives, scratch folders.
     static std::vector<std::string> Leftovers(const std::string& folder) {

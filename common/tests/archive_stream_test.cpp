@@ -11,6 +11,7 @@
 #include "common/my_compress.h"
 #include "common/tests/folder_test.h"
 #include "common/zip_bytes.h"
+#include "test_support/forged_archive.h"
 
 namespace brelmox {
 
@@ -107,6 +108,34 @@ TEST_F(ArchiveStreamTest, OneInflaterUnpacksArchiveAfterArchiveWhateverTheLastOn
             },
             &inflater);
         EXPECT_TRUE(Streamed(cases[i].archive, stream, &unpacked) == cases[i].expected);
+    }
+}
+
+// Zip bombs: 16 MiB of zeros deflate to a few KiB, and the headers claim ten bytes. Nothing
+// beyond the ten ever reaches the sink, streamed or unpacked from a file, whether the local
+// header declares the size or leaves it to a data descriptor (then only the central
+// directory, read first from a file, declares it; a stream cannot know it in time and
+// refuses the entry).
+TEST_F(ArchiveStreamTest, ContentBeyondTheDeclaredSizeNeverReachesTheSink) {
+    WriteFile("zeros", std::string(16 << 20, '\0'));
+    ASSERT_EQ(Shell("zip -q - zeros | cat > descriptor.zip"), 0);
+    const std::string bombs[] = {testsupport::DeclaringSize(Packed(ReadFile("zeros")), 10),
+                                 testsupport::DeclaringSize(ReadFile("descriptor.zip"), 10)};
+    std::uint64_t handed = 0;
+    const EntrySink count = [&](const char*, std::size_t size) {
+        handed += size;
+        return true;
+    };
+    for (const std::string& bomb : bombs) {
+        SCOPED_TRACE(&bomb == &bombs[0] ? "sizes in the local header" : "in a data descriptor");
+        handed = 0;
+        ArchiveStream stream(count);
+        EXPECT_FALSE(stream.Take(bomb.data(), bomb.size()) && stream.Finish());
+        EXPECT_LE(handed, 10u) << "streamed";
+        WriteFile("bomb.zip", bomb);
+        handed = 0;
+        EXPECT_FALSE(MyCompress().DecompressToSink(count, "bomb.zip"));
+        EXPECT_LE(handed, 10u) << "from a file";
     }
 }
 

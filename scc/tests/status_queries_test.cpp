@@ -96,6 +96,21 @@ TEST_F(StatusQueriesTest, FilesOutsideTheProjectAreNotControlledAndNotAsked) {
     EXPECT_EQ(server.RequestCount(), 2u);
 }
 
+// The paths travel joined by '|': one holding a '|' would split and shift every later
+// file's state (bob's m.c not controlled, one's own check-out locked). No such name can be
+// added, so it is not controlled and not asked about.
+TEST_F(StatusQueriesTest, AFileWhoseNameHoldsABarShiftsNoOtherState) {
+    Answer({-2008, -2026});
+    const std::string bar = dir.Path("app/a|m.c"), theirs = dir.Path("app/m.c"),
+                      mine = dir.Path("app/mine.c");
+    const LPCSTR files[] = {bar.c_str(), theirs.c_str(), mine.c_str()};
+    LONG words[3] = {77, 77, 77};
+    EXPECT_EQ(QueryInfo(context, 3, files, words), SCC_OK);
+    EXPECT_EQ(std::vector<LONG>(words, words + 3), (std::vector<LONG>{0, 0x0007, 0x1003}));
+    EXPECT_EQ(Field(1, "filepaths"), "m.c|mine.c");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(StatusQueriesTest, ARefusedQueryLeavesTheWordsAndTellsTheOutputWindowWhy) {
     const struct {
         testsupport::ScriptedReply reply;

@@ -113,9 +113,14 @@ TEST_F(DurabilityTest, NamesNoClientCanStoreAreRefusedAndChangeNothing) {
         {"Doc", "b"},    // a file where a folder has files
         {"Doc/a", "y"},  // a folder where a file is
         {"Doc/a/deeper", "y"},
+        {"Doc", "a|b.c"},  // a '|' would split the path in a multi-file status
+        {"D|oc", "x"},
     };
     for (const auto& [folder, name] : uploads)
         EXPECT_EQ(Statuses(Upload(folder, name, "x")), "-2103") << folder << " " << name;
+    EXPECT_EQ(Upload("Doc", "a|b.c", "x"),
+              "--AaB03x\nprotocol:1\n--AaB03x\nstatus:-2103\n--AaB03x\nerror:Path 'Doc/a|b.c' "
+              "holds a '|', which cannot be stored: the multi-file status joins paths with it.\n");
     EXPECT_EQ(Statuses(Upload("Doc", "b", "x", true)), "-2103") << "check-in of a clash";
     EXPECT_EQ(Snapshot(), before);
     Ask("remove_files_from_cli.php", {{"recurse", "N"}, {"viewpath", "Doc/b/x"}});
