@@ -1,12 +1,9 @@
 #include "test_support/temp_dir.h"
 
-#include <stdlib.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -18,11 +15,19 @@ namespace testsupport {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() : path_(platform::TempFolder() + "brelmox-test-XXXXXX") {
-    if (mkdtemp(path_.data()) == nullptr) {
-        throw std::runtime_error("cannot create the temporary folder '" + path_ +
-                                 "': " + std::strerror(errno));
+// A fresh name is tried until one is free: making the folder is the test of that.
+TempDir::TempDir() {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    constexpr int kAttempts = 100;
+    std::error_code error;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        path_ = platform::TempFolder() + "brelmox-test-" + std::to_string(random() % 1000000000);
+        if (fs::create_directory(path_, error)) return;
+        if (error) break;
     }
+    throw std::runtime_error("cannot create the temporary folder '" + path_ +
+                             "': " + (error ? error.message() : "every name is taken"));
 }
 
 TempDir::~TempDir() {
@@ -51,7 +56,7 @@ std::string TempDir::WriteFile(const std::string& relPath, const std::string& by
 }
 
 std::string TempDir::ReadFile(const std::string& path) const {
-    const std::string fullPath = path.starts_with('/') ? path : Path(path);
+    const std::string fullPath = fs::path(path).is_absolute() ? path : Path(path);
     std::ifstream file(fullPath, std::ios::binary);
     std::string content(std::istreambuf_iterator<char>(file), {});
     if (!file.is_open() || file.bad()) ADD_FAILURE() << "cannot read '" << fullPath << "'";
