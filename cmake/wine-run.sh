@@ -12,14 +12,19 @@ fi
 export WINEPREFIX=$BRELMOX_WINEPREFIX
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# One caller at a time sets the prefix up and starts its server (ctest -j runs several).
+exec 9>"$WINEPREFIX.lock"
+flock 9
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
-    # Concurrent first runs (ctest -j) wait for one initialisation.
-    exec 9>"$WINEPREFIX.lock"
-    flock 9
-    [ -f "$WINEPREFIX/system.reg" ] || wineboot --init >/dev/null 2>&1
-    flock -u 9
+    wineboot --init </dev/null >/dev/null 2>&1
 fi
-# Stays up for ten minutes after its last program ends, then leaves by itself.
-wineserver -p600
+# The server stays up for ten minutes after its last program ends, then leaves by itself;
+# starting it fails when it runs already. The system services it starts with live as long:
+# they are started here by a program of their own, so that they never hold a caller's
+# output open (ctest reads it to its end).
+if wineserver -p600 </dev/null >/dev/null 2>&1; then
+    wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+fi
+exec 9>&-
 exec wine "$program" "$@"
