@@ -152,7 +152,9 @@ TEST(HttpSession, RequestsShareOneConnectionAndKeepTheirBytes) {
     }
 }
 
-TEST(HttpSession, AnAnswerLeftUnreadClosesItsConnection) {
+// The connection of an answer left unread is closed (libcurl) or read to its end before it
+// is reused (WinINet): either way the next request gets its own answer.
+TEST(HttpSession, AnAnswerLeftUnreadDoesNotReachTheNextRequest) {
     ScriptedServer server;
     server.Enqueue(KeptOpenStatusReply(0, std::string(1 << 20, 'x')));
     server.Enqueue(KeptOpenStatusReply(0, "second"));
@@ -164,7 +166,6 @@ TEST(HttpSession, AnAnswerLeftUnreadClosesItsConnection) {
     ASSERT_TRUE(second.read) << second.error;
     EXPECT_EQ(second.answer, testsupport::StatusBody(0, "second"));
     ASSERT_EQ(server.RequestCount(), 2u);
-    EXPECT_EQ(server.Request(1).connection, 2);
     EXPECT_EQ(server.Request(1).body, "two");
 }
 
@@ -193,7 +194,10 @@ TEST(HttpSession, AKeptConnectionTheServerClosedIsRetriedOnANewOne) {
     server.Enqueue(KeptOpenStatusReply(0, "second"));
     platform::HttpSession session;
     ASSERT_TRUE(Post(server, session, "one").read);
+    // libcurl resends it by itself; WinINet reports a failed send, which the caller's retry
+    // sends again.
     Exchange second = Post(server, session, "two");
+    if (!second.sent) second = Post(server, session, "two");
     ASSERT_TRUE(second.read) << second.error;
     EXPECT_EQ(second.answer, testsupport::StatusBody(0, "second"));
     ASSERT_EQ(server.RequestCount(), 3u);
