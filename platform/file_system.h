@@ -29,7 +29,8 @@ bool WildcardMatch(const std::string& pattern, const std::string& name);
 // directory, when it exists. A folder that cannot be read gives no matches.
 std::vector<FoundFile> FindFiles(const std::string& pattern);
 
-// Drive (always empty here), directory with its trailing '/', file name and extension.
+// Drive ("C:" on Windows, else empty), directory with its trailing separator, file name and
+// extension.
 // The extension runs from the last '.' of the last component, dot included:
 // "/a/b/c.txt" -> "", "/a/b/", "c", ".txt"; "x/.bashrc" -> "", "x/", "", ".bashrc".
 struct PathParts {
@@ -43,17 +44,18 @@ struct PathParts {
 };
 PathParts SplitPath(const std::string& path);
 
-// $TMPDIR when set and not empty, else /tmp; always with a trailing '/'.
+// $TMPDIR when set and not empty, else /tmp; always with a trailing '/'. On Windows the
+// user's temporary folder (from TMP or TEMP), with a trailing '\'.
 std::string TempFolder();
 
-// '/', and on Windows '\\' as well.
+// '/', and on Windows '\' as well.
 bool IsPathSeparator(char c);
 
-// The path with the system's own separators, as a user is shown it: '\\' on Windows.
+// The path with the system's own separators, as a user is shown it: '\' on Windows.
 std::string NativePath(std::string path);
 
 // The path made absolute against the current folder, with "." and ".." steps resolved
-// but links not followed ("C:\\w\\a.c" on Windows); the path itself when that fails.
+// but links not followed ("C:\w\a.c" on Windows); the path itself when that fails.
 std::string AbsolutePath(const std::string& path);
 
 bool IsSymbolicLink(const std::string& path);

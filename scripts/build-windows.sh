@@ -54,17 +54,17 @@ fi
 zlib_src=$(ls -d "$deps"/src/zlib-*/ | head -1)
 gtest_src=$(ls -d "$deps"/src/googletest-*/ | head -1)
 
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 if [ ! -f "$deps/prefix/.built" ]; then
     cmake -S "$root/cmake/windows-deps" -B "$deps/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps/prefix" \
-        -DZLIB_SOURCE_DIR="$zlib_src" -DGOOGLETEST_SOURCE_DIR="$gtest_src" >/dev/null
+        -DZLIB_SOURCE_DIR="$zlib_src" -DGOOGLETEST_SOURCE_DIR="$gtest_src" "${launcher[@]}" >/dev/null
     cmake --build "$deps/build" -j2 --target install >/dev/null
     touch "$deps/prefix/.built"
 fi
 
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DBRELMOX_WERROR=ON \
     -DBRELMOX_WIN_DEPS="$deps/prefix" "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)"
