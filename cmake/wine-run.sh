@@ -17,14 +17,15 @@ exec 9>"$WINEPREFIX.lock"
 flock 9
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot --init </dev/null >/dev/null 2>&1
+    wineboot --init </dev/null >/dev/null 2>&1 9>&-
 fi
 # The server stays up for ten minutes after its last program ends, then leaves by itself;
 # starting it fails when it runs already. The system services it starts with live as long:
 # they are started here by a program of their own, so that they never hold a caller's
 # output open (ctest reads it to its end).
-if wineserver -p600 </dev/null >/dev/null 2>&1; then
-    wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+# Neither may keep the lock: it would hold it for as long as it lives.
+if wineserver -p600 </dev/null >/dev/null 2>&1 9>&-; then
+    wine cmd.exe /c exit </dev/null >/dev/null 2>&1 9>&-
 fi
 exec 9>&-
 exec wine "$program" "$@"
