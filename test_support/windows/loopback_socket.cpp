@@ -1,12 +1,21 @@
 #include "test_support/loopback_socket.h"
 
+#include "test_support/windows/shut_sockets.h"
+
 #include <winsock2.h>
 
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string>
 
 namespace testsupport {
 namespace {
+
+// Sockets shut down by a stopping server: Winsock wakes no reader on shutdown, so readers
+// look here between short waits.
+std::mutex shutMutex;
+std::set<SocketId> shutSockets;
 
 SOCKET Native(SocketId socket) {
     return static_cast<SOCKET>(socket);
@@ -57,10 +66,21 @@ void LoopbackListener::Stop() {
 
 void ShutdownSocket(SocketId socket) {
     shutdown(Native(socket), SD_BOTH);
+    std::lock_guard lock(shutMutex);
+    shutSockets.insert(socket);
 }
 
 void CloseSocket(SocketId socket) {
+    {
+        std::lock_guard lock(shutMutex);
+        shutSockets.erase(socket);
+    }
     closesocket(Native(socket));
+}
+
+bool IsShutDown(SocketId socket) {
+    std::lock_guard lock(shutMutex);
+    return shutSockets.count(socket) != 0;
 }
 
 }  // namespace testsupport

@@ -4,10 +4,15 @@
 
 #include <winsock2.h>
 
+#include <chrono>
+
+#include "test_support/windows/shut_sockets.h"
+
 namespace testsupport {
 namespace {
 
 constexpr int kTimeoutSeconds = 10;
+constexpr long kSliceMicroseconds = 100 * 1000;
 
 SOCKET Native(SocketId socket) {
     return static_cast<SOCKET>(socket);
@@ -33,14 +38,20 @@ bool ServerConnection::Handshake() {
     return true;
 }
 
-// Waits in select rather than in recv: stopping the server shuts the socket down, which wakes
-// select at once, while a recv already waiting would sit out its whole timeout.
+// Waits in short slices: Winsock wakes no waiting reader when a stopping server shuts the
+// socket down, so the reader looks whether it was between two slices.
 std::string ServerConnection::Read() {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(Native(socket_), &readable);
-    timeval timeout{kTimeoutSeconds, 0};
-    if (select(0, &readable, nullptr, nullptr, &timeout) != 1) return "";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kTimeoutSeconds);
+    for (;;) {
+        if (IsShutDown(socket_) || std::chrono::steady_clock::now() > deadline) return "";
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(Native(socket_), &readable);
+        timeval slice{0, kSliceMicroseconds};
+        const int ready = select(0, &readable, nullptr, nullptr, &slice);
+        if (ready < 0) return "";
+        if (ready == 1) break;
+    }
     char buffer[16384];
     const int got = recv(Native(socket_), buffer, sizeof buffer, 0);
     return got > 0 ? std::string(buffer, static_cast<size_t>(got)) : "";
