@@ -158,6 +158,9 @@ class UniqueFd {
     int fd_;
 };
 
+// Closes a descriptor: 0, or -1 with errno set.
+int CloseDescriptor(int fd);
+
 // Writes all bytes, resuming after short writes and interruptions; false with errno set.
 bool WriteAll(int fd, const void* data, std::size_t size);
 

@@ -187,22 +187,8 @@ void RemoveFile(const std::string& path) {
     unlink(path.c_str());
 }
 
-UniqueFd::~UniqueFd() {
-    if (valid()) close(fd_);
-}
-
-UniqueFd::UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        if (valid()) close(fd_);
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-}
-
-bool UniqueFd::Close() {
-    return close(std::exchange(fd_, -1)) == 0;
+int CloseDescriptor(int fd) {
+    return close(fd);
 }
 
 UniqueFd OpenForReading(const std::string& path) {

@@ -12,7 +12,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <utility>
 #include <vector>
 
 #include "platform/windows/system_error.h"
@@ -321,22 +320,8 @@ void RemoveFile(const std::string& path) {
     DeleteFileW(WidePath(path).c_str());
 }
 
-UniqueFd::~UniqueFd() {
-    if (valid()) _close(fd_);
-}
-
-UniqueFd::UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        if (valid()) _close(fd_);
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-}
-
-bool UniqueFd::Close() {
-    return _close(std::exchange(fd_, -1)) == 0;
+int CloseDescriptor(int fd) {
+    return _close(fd);
 }
 
 bool WriteAll(int fd, const void* data, std::size_t size) {
