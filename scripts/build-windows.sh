@@ -70,5 +70,7 @@ cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DBRELMOX_WERRO
 cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)"
 
 if $run_tests; then
+    # A new Wine prefix takes longer to set up than test discovery waits: it is made first.
+    BRELMOX_WINEPREFIX="$build/wineprefix" "$root/cmake/wine-run.sh" cmd.exe /c exit
     (cd "$build" && ctest --output-on-failure -j2 --timeout 600)
 fi
