@@ -1,19 +1,23 @@
 #include "cli/progress_meter.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
-#include <strings.h>
-#include <cerrno>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
 #include "cli/messages.h"
+#include "platform/console.h"
 
 namespace {
 
 constexpr int kDefaultColumns = 80;
 constexpr const char* kSwitchVariable = "BRELMOX_PROGRESS";
+constexpr int kStandardError = 2;
+
+bool IsOff(const std::string& setting) {
+    std::string lower = setting;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == "off";
+}
 
 std::string Bytes(uint64_t count) {
     static const char* const kUnits[] = {"KiB", "MiB", "GiB", "TiB"};
@@ -85,9 +89,9 @@ ProgressMeter::~ProgressMeter() {
 
 std::unique_ptr<ProgressMeter> ProgressMeter::ForStandardError(Options options) {
     const char* setting = std::getenv(kSwitchVariable);
-    if (setting != nullptr && strcasecmp(setting, "off") == 0) return nullptr;
-    if (isatty(STDERR_FILENO) != 1) return nullptr;
-    return std::make_unique<ProgressMeter>(STDERR_FILENO, std::move(options));
+    if (setting != nullptr && IsOff(setting)) return nullptr;
+    if (!platform::IsConsole(kStandardError)) return nullptr;
+    return std::make_unique<ProgressMeter>(kStandardError, std::move(options));
 }
 
 std::unique_ptr<ProgressMeter> ProgressMeter::ForStandardError() {
@@ -177,18 +181,12 @@ std::string ProgressMeter::Line(const std::string& name, uint64_t done, uint64_t
 }
 
 void ProgressMeter::Write(const std::string& bytes) const {
-    size_t at = 0;
-    while (at < bytes.size()) {
-        const ssize_t written = write(fd_, bytes.data() + at, bytes.size() - at);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return;  // a meter that cannot be shown is not a failure
-        at += static_cast<size_t>(written);
-    }
+    // A meter that cannot be shown is not a failure.
+    platform::WriteText(fd_, bytes);
 }
 
 int ProgressMeter::Columns() const {
     if (options_.columns > 0) return options_.columns;
-    winsize size{};
-    if (ioctl(fd_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-    return kDefaultColumns;
+    const int columns = platform::ConsoleColumns(fd_);
+    return columns > 0 ? columns : kDefaultColumns;
 }

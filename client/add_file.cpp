@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <cerrno>
 
 #include "client/messages.h"
@@ -39,13 +37,6 @@ bool IsStorableName(const std::string& localPath, const std::string& viewPath) {
            viewPath.find('|') == std::string::npos;
 }
 
-// A named pipe, socket or device has no content to send, and reading a pipe would wait for
-// a writer that may never come.
-bool IsSpecialFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
-}
-
 int FileError(const char* operation, const std::string& path, int error,
               const COstrelContext& context) {
     ReportMessage(context, platform::FileErrorText(operation, path, error));
@@ -58,10 +49,11 @@ int FileError(const char* operation, const std::string& path, int error,
 // takes longer than the upload.
 int PackForSending(const std::string& localPath, const PackProgress& progress, MultipartBody& body,
                    platform::UniqueFd* archiveFile, const COstrelContext& context) {
-    struct stat source {};
-    if (stat(localPath.c_str(), &source) != 0) return FileError("open", localPath, errno, context);
+    uint64_t size = 0;
+    if (!platform::SizeOfFile(localPath, &size))
+        return FileError("open", localPath, errno, context);
     errno = 0;
-    if (static_cast<uint64_t>(source.st_size) <= kLargestPackedInMemory) {
+    if (size <= kLargestPackedInMemory) {
         MemoryBytes archive;
         if (!MyCompress().Compress(localPath, archive, progress)) {
             return FileError("pack", localPath, errno != 0 ? errno : EIO, context);
@@ -69,7 +61,7 @@ int PackForSending(const std::string& localPath, const PackProgress& progress, M
         body.AttachFile(localPath, std::move(archive.Bytes()));
         return result::kSuccess;
     }
-    *archiveFile = platform::CreateNamelessTempFile(platform::SplitPath(localPath).dir);
+    *archiveFile = platform::CreateNamelessTempFile(platform::SplitPath(localPath).Folder());
     if (!archiveFile->valid()) {
         return FileError("create a temporary file in", platform::TempFolder(), errno, context);
     }
@@ -85,7 +77,9 @@ int PackForSending(const std::string& localPath, const PackProgress& progress, M
 
 int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
             const std::string& viewPath, const std::string& description) {
-    if (IsSpecialFile(localPath)) {
+    // A named pipe, socket or device has no content to send, and reading a pipe would wait
+    // for a writer that may never come.
+    if (platform::IsSpecialFile(localPath)) {
         ReportMessage(context, FormatMessage(msg::kNotRegularFile, localPath));
         return result::kSuccess;
     }

@@ -1,7 +1,6 @@
 #include "client/file_placement.h"
 
 #include <algorithm>
-#include <sstream>
 
 #include "client/operations.h"
 #include "client/path_text.h"
@@ -36,21 +35,18 @@ std::string WithOneTrailingSlash(std::string folder) {
 }  // namespace
 
 std::string LocalTargetFolder(const std::string& localFolder) {
-    return WithOneTrailingSlash(ForwardSlashes(localFolder));
+    return platform::NativePath(WithOneTrailingSlash(ForwardSlashes(localFolder)));
 }
 
-// Folders are created from the left; an absolute path starts at '/', and empty
-// components (a doubled slash) are passed over. Outcomes are not checked here: a
+// Folders are created from the left, each path up to a separator in turn; empty
+// components (a doubled separator) are passed over. Outcomes are not checked here: a
 // folder that could not be made fails the write into it, with its own message.
 int CreateDirectoryPath(const std::string& path) {
-    std::string prefix = !path.empty() && path[0] == '/' ? "/" : "";
-    std::istringstream parts(path);
-    std::string part;
-    while (std::getline(parts, part, '/')) {
-        if (part.empty()) continue;
-        prefix += part;
+    for (size_t end = 1; end <= path.size(); ++end) {
+        if (end < path.size() && !platform::IsPathSeparator(path[end])) continue;
+        if (platform::IsPathSeparator(path[end - 1])) continue;
+        const std::string prefix = path.substr(0, end);
         if (!platform::IsDirectory(prefix)) platform::MakeDirectory(prefix);
-        prefix += '/';
     }
     return 1;
 }
@@ -83,8 +79,8 @@ bool PlaceRecord(const std::string& name, const std::string& recordViewPath,
         }
     }
     folder = WithOneTrailingSlash(folder);
-    placement->targetFolder = folder;
-    placement->targetPath = folder + name;
+    placement->targetFolder = platform::NativePath(folder);
+    placement->targetPath = platform::NativePath(folder + name);
     placement->repositoryPath = repositoryFolder.empty() ? name : repositoryFolder + "/" + name;
     return true;
 }

@@ -6,7 +6,7 @@
 namespace brelmox {
 
 struct FilePlacement {
-    std::string targetFolder;    // '/'-separated, created before the file is written
+    std::string targetFolder;    // with the system's separators, created before the file is written
     std::string targetPath;      // targetFolder + name
     std::string repositoryPath;  // repository folder + "/" + name, for the success line
 };

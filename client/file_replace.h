@@ -1,9 +1,8 @@
 // Puts a downloaded file in place without ever leaving a half-written target: the content
-// is written beside the target, into a file with no name where the file system has such
-// files, and takes the target's name only once it is whole and checked.
+// is written beside the target and takes the target's name only once it is whole and
+// checked.
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "client/context.h"
@@ -14,27 +13,20 @@ namespace brelmox {
 class PartialFile {
   public:
     explicit PartialFile(std::string targetPath);
-    ~PartialFile();
     PartialFile(const PartialFile&) = delete;
     PartialFile& operator=(const PartialFile&) = delete;
 
     // 0, or -1001 after a file error's message.
     int Create(const COstrelContext& context);
-    int Fd() const { return file_.get(); }
+    int Fd() const { return file_.Fd(); }
 
     // Gives the file the target's name (and the permissions of the file it replaces):
     // 0, or -1001 after a file error's message.
     int Commit(const COstrelContext& context);
 
   private:
-    class ScratchFolder;
-
-    // Makes the file in folder: 0 or the errno.
-    int Open(const std::string& folder);
-
     std::string targetPath_;
-    platform::UniqueFd file_;
-    std::unique_ptr<ScratchFolder> scratch_;
+    platform::ReplacementFile file_;
 };
 
 // Whether a downloaded file could be put into folder ('/'-separated, ending in '/', or empty

@@ -1,7 +1,5 @@
 #include "client/local_files.h"
 
-#include <filesystem>
-
 #include "client/path_text.h"
 #include "platform/file_system.h"
 
@@ -21,7 +19,7 @@ std::string FolderPrefix(std::string folder) {
 std::string FileViewPath(const std::string& viewPath, int preserve, const std::string& startPath,
                          const std::string& fileDirectory) {
     if (preserve == 0) return viewPath;
-    const std::string topDirectory = platform::SplitPath(startPath).dir;
+    const std::string topDirectory = platform::SplitPath(startPath).Folder();
     std::string subFolder = fileDirectory.compare(0, topDirectory.size(), topDirectory) == 0
                                 ? fileDirectory.substr(topDirectory.size())
                                 : fileDirectory;
@@ -29,11 +27,6 @@ std::string FileViewPath(const std::string& viewPath, int preserve, const std::s
         if (c == '/') c = '\\';
     }
     return FolderPrefix(viewPath) + subFolder;
-}
-
-bool IsSymbolicLink(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_symlink(path, error);
 }
 
 // A non-zero result replaces the walk's result, so a refusal anywhere in the walk is
@@ -48,18 +41,19 @@ int Walk(const std::string& startPath, const std::string& pattern, const std::st
     int result = 0;
     for (const platform::FoundFile& found : platform::FindFiles(pattern)) {
         if (found.isDirectory) continue;
-        const std::string fileViewPath =
-            FileViewPath(viewPath, preserve, startPath, platform::SplitPath(found.fullPath).dir);
+        const std::string fileViewPath = FileViewPath(viewPath, preserve, startPath,
+                                                      platform::SplitPath(found.fullPath).Folder());
         KeepFailure(visit(found.fullPath, fileViewPath), &result);
     }
     if (recurse == 0) return result;
     const platform::PathParts parts = platform::SplitPath(pattern);
-    for (const platform::FoundFile& found : platform::FindFiles(parts.dir + "*")) {
+    for (const platform::FoundFile& found : platform::FindFiles(parts.Folder() + "*")) {
         // A linked folder is not entered: a link back up the tree would never end the walk.
-        if (!found.isDirectory || IsSymbolicLink(found.fullPath)) continue;
-        KeepFailure(Walk(startPath, found.fullPath + "/" + parts.fname + parts.ext, viewPath,
-                         recurse, preserve, visit),
-                    &result);
+        if (!found.isDirectory || platform::IsSymbolicLink(found.fullPath)) continue;
+        KeepFailure(
+            Walk(startPath, found.fullPath + platform::NativePath("/") + parts.fname + parts.ext,
+                 viewPath, recurse, preserve, visit),
+            &result);
     }
     return result;
 }
@@ -69,7 +63,8 @@ int Walk(const std::string& startPath, const std::string& pattern, const std::st
 int WalkLocalFiles(const std::string& startPath, const std::string& pattern,
                    const std::string& viewPath, int recurse, int preserve,
                    const LocalFileVisitor& visit) {
-    return Walk(AbsolutePath(startPath), AbsolutePath(pattern), viewPath, recurse, preserve, visit);
+    return Walk(platform::AbsolutePath(startPath), platform::AbsolutePath(pattern), viewPath,
+                recurse, preserve, visit);
 }
 
 LocalFiles CollectLocalFiles(const std::string& startPath, const std::string& pattern,

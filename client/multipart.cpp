@@ -1,10 +1,10 @@
 #include "client/multipart.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "platform/file_system.h"
 
 namespace brelmox {
 
@@ -49,8 +49,7 @@ long long MultipartBody::ReadAt(uint64_t offset, char* buf, size_t max) {
     while (fd_ >= 0 && copied < max && offset + copied < fileEnd) {
         uint64_t at = offset + copied - head_.size();
         size_t want = static_cast<size_t>(std::min<uint64_t>(max - copied, fileLength_ - at));
-        ssize_t got = pread(fd_, buf + copied, want, static_cast<off_t>(at));
-        if (got < 0 && errno == EINTR) continue;
+        const long long got = platform::ReadAt(fd_, buf + copied, want, at);
         // A file that shrank while it was being sent cannot fill its announced length.
         if (got <= 0) return -1;
         copied += static_cast<size_t>(got);

@@ -1,7 +1,6 @@
 #include "client/path_text.h"
 
 #include <algorithm>
-#include <filesystem>
 
 namespace brelmox {
 
@@ -14,13 +13,6 @@ std::string TrimSlashes(const std::string& text) {
 std::string ForwardSlashes(std::string text) {
     std::replace(text.begin(), text.end(), '\\', '/');
     return text;
-}
-
-std::string AbsolutePath(const std::string& path) {
-    if (path.empty() || path[0] == '/') return path;
-    std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.lexically_normal().string();
 }
 
 }  // namespace brelmox

@@ -11,7 +11,4 @@ std::string TrimSlashes(const std::string& text);
 // Replaces every '\' with '/'.
 std::string ForwardSlashes(std::string text);
 
-// The path made absolute against the current folder, without resolving links.
-std::string AbsolutePath(const std::string& path);
-
 }  // namespace brelmox

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "common/result_codes.h"
 #include "common/wire.h"
@@ -44,8 +45,9 @@ int ParseField(size_t* position, std::string_view keyword, std::string* value, c
 
 const char* FindBytes(const char* data, size_t dataLength, const char* pattern,
                       size_t patternLength) {
-    if (dataLength < patternLength) return nullptr;
-    return static_cast<const char*>(memmem(data, dataLength, pattern, patternLength));
+    const std::string_view text(data, dataLength);
+    const size_t at = text.find(std::string_view(pattern, patternLength));
+    return at == std::string_view::npos ? nullptr : data + at;
 }
 
 int StatusValue(const std::string& text) {

@@ -1,8 +1,5 @@
 #include "common/block_deflate.h"
 
-#include <sched.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -10,6 +7,8 @@
 #include <deque>
 #include <future>
 #include <string>
+
+#include "platform/file_system.h"
 
 namespace brelmox {
 
@@ -46,10 +45,7 @@ struct PackedBlock {
 };
 
 unsigned UsableCores() {
-    cpu_set_t cores;
-    CPU_ZERO(&cores);
-    if (sched_getaffinity(0, sizeof(cores), &cores) != 0) return 1;
-    return std::clamp<unsigned>(static_cast<unsigned>(CPU_COUNT(&cores)), 1, kMostWorkers);
+    return std::min(platform::UsableCoreCount(), kMostWorkers);
 }
 
 Bytef* Bytes(const char* data) {
@@ -169,8 +165,8 @@ bool ReadBlock(int fd, std::uint64_t* left, std::string* block) {
     block->resize(static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, *left)));
     std::size_t filled = 0;
     while (filled < block->size()) {
-        const ssize_t got = read(fd, block->data() + filled, block->size() - filled);
-        if (got < 0 && errno == EINTR) continue;
+        const long long got =
+            platform::ReadSome(fd, block->data() + filled, block->size() - filled);
         if (got < 0) return false;
         if (got == 0) break;
         filled += static_cast<std::size_t>(got);
@@ -196,15 +192,15 @@ bool DeflateFrom(int sourceFd, int level, const DeflateSink& sink, DeflatedConte
                  const PackProgress& progress) {
     *content = DeflatedContent{};
     // The size when packing starts is what is packed: it decided the entry's zip64 records.
-    struct stat source {};
-    if (fstat(sourceFd, &source) != 0) return false;
-    const auto total = static_cast<std::uint64_t>(source.st_size);
+    std::uint64_t total = 0;
+    if (!platform::SizeOfOpenFile(sourceFd, &total)) return false;
     const unsigned workers = UsableCores();
     std::deque<std::future<PackedBlock>> inFlight;
     auto handOn = [&](const PackedBlock& packed) {
         if (!packed.ok || !sink(packed.output.data(), packed.output.size())) return false;
+        // A block is far smaller than z_off_t can count, which is 32 bits on Windows.
         content->crc = static_cast<std::uint32_t>(
-            crc32_combine64(content->crc, packed.crc, static_cast<z_off64_t>(packed.inputSize)));
+            crc32_combine(content->crc, packed.crc, static_cast<z_off_t>(packed.inputSize)));
         content->size += packed.inputSize;
         if (progress) progress(content->size, total);
         return true;

@@ -3,10 +3,7 @@
 // archives stay plain.
 #include "common/my_compress.h"
 
-#include <fcntl.h>
 #include <minizip/zip.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <cerrno>
@@ -54,8 +51,7 @@ bool WriteOnlyEntry(zipFile archive, const std::string& entryName, int sourceFd,
 bool StreamArchive(int fd, ArchiveStream& stream) {
     std::array<char, kReadPiece> buffer{};
     while (!stream.EntryEnded()) {
-        const ssize_t got = read(fd, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR) continue;
+        const long long got = platform::ReadSome(fd, buffer.data(), buffer.size());
         if (got <= 0 || !stream.Take(buffer.data(), static_cast<std::size_t>(got))) return false;
     }
     return true;
@@ -64,7 +60,7 @@ bool StreamArchive(int fd, ArchiveStream& stream) {
 // Unpacks the archive at archivePath into the sink that start gives, once the archive
 // proved readable; start returns nullptr when it cannot take the content.
 bool Unpack(const std::string& archivePath, const std::function<EntrySink()>& start) {
-    platform::UniqueFd fd(open(archivePath.c_str(), O_RDONLY | O_CLOEXEC));
+    const platform::UniqueFd fd = platform::OpenForReading(archivePath);
     if (!fd.valid()) return false;
     DescriptorBytes archive(fd.get());
     // A cut or foreign file is refused before any of its content reaches a target.
@@ -81,16 +77,15 @@ bool Unpack(const std::string& archivePath, const std::function<EntrySink()>& st
 
 bool MyCompress::Compress(const std::string& sourcePath, ArchiveBytes& archiveBytes,
                           const PackProgress& progress) {
-    platform::UniqueFd source(open(sourcePath.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (!source.valid() || fstat(source.get(), &info) != 0) return false;
+    const platform::UniqueFd source = platform::OpenForReading(sourcePath);
+    std::uint64_t size = 0;
+    if (!source.valid() || !platform::SizeOfOpenFile(source.get(), &size)) return false;
     zlib_filefunc64_def functions;
     SetFileFunctions(archiveBytes, &functions);
     zipFile archive = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &functions);
     if (archive == nullptr) return false;
     errno = 0;
-    const bool written = WriteOnlyEntry(archive, sourcePath, source.get(),
-                                        static_cast<std::uint64_t>(info.st_size), progress);
+    const bool written = WriteOnlyEntry(archive, sourcePath, source.get(), size, progress);
     const int error = errno;
     const bool closed = zipClose(archive, nullptr) == ZIP_OK;
     errno = error;
@@ -98,9 +93,8 @@ bool MyCompress::Compress(const std::string& sourcePath, ArchiveBytes& archiveBy
 }
 
 bool MyCompress::CompressFile(const std::string& sourcePath, const std::string& archivePath) {
-    if (access(sourcePath.c_str(), R_OK) != 0) return false;
-    platform::UniqueFd archive(
-        open(archivePath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!platform::IsReadable(sourcePath)) return false;
+    platform::UniqueFd archive = platform::CreateForWriting(archivePath, true);
     if (!archive.valid()) return false;
     DescriptorBytes bytes(archive.get());
     return Compress(sourcePath, bytes) && archive.Close();
@@ -109,8 +103,7 @@ bool MyCompress::CompressFile(const std::string& sourcePath, const std::string& 
 bool MyCompress::DecompressFile(const std::string& targetPath, const std::string& archivePath) {
     platform::UniqueFd target;
     const bool unpacked = Unpack(archivePath, [&]() -> EntrySink {
-        target = platform::UniqueFd(
-            open(targetPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        target = platform::CreateForWriting(targetPath);
         if (!target.valid()) return nullptr;
         return [fd = target.get()](const char* data, std::size_t size) {
             return platform::WriteAll(fd, data, size);

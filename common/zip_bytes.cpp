@@ -1,12 +1,12 @@
 #include "common/zip_bytes.h"
 
 #include <minizip/ioapi.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "platform/file_system.h"
 
 namespace brelmox {
 
@@ -114,29 +114,16 @@ bool MemoryBytes::WriteAt(std::uint64_t offset, const void* data, std::size_t si
 }
 
 long long DescriptorBytes::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
-    ssize_t got;
-    do {
-        got = pread(fd_, buffer, size, static_cast<off_t>(offset));
-    } while (got < 0 && errno == EINTR);
-    return got;
+    return platform::ReadAt(fd_, buffer, size, offset);
 }
 
 bool DescriptorBytes::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
-    const char* from = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t put = pwrite(fd_, from, size, static_cast<off_t>(offset));
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        from += put;
-        offset += static_cast<std::uint64_t>(put);
-        size -= static_cast<std::size_t>(put);
-    }
-    return true;
+    return platform::WriteAllAt(fd_, data, size, offset);
 }
 
 std::uint64_t DescriptorBytes::Size() const {
-    struct stat info {};
-    return fstat(fd_, &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    std::uint64_t size = 0;
+    return platform::SizeOfOpenFile(fd_, &size) ? size : 0;
 }
 
 long long HeadAndTailBytes::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {

@@ -1,8 +1,11 @@
 // Local file-system services: wildcard search, path splitting, unique temporary files,
-// folder creation and removal. Local paths use '/'.
+// folder creation and removal. Local paths use '/'; on Windows '\' as well, and drive
+// letters and UNC paths (\\server\share) work as the system has them.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,7 +29,8 @@ bool WildcardMatch(const std::string& pattern, const std::string& name);
 // directory, when it exists. A folder that cannot be read gives no matches.
 std::vector<FoundFile> FindFiles(const std::string& pattern);
 
-// Drive (always empty here), directory with its trailing '/', file name and extension.
+// Drive ("C:" on Windows, else empty), directory with its trailing separator, file name and
+// extension.
 // The extension runs from the last '.' of the last component, dot included:
 // "/a/b/c.txt" -> "", "/a/b/", "c", ".txt"; "x/.bashrc" -> "", "x/", "", ".bashrc".
 struct PathParts {
@@ -34,16 +38,27 @@ struct PathParts {
     std::string dir;
     std::string fname;
     std::string ext;
+
+    // The folder the path is in, drive included: "" for a bare name.
+    std::string Folder() const { return drive + dir; }
 };
 PathParts SplitPath(const std::string& path);
 
-// $TMPDIR when set and not empty, else /tmp; always with a trailing '/'.
+// $TMPDIR when set and not empty, else /tmp; always with a trailing '/'. On Windows the
+// user's temporary folder (from TMP or TEMP), with a trailing '\'.
 std::string TempFolder();
 
-// Creates a new unique file with mkstemp, in $TMPDIR when usable, else in the fallback
-// folder (skipped when empty), else in /tmp; a folder is usable when the file could be made
-// there. Returns the open descriptor (the caller closes it) and the path, or -1 with errno set.
-int CreateUniqueTempFile(const std::string& fallbackDir, std::string* path);
+// '/', and on Windows '\' as well.
+bool IsPathSeparator(char c);
+
+// The path with the system's own separators, as a user is shown it: '\' on Windows.
+std::string NativePath(std::string path);
+
+// The path made absolute against the current folder, with "." and ".." steps resolved
+// but links not followed ("C:\w\a.c" on Windows); the path itself when that fails.
+std::string AbsolutePath(const std::string& path);
+
+bool IsSymbolicLink(const std::string& path);
 
 bool IsDirectory(const std::string& path);
 
@@ -59,25 +74,69 @@ void RemoveFile(const std::string& path);
 // Owns an open descriptor and closes it once, on Close() or at the end of its scope.
 class UniqueFd;
 
-// A file with no name in the first usable of $TMPDIR, fallbackDir (skipped when empty) and
-// /tmp: it vanishes with its last descriptor, so nothing is left behind however the process
-// ends. Invalid with errno set when no folder could take it.
+// A temporary file that vanishes with its last descriptor, so nothing is left behind however
+// the process ends: in the first usable of $TMPDIR (the user's temporary folder on Windows),
+// fallbackDir (skipped when empty) and the system's temporary folder. Invalid with errno set
+// when no folder could take it.
 UniqueFd CreateNamelessTempFile(const std::string& fallbackDir);
 
-// A file with no name in folder, created as a new file is (0666 less the umask). Invalid
-// with errno set; EOPNOTSUPP, EISDIR or EINVAL say that the file system has no such files.
-UniqueFd CreateNamelessFileIn(const std::string& folder);
+// Opens an existing file for reading. Files are always binary and never inherited by
+// programs this one starts. Invalid with errno set.
+UniqueFd OpenForReading(const std::string& path);
 
-// Gives a nameless file the name path, replacing at once what was there; false with errno
+// Creates a file, or empties an existing one, for writing (and reading, when asked).
+// Invalid with errno set.
+UniqueFd CreateForWriting(const std::string& path, bool alsoForReading = false);
+
+// Reads up to max bytes at the file position: the count, 0 at the end, -1 with errno set.
+long long ReadSome(int fd, void* buffer, std::size_t max);
+
+// Reads up to max bytes at offset without using or moving the file position: the count,
+// 0 at the end, -1 with errno set.
+long long ReadAt(int fd, void* buffer, std::size_t max, std::uint64_t offset);
+
+// Writes all bytes at offset without using or moving the file position; false with errno
 // set.
-bool NameFile(int fd, const std::string& path);
+bool WriteAllAt(int fd, const void* data, std::size_t size, std::uint64_t offset);
 
-// Gives a nameless file the name path only when nothing has that name yet; false with errno
-// set, EEXIST when something has.
-bool NameNewFile(int fd, const std::string& path);
+// The size of an open file, or of the file at a path; false with errno set.
+bool SizeOfOpenFile(int fd, std::uint64_t* size);
+bool SizeOfFile(const std::string& path, std::uint64_t* size);
 
-// A path that opens the file behind the descriptor again, named or not.
-std::string DescriptorPath(int fd);
+// True when path names something other than a plain file (a folder, pipe, socket or
+// device).
+bool IsSpecialFile(const std::string& path);
+
+// True when the current user may read the file.
+bool IsReadable(const std::string& path);
+
+// The processor cores this process may run on, at least one.
+unsigned UsableCoreCount();
+
+// A downloaded file on its way to replacing a target: written beside the target, where it
+// is gone again if the process ends before Commit, and given the target's name only by
+// Commit, in one step that leaves either the old file or the whole new one.
+class ReplacementFile {
+  public:
+    ReplacementFile();
+    ~ReplacementFile();  // removes an uncommitted file
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // Makes the file in the target's folder: 0, or the errno (ENOENT when the folder is
+    // missing).
+    int Create(const std::string& targetPath);
+    int Fd() const;
+
+    // Gives the file the target's name, replacing what was there (whose permissions it takes
+    // over, writable by its owner): 0, or the errno (EBUSY when another program holds the
+    // target open and the system will not replace it).
+    int Commit();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 class UniqueFd {
   public:
@@ -98,6 +157,9 @@ class UniqueFd {
   private:
     int fd_;
 };
+
+// Closes a descriptor: 0, or -1 with errno set.
+int CloseDescriptor(int fd);
 
 // Writes all bytes, resuming after short writes and interruptions; false with errno set.
 bool WriteAll(int fd, const void* data, std::size_t size);

@@ -1,30 +1,19 @@
 #include "test_support/scripted_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <strings.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
+#include <cctype>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
-#include <stdexcept>
 
 #include <gtest/gtest.h>
-#include <openssl/err.h>
-#include <openssl/ssl.h>
-
-#include "test_support/server_connection.h"
 
 namespace testsupport {
 namespace {
 
 bool SameName(const std::pair<std::string, std::string>& header, const std::string& name) {
-    return strcasecmp(header.first.c_str(), name.c_str()) == 0;
+    return std::equal(
+        header.first.begin(), header.first.end(), name.begin(), name.end(),
+        [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
 }
 
 std::string Trimmed(const std::string& text) {
@@ -98,73 +87,47 @@ ScriptedServer::ScriptedServer() {
     Listen();
 }
 
-ScriptedServer::ScriptedServer(const std::string& certPath, const std::string& keyPath)
-    : tls_(SSL_CTX_new(TLS_server_method()), SSL_CTX_free) {
-    if (!tls_ || SSL_CTX_use_certificate_chain_file(tls_.get(), certPath.c_str()) != 1 ||
-        SSL_CTX_use_PrivateKey_file(tls_.get(), keyPath.c_str(), SSL_FILETYPE_PEM) != 1) {
-        ERR_clear_error();
-        throw std::runtime_error("cannot load the TLS certificate '" + certPath + "' and key '" +
-                                 keyPath + "'");
-    }
-    Listen();
-}
-
 ScriptedServer::~ScriptedServer() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
-        for (int fd : openSockets_) shutdown(fd, SHUT_RDWR);
+        for (SocketId socket : openSockets_) ShutdownSocket(socket);
     }
-    shutdown(listener_.get(), SHUT_RDWR);  // wakes the accepting thread
+    listener_->Stop();
     acceptor_.join();
     for (std::thread& worker : workers_) worker.join();
 }
 
 void ScriptedServer::Listen() {
-    // OpenSSL writes to its socket without MSG_NOSIGNAL; a client that left must give a
-    // failed write, not end the test program.
-    std::signal(SIGPIPE, SIG_IGN);
-    listener_ = platform::UniqueFd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    auto* generic = reinterpret_cast<sockaddr*>(&address);
-    if (!listener_.valid() || bind(listener_.get(), generic, sizeof address) != 0 ||
-        listen(listener_.get(), SOMAXCONN) != 0 ||
-        getsockname(listener_.get(), generic, &length) != 0) {
-        throw std::runtime_error(std::string("cannot listen on 127.0.0.1: ") +
-                                 std::strerror(errno));
-    }
-    port_ = ntohs(address.sin_port);
+    listener_ = std::make_unique<LoopbackListener>();
     acceptor_ = std::thread(&ScriptedServer::AcceptLoop, this);
 }
 
 std::string ScriptedServer::HostAndPort() const {
-    return "127.0.0.1:" + std::to_string(port_);
+    return "127.0.0.1:" + std::to_string(listener_->Port());
 }
 
 void ScriptedServer::AcceptLoop() {
     for (;;) {
-        const int fd = accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC);
+        const SocketId socket = listener_->Accept();
         std::lock_guard lock(mutex_);
         if (stopping_) {
-            if (fd >= 0) close(fd);
+            if (socket != kNoSocket) CloseSocket(socket);
             return;
         }
-        if (fd < 0) continue;
-        openSockets_.insert(fd);
-        workers_.emplace_back(&ScriptedServer::Serve, this, fd, ++accepted_);
+        if (socket == kNoSocket) continue;
+        openSockets_.insert(socket);
+        workers_.emplace_back(&ScriptedServer::Serve, this, socket, ++accepted_);
     }
 }
 
-void ScriptedServer::Serve(int fd, int number) {
-    ServerConnection connection(fd, tls_.get());
+void ScriptedServer::Serve(SocketId socket, int number) {
+    ServerConnection connection(socket, tls_.get());
     Converse(connection, number);
     // Forgotten before the connection closes it, so that stopping never cuts a reused number.
     // An answer that ended properly has sent its end of stream by then.
     std::lock_guard lock(mutex_);
-    openSockets_.erase(fd);
+    openSockets_.erase(socket);
     socketClosed_.notify_all();
 }
 

@@ -15,14 +15,11 @@
 #include <utility>
 #include <vector>
 
-#include <openssl/types.h>
-
-#include "platform/file_system.h"
 #include "test_support/answer_bytes.h"
+#include "test_support/loopback_socket.h"
+#include "test_support/server_connection.h"
 
 namespace testsupport {
-
-class ServerConnection;
 
 struct RecordedRequest {
     std::string method;
@@ -60,8 +57,8 @@ ScriptedReply KeptOpenStatusReply(int status, const std::string& error = "");
 
 class ScriptedServer {
   public:
-    // Plain HTTP, or HTTPS with PEM files from MakeTestCertificate. Throws std::runtime_error
-    // when it cannot listen or load them.
+    // Plain HTTP, or HTTPS with PEM files from MakeTestCertificate (not on Windows). Throws
+    // std::runtime_error when it cannot listen or load them.
     ScriptedServer();
     ScriptedServer(const std::string& certPath, const std::string& keyPath);
     // Stops accepting, cuts open connections and joins every thread.
@@ -97,7 +94,7 @@ class ScriptedServer {
   private:
     void Listen();
     void AcceptLoop();
-    void Serve(int fd, int number);
+    void Serve(SocketId socket, int number);
     void Converse(ServerConnection& connection, int number);
     ScriptedReply TakeReply();
     bool TakeHandshakeFailure();
@@ -105,14 +102,13 @@ class ScriptedServer {
     bool Perform(ServerConnection& connection, const ScriptedReply& reply);
 
     std::shared_ptr<SSL_CTX> tls_;  // null for plain HTTP
-    platform::UniqueFd listener_;
-    int port_ = 0;
+    std::unique_ptr<LoopbackListener> listener_;
 
     mutable std::mutex mutex_;
     std::deque<ScriptedReply> replies_;
     ScriptedReply defaultReply_;
     std::vector<RecordedRequest> requests_;
-    std::set<int> openSockets_;  // cut on stopping so that no thread waits for its timeout
+    std::set<SocketId> openSockets_;  // cut on stopping so that no thread waits for its timeout
     mutable std::condition_variable socketClosed_;
     int accepted_ = 0;
     int handshakesToFail_ = 0;

@@ -3,17 +3,20 @@
 
 #include <string>
 
-#include <openssl/types.h>
+#include "test_support/loopback_socket.h"
 
-#include "platform/file_system.h"
+// OpenSSL's names, declared here so that a build without OpenSSL (Windows, where the
+// server speaks plain HTTP only) needs none of its headers.
+typedef struct ssl_ctx_st SSL_CTX;
+typedef struct ssl_st SSL;
 
 namespace testsupport {
 
 class ServerConnection {
   public:
-    // tls is null for plain HTTP. Reads and writes give up after ten seconds so a silent
-    // client never holds a test.
-    ServerConnection(int socket, SSL_CTX* tls);
+    // Takes over the socket. tls is null for plain HTTP. Reads and writes give up after ten seconds
+    // so a silent client never holds a test.
+    ServerConnection(SocketId socket, SSL_CTX* tls);
     ~ServerConnection();
     ServerConnection(const ServerConnection&) = delete;
     ServerConnection& operator=(const ServerConnection&) = delete;
@@ -28,7 +31,7 @@ class ServerConnection {
     void Reset();
 
   private:
-    platform::UniqueFd socket_;
+    SocketId socket_;
     SSL* ssl_ = nullptr;
 };
 

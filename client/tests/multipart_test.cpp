@@ -1,11 +1,10 @@
 #include "client/multipart.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 
+#include "platform/file_system.h"
 #include "test_support/temp_dir.h"
 
 namespace brelmox {
@@ -58,12 +57,14 @@ TEST(MultipartBody, EmptyAndNonAsciiValuesGoVerbatim) {
 
 TEST(MultipartBody, FilePartCarriesEveryByteOfTheArchive) {
     testsupport::TempDir dir;
-    // Archive bytes that look like framing must still be sent whole.
-    const std::string archive =
-        std::string("PK\x03\x04\0\r\n--AaB03x\r\n--AaB03x--\r\n", 28) + std::string(70000, 'z');
+    // Archive bytes that look like framing, or like the end of a text file (0x1A), must still
+    // be sent whole and unchanged.
+    const std::string archive = std::string("PK\x03\x04\0\r\n--AaB03x\r\n--AaB03x--\r\n", 28) +
+                                std::string(70000, 'z') + std::string("\x1a\n\r\0", 4) + "end";
     const std::string path = dir.WriteFile("a.zip", archive);
-    int fd = open(path.c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
+    const platform::UniqueFd file = platform::OpenForReading(path);
+    ASSERT_TRUE(file.valid());
+    const int fd = file.get();
     MultipartBody body;
     body.AddField("description", "d");
     body.AttachFile("/src/a.c", fd, archive.size());
@@ -78,18 +79,16 @@ TEST(MultipartBody, FilePartCarriesEveryByteOfTheArchive) {
     for (size_t piece : {1u, 13u, 4096u, 65536u}) {
         EXPECT_EQ(ReadAll(body, piece), expected) << "read in pieces of " << piece;
     }
-    close(fd);
 }
 
 TEST(MultipartBody, FileThatShrankIsAnError) {
     testsupport::TempDir dir;
-    int fd = open(dir.WriteFile("short.zip", "abc").c_str(), O_RDONLY);
+    const platform::UniqueFd file = platform::OpenForReading(dir.WriteFile("short.zip", "abc"));
     MultipartBody body;
     body.AddField("description", "");
-    body.AttachFile("x", fd, 10);
+    body.AttachFile("x", file.get(), 10);
     char buffer[256];
     EXPECT_EQ(body.ReadAt(0, buffer, sizeof buffer), -1);
-    close(fd);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "client/messages.h"
 #include "client/multipart.h"
 #include "client/tests/transfer_fixture.h"
+#include "platform/file_system.h"
 
 namespace brelmox {
 
@@ -34,9 +35,8 @@ class SaveFileRecordTest : public TransferTest {
     // Names in a folder that a file operation left behind: temporary archives, scratch folders.
     static std::vector<std::string> Leftovers(const std::string& folder) {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            const std::string name = entry.path().filename();
-            if (name != "b.c" && name != "in-the-way.c") names.push_back(name);
+        for (const platform::FoundFile& found : platform::FindFiles(folder + "/*")) {
+            if (found.name != "b.c" && found.name != "in-the-way.c") names.push_back(found.name);
         }
         return names;
     }

@@ -3,10 +3,11 @@
 #include <curl/curl.h>
 #include <fcntl.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "platform/http_target.h"
 
 namespace platform {
 namespace {
@@ -29,36 +30,6 @@ constexpr long kKeptConnections = 4;
 // provider is unloaded. libcurl counts initialisations, so a host's own pair still balances.
 void EnsureCurlInitialised() {
     [[maybe_unused]] static const CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
-}
-
-bool IsHostCharacter(unsigned char c) {
-    return std::isalnum(c) || c == '.' || c == '-' || c == '_' || c >= 0x80;
-}
-
-bool ParsePort(const std::string& text, int* port) {
-    if (text.empty() || text.size() > 5) return false;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    }
-    *port = std::atoi(text.c_str());
-    return *port > 0 && *port <= 65535;
-}
-
-// Bytes outside the unreserved set and '/' are percent-encoded so that an odd
-// virtual directory still makes a valid request target.
-std::string EncodeTarget(const std::string& objectName) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : objectName) {
-        if (std::isalnum(c) || std::strchr("/-._~", c) != nullptr) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
 }
 
 // The conventional variables name another bundle of trusted certificates; libcurl
@@ -99,37 +70,6 @@ struct HttpSession::Pool {
 HttpSession::HttpSession() : pool_(std::make_unique<Pool>()) {}
 
 HttpSession::~HttpSession() = default;
-
-bool ParseServerAddress(const std::string& address, bool secure, HttpTarget* target) {
-    target->secure = secure;
-    target->port = 0;
-    std::string portText;
-    if (!address.empty() && address[0] == '[') {
-        size_t close = address.find(']');
-        if (close == std::string::npos || close == 1) return false;
-        target->host = address.substr(0, close + 1);
-        std::string rest = address.substr(close + 1);
-        if (!rest.empty()) {
-            if (rest[0] != ':') return false;
-            portText = rest.substr(1);
-            if (!ParsePort(portText, &target->port)) return false;
-        }
-        for (char c : target->host.substr(1, close - 1)) {
-            if (!std::isxdigit(static_cast<unsigned char>(c)) && c != ':' && c != '.') return false;
-        }
-        return true;
-    }
-    size_t colon = address.find(':');
-    target->host = address.substr(0, colon);
-    if (colon != std::string::npos && !ParsePort(address.substr(colon + 1), &target->port)) {
-        return false;
-    }
-    if (target->host.empty()) return false;
-    for (unsigned char c : target->host) {
-        if (!IsHostCharacter(c)) return false;
-    }
-    return true;
-}
 
 struct HttpPost::State {
     CURLM* multi = nullptr;
@@ -341,7 +281,7 @@ HttpPost::HttpPost(const HttpTarget& target, const std::string& objectName, Http
     state_->secure = target.secure;
     std::string url = (target.secure ? "https://" : "http://") + target.host;
     if (target.port != 0) url += ":" + std::to_string(target.port);
-    url += "/" + EncodeTarget(objectName);
+    url += "/" + EncodeRequestTarget(objectName);
 
     CURLU* parsed = curl_url();
     bool wellFormed =

@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/tests/round_trip_fixture.h"
+#include "cli/tests/posix/round_trip_fixture.h"
 
 namespace {
 

@@ -10,20 +10,24 @@
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 
+#include "platform/file_system.h"
+
 namespace testsupport {
 
-ServerConnection::ServerConnection(int socket, SSL_CTX* tls) : socket_(socket) {
+ServerConnection::ServerConnection(SocketId socket, SSL_CTX* tls) : socket_(socket) {
+    const int fd = static_cast<int>(socket);
     timeval timeout{10, 0};
-    setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     // Each piece leaves at once, so a test's split points reach the client as written.
     int on = 1;
-    setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    if (tls != nullptr && (ssl_ = SSL_new(tls)) != nullptr) SSL_set_fd(ssl_, socket);
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    if (tls != nullptr && (ssl_ = SSL_new(tls)) != nullptr) SSL_set_fd(ssl_, fd);
 }
 
 ServerConnection::~ServerConnection() {
     SSL_free(ssl_);
+    CloseSocket(socket_);
 }
 
 bool ServerConnection::Handshake() {
@@ -39,14 +43,16 @@ std::string ServerConnection::Read() {
         got = SSL_read(ssl_, buffer, sizeof buffer);
         ERR_clear_error();
     } else {
-        while ((got = read(socket_.get(), buffer, sizeof buffer)) < 0 && errno == EINTR) {
+        while ((got = read(static_cast<int>(socket_), buffer, sizeof buffer)) < 0 &&
+               errno == EINTR) {
         }
     }
     return got > 0 ? std::string(buffer, static_cast<size_t>(got)) : "";
 }
 
 bool ServerConnection::WriteAll(const std::string& bytes) {
-    if (ssl_ == nullptr) return platform::WriteAll(socket_.get(), bytes.data(), bytes.size());
+    if (ssl_ == nullptr)
+        return platform::WriteAll(static_cast<int>(socket_), bytes.data(), bytes.size());
     if (bytes.empty() || SSL_write(ssl_, bytes.data(), static_cast<int>(bytes.size())) > 0) {
         return true;
     }
@@ -56,12 +62,12 @@ bool ServerConnection::WriteAll(const std::string& bytes) {
 
 void ServerConnection::Finish() {
     if (ssl_ != nullptr && SSL_shutdown(ssl_) < 0) ERR_clear_error();
-    shutdown(socket_.get(), SHUT_WR);
+    shutdown(static_cast<int>(socket_), SHUT_WR);
 }
 
 void ServerConnection::Reset() {
     linger abort{1, 0};
-    setsockopt(socket_.get(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    setsockopt(static_cast<int>(socket_), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
 }
 
 }  // namespace testsupport

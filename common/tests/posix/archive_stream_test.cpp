@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "common/my_compress.h"
-#include "common/tests/folder_test.h"
+#include "common/tests/posix/folder_test.h"
 #include "common/zip_bytes.h"
 #include "test_support/forged_archive.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/tests/parsed_lines.h"
-#include "cli/tests/round_trip_fixture.h"
+#include "cli/tests/posix/parsed_lines.h"
+#include "cli/tests/posix/round_trip_fixture.h"
 
 namespace {
 

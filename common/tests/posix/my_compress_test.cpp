@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/tests/folder_test.h"
+#include "common/tests/posix/folder_test.h"
 
 namespace brelmox {
 

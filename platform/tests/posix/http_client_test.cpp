@@ -157,7 +157,9 @@ TEST(HttpSession, RequestsShareOneConnectionAndKeepTheirBytes) {
     }
 }
 
-TEST(HttpSession, AnAnswerLeftUnreadClosesItsConnection) {
+// The connection of an answer left unread is closed (libcurl) or read to its end before it
+// is reused (WinINet): either way the next request gets its own answer.
+TEST(HttpSession, AnAnswerLeftUnreadDoesNotReachTheNextRequest) {
     ScriptedServer server;
     server.Enqueue(KeptOpenStatusReply(0, std::string(1 << 20, 'x')));
     server.Enqueue(KeptOpenStatusReply(0, "second"));
@@ -169,7 +171,6 @@ TEST(HttpSession, AnAnswerLeftUnreadClosesItsConnection) {
     ASSERT_TRUE(second.read) << second.error;
     EXPECT_EQ(second.answer, testsupport::StatusBody(0, "second"));
     ASSERT_EQ(server.RequestCount(), 2u);
-    EXPECT_EQ(server.Request(1).connection, 2);
     EXPECT_EQ(server.Request(1).body, "two");
 }
 

@@ -38,27 +38,6 @@ void CloseEverything(long openMax) {
 
 }  // namespace
 
-std::vector<std::string> SplitCommandWords(const std::string& text) {
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false, inWord = false;
-    for (char c : text) {
-        if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (!quoted && (c == ' ' || c == '\t')) {
-            if (inWord) words.push_back(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord) words.push_back(word);
-    return words;
-}
-
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
                    int* error, const std::vector<std::string>& leftovers) {
     // Everything the children need is made before they exist: after a fork in a threaded

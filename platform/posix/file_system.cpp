@@ -1,6 +1,8 @@
 // File-system services on POSIX calls.
 #include "platform/file_system.h"
 
+#include <sched.h>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,40 +12,17 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 #include <utility>
 
+#include "platform/posix/nameless_file.h"
+
 namespace platform {
 namespace {
 
-constexpr std::string_view kAnyExtension = ".*";
 constexpr char kTempNameTemplate[] = "brelmox-XXXXXX";
-
-// fnmatch does not fit: '[' and '\' must stay ordinary characters, as on the original
-// platform. Backtracks to the last '*' only, which is enough for '*' and '?' alone.
-bool MatchRun(std::string_view pattern, std::string_view name) {
-    size_t p = 0;
-    size_t n = 0;
-    size_t lastStar = std::string_view::npos;
-    size_t nameAtStar = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            lastStar = p++;
-            nameAtStar = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (lastStar != std::string_view::npos) {
-            p = lastStar + 1;
-            n = ++nameAtStar;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
-}
 
 bool HasWildcards(const std::string& component) {
     return component.find_first_of("*?") != std::string::npos;
@@ -86,14 +65,6 @@ std::string WithTrailingSlash(std::string dir) {
 }
 
 }  // namespace
-
-bool WildcardMatch(const std::string& pattern, const std::string& name) {
-    if (MatchRun(pattern, name)) return true;
-    // As on the original platform, a trailing ".*" also stands for "no extension at all".
-    const std::string_view view = pattern;
-    return view.ends_with(kAnyExtension) && name.find('.') == std::string::npos &&
-           MatchRun(view.substr(0, view.size() - kAnyExtension.size()), name);
-}
 
 std::vector<FoundFile> FindFiles(const std::string& pattern) {
     const size_t slash = pattern.rfind('/');
@@ -179,6 +150,26 @@ std::string DescriptorPath(int fd) {
     return "/proc/self/fd/" + std::to_string(fd);
 }
 
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
+
+std::string NativePath(std::string path) {
+    return path;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+bool IsSymbolicLink(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -196,22 +187,80 @@ void RemoveFile(const std::string& path) {
     unlink(path.c_str());
 }
 
-UniqueFd::~UniqueFd() {
-    if (valid()) close(fd_);
+int CloseDescriptor(int fd) {
+    return close(fd);
 }
 
-UniqueFd::UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+UniqueFd OpenForReading(const std::string& path) {
+    return UniqueFd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+}
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        if (valid()) close(fd_);
-        fd_ = std::exchange(other.fd_, -1);
+UniqueFd CreateForWriting(const std::string& path, bool alsoForReading) {
+    const int access = alsoForReading ? O_RDWR : O_WRONLY;
+    return UniqueFd(open(path.c_str(), access | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+}
+
+long long ReadSome(int fd, void* buffer, std::size_t max) {
+    ssize_t got;
+    do {
+        got = read(fd, buffer, max);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+long long ReadAt(int fd, void* buffer, std::size_t max, std::uint64_t offset) {
+    ssize_t got;
+    do {
+        got = pread(fd, buffer, max, static_cast<off_t>(offset));
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+bool WriteAllAt(int fd, const void* data, std::size_t size, std::uint64_t offset) {
+    const char* from = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t put = pwrite(fd, from, size, static_cast<off_t>(offset));
+        if (put < 0 && errno == EINTR) continue;
+        if (put < 0) return false;
+        if (put == 0) {
+            errno = EIO;
+            return false;
+        }
+        from += put;
+        offset += static_cast<std::uint64_t>(put);
+        size -= static_cast<std::size_t>(put);
     }
-    return *this;
+    return true;
 }
 
-bool UniqueFd::Close() {
-    return close(std::exchange(fd_, -1)) == 0;
+bool SizeOfOpenFile(int fd, std::uint64_t* size) {
+    struct stat info {};
+    if (fstat(fd, &info) != 0) return false;
+    *size = static_cast<std::uint64_t>(info.st_size);
+    return true;
+}
+
+bool SizeOfFile(const std::string& path, std::uint64_t* size) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return false;
+    *size = static_cast<std::uint64_t>(info.st_size);
+    return true;
+}
+
+bool IsSpecialFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+bool IsReadable(const std::string& path) {
+    return access(path.c_str(), R_OK) == 0;
+}
+
+unsigned UsableCoreCount() {
+    cpu_set_t cores;
+    CPU_ZERO(&cores);
+    if (sched_getaffinity(0, sizeof(cores), &cores) != 0) return 1;
+    return std::max(1, CPU_COUNT(&cores));
 }
 
 bool WriteAll(int fd, const void* data, std::size_t size) {

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/tests/folder_test.h"
+#include "common/tests/posix/folder_test.h"
 
 #include "common/archive_stream.h"
 #include "common/my_compress.h"

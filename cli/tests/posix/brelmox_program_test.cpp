@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/tests/program_fixture.h"
+#include "cli/tests/posix/program_fixture.h"
 #include "client/context.h"
 #include "client/messages.h"
 #include "test_support/background_program.h"

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "cli/tests/parsed_lines.h"
-#include "cli/tests/program_fixture.h"
+#include "cli/tests/posix/parsed_lines.h"
+#include "cli/tests/posix/program_fixture.h"
 
 namespace {
 
