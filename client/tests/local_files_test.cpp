@@ -1,6 +1,8 @@
 // The files a status asks about: the add walk's choice, each with its file's view path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,7 +56,10 @@ TEST(CollectLocalFiles, MapsEachFileAsTheUploadWalkDoesAndAddsItsName) {
         ASSERT_EQ(files.localPaths.size(), files.viewPaths.size()) << c.viewPath;
         Pairs got;
         for (size_t i = 0; i < files.localPaths.size(); ++i) {
-            got.emplace_back(files.localPaths[i].substr(src.size() + 1), files.viewPaths[i]);
+            // The walk names local files the platform's way; the table spells them with '/'.
+            std::string local = files.localPaths[i].substr(src.size() + 1);
+            std::replace(local.begin(), local.end(), '\\', '/');
+            got.emplace_back(local, files.viewPaths[i]);
         }
         EXPECT_EQ(got, c.expected)
             << "to '" << c.viewPath << "' -r " << c.recurse << " -p " << c.preserve;

@@ -11,6 +11,7 @@
 
 #include "client/operations.h"
 #include "client/tests/transfer_fixture.h"
+#include "platform/file_system.h"
 
 namespace brelmox {
 
@@ -57,7 +58,7 @@ class TransferProgressTest : public TransferTest {
 };
 
 TEST_F(TransferProgressTest, AnUploadIsNamedAfterItsFileAndEndsOnce) {
-    const std::string path = dir.WriteFile("src/big.bin", Noise(300 * 1024));
+    const std::string path = platform::NativePath(dir.WriteFile("src/big.bin", Noise(300 * 1024)));
     server.Enqueue(
         Answer({HttpResponse(testsupport::StatusBody(0) + KeywordField("name:", "big.bin") +
                              KeywordField("viewpath:", "Src"))}));
@@ -81,7 +82,7 @@ TEST_F(TransferProgressTest, AnUploadIsNamedAfterItsFileAndEndsOnce) {
 // by block up to the file's size, and the one end follows the upload.
 TEST_F(TransferProgressTest, APackingLeadsItsUploadsTransfer) {
     const std::string content = Noise((5u << 20) / 2);
-    const std::string path = dir.WriteFile("src/big.bin", content);
+    const std::string path = platform::NativePath(dir.WriteFile("src/big.bin", content));
     server.Enqueue(
         Answer({HttpResponse(testsupport::StatusBody(0) + KeywordField("name:", "big.bin") +
                              KeywordField("viewpath:", "Src"))}));
