@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs, builds with warnings as errors and runs every test
-# twice: once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# twice: once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer; then
+# cross-builds the Windows programs and runs their tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -44,3 +45,5 @@ echo "== AddressSanitizer and UndefinedBehaviorSanitizer build and tests"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp" \
     run_suite build-sanitize -DBRELMOX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+echo "== Windows cross build and tests under Wine"
+bash scripts/build-windows.sh --test

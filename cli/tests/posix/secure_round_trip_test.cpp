@@ -1,6 +1,6 @@
 // Round trips over a secure connection: every request goes over TLS, the label's too, since
 // each carries the password.
-#include "cli/tests/round_trip_fixture.h"
+#include "cli/tests/posix/round_trip_fixture.h"
 
 namespace {
 
