@@ -91,6 +91,9 @@ UniqueFd CreateForWriting(const std::string& path, bool alsoForReading = false);
 // Reads up to max bytes at the file position: the count, 0 at the end, -1 with errno set.
 long long ReadSome(int fd, void* buffer, std::size_t max);
 
+// Writes up to max bytes at the file position: the count, -1 with errno set.
+long long WriteSome(int fd, const void* data, std::size_t max);
+
 // Reads up to max bytes at offset without using or moving the file position: the count,
 // 0 at the end, -1 with errno set.
 long long ReadAt(int fd, void* buffer, std::size_t max, std::uint64_t offset);

@@ -263,20 +263,12 @@ unsigned UsableCoreCount() {
     return std::max(1, CPU_COUNT(&cores));
 }
 
-bool WriteAll(int fd, const void* data, std::size_t size) {
-    const char* next = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = write(fd, next, size);
-        if (written < 0 && errno == EINTR) continue;
-        if (written < 0) return false;
-        if (written == 0) {
-            errno = EIO;
-            return false;
-        }
-        next += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
+long long WriteSome(int fd, const void* data, std::size_t max) {
+    ssize_t put;
+    do {
+        put = write(fd, data, max);
+    } while (put < 0 && errno == EINTR);
+    return put;
 }
 
 }  // namespace platform

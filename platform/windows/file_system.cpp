@@ -324,19 +324,8 @@ int CloseDescriptor(int fd) {
     return _close(fd);
 }
 
-bool WriteAll(int fd, const void* data, std::size_t size) {
-    const char* next = static_cast<const char*>(data);
-    while (size > 0) {
-        const int written = _write(fd, next, static_cast<unsigned>(std::min(size, kLargestPiece)));
-        if (written < 0) return false;
-        if (written == 0) {
-            errno = EIO;
-            return false;
-        }
-        next += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
+long long WriteSome(int fd, const void* data, std::size_t max) {
+    return _write(fd, data, static_cast<unsigned>(std::min(max, kLargestPiece)));
 }
 
 }  // namespace platform
