@@ -268,7 +268,6 @@ TEST_F(BrelmoxProgram, FileWordsRunUpToTheNextSwitch) {
         std::vector<std::string> viewPaths;  // one request each, in order
     };
     const Case cases[] = {
-        {{"get", "-f", "Src/a.c", "/Src/b.c/", "-t", "out", "-r"}, {"Src/a.c", "Src/b.c"}},
         {{"co", "-f", "a", "b", "-F", "c", "d", "-t", "out"}, {"c", "d"}},
         {{"sync", "-f", "a", "b", "-x", "c"}, {"a", "b"}},
         {{"unco", "-f", "Src/a.c", "Src/b.c", "-r"}, {"Src/a.c", "Src/b.c"}},

@@ -30,11 +30,6 @@ TEST_F(RoundTrip, EveryWordUpToTheNextSwitchIsAFile) {
            "File 'Src/a.c' saved in '" + theirs + "/a.c'.\nFile 'Src/b.c' saved in '" + theirs +
                "/b.c'.\n");
     EXPECT_EQ(dir.ReadFile(theirs + "/b.c"), "b2\n");
-    Expect(
-        "alice", {"co", "-f", "Src/a.c", "Src/b.c", "-t", dir.Path("work")}, 0,
-        "File 'Src/a.c' checked out to '" + a + "'.\nFile 'Src/b.c' checked out to '" + b + "'.\n");
-    Expect("alice", {"unco", "-f", "Src/a.c", "Src/b.c"}, 0,
-           "File 'a.c' unchecked out from 'Src'.\nFile 'b.c' unchecked out from 'Src'.\n");
     Expect("alice", {"rm", "-f", "Src/a.c", "Src/b.c"}, 0,
            "File 'a.c' removed from 'Src'.\nFile 'b.c' removed from 'Src'.\n");
 }
