@@ -5,9 +5,10 @@
 
 namespace {
 
-// get and co differ only in the check-out flag sent with the request.
+// get and co differ only in the check-out flag sent with the request. Each from word is
+// one request; no word at all is the empty one, which asks for a file.
 int GetOrCheckOut(brelmox::COstrelContext& context, int argc, char** argv, int checkout) {
-    std::string from;
+    std::vector<std::string> files{""};
     std::string to;
     std::string description;
     std::string label;
@@ -15,13 +16,13 @@ int GetOrCheckOut(brelmox::COstrelContext& context, int argc, char** argv, int c
     int recurse = 0;
     int preserve = 0;
     ScanSwitches(argc, argv,
-                 {ValueSwitch("-f", &from), ValueSwitch("-t", &to), FlagSwitch("-r", &recurse),
+                 {FileSwitch("-f", &files), ValueSwitch("-t", &to), FlagSwitch("-r", &recurse),
                   FlagSwitch("-p", &preserve), ValueSwitch("-d", &description),
                   ValueSwitch("-l", &label), ValueSwitch("-v", &version)});
-    std::string viewPath;
-    if (!TrimmedFromText(from, &viewPath)) return 0;
-    return brelmox::GetFiles(viewPath, to, recurse, preserve, checkout, description, label, version,
-                             context);
+    return FetchEach(files, [&](const std::string& viewPath) {
+        return brelmox::GetFiles(viewPath, to, recurse, preserve, checkout, description, label,
+                                 version, context);
+    });
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/json_line.h"
 #include "cli/messages.h"
+#include "cli/missing_file.h"
 #include "cli/switch_scan.h"
 #include "client/local_files.h"
 #include "client/operations.h"
@@ -19,7 +20,7 @@ namespace status = brelmox::status;
 constexpr int kStateWidth = 14;
 
 struct StatusSwitches {
-    std::string from;
+    std::vector<std::string> files;
     std::string to;
     int recurse = 0;
     int preserve = 0;
@@ -29,7 +30,7 @@ struct StatusSwitches {
 StatusSwitches ScanStatusSwitches(int argc, char** argv) {
     StatusSwitches found;
     ScanSwitches(argc, argv,
-                 {ValueSwitch("-f", &found.from), ValueSwitch("-t", &found.to),
+                 {FileSwitch("-f", &found.files), ValueSwitch("-t", &found.to),
                   FlagSwitch("-r", &found.recurse), FlagSwitch("-p", &found.preserve),
                   FlagSwitch("-json", &found.json)});
     return found;
@@ -72,6 +73,25 @@ void PrintState(bool json, const std::string& localPath, const std::string& view
               << (version.empty() ? "-" : version) << "  " << viewPath << '\n';
 }
 
+// The files of every from word, in order; a word that matches none is reported and fails
+// the run, after the others have been shown.
+int CollectStatusFiles(const brelmox::COstrelContext& context, const StatusSwitches& switches,
+                       brelmox::LocalFiles* files) {
+    int result = 0;
+    for (const std::string& from : switches.files) {
+        brelmox::LocalFiles found = brelmox::CollectLocalFiles(from, from, switches.to,
+                                                               switches.recurse, switches.preserve);
+        if (found.localPaths.empty() && !from.empty()) {
+            KeepFailure(NoFileMatches(context, from), &result);
+        }
+        files->localPaths.insert(files->localPaths.end(), found.localPaths.begin(),
+                                 found.localPaths.end());
+        files->viewPaths.insert(files->viewPaths.end(), found.viewPaths.begin(),
+                                found.viewPaths.end());
+    }
+    return result;
+}
+
 }  // namespace
 
 bool StatusWantsJson(int argc, char** argv) {
@@ -81,8 +101,8 @@ bool StatusWantsJson(int argc, char** argv) {
 // The files are chosen and mapped as add and ci choose and map them, and asked in one query.
 int RunStatus(brelmox::COstrelContext* context, int argc, char** argv) {
     const StatusSwitches switches = ScanStatusSwitches(argc, argv);
-    const brelmox::LocalFiles files = brelmox::CollectLocalFiles(
-        switches.from, switches.from, switches.to, switches.recurse, switches.preserve);
+    brelmox::LocalFiles files;
+    const int unmatched = CollectStatusFiles(*context, switches, &files);
     std::vector<std::optional<brelmox::FileState>> states;
     const int result = brelmox::QueryInfoMultiple(*context, files.viewPaths, &states);
     if (result != 0) return result;
@@ -91,5 +111,5 @@ int RunStatus(brelmox::COstrelContext* context, int argc, char** argv) {
                    states[i] ? &*states[i] : nullptr);
     }
     std::cout.flush();
-    return result;
+    return unmatched;
 }

@@ -7,14 +7,14 @@
 // selected, so sync always fetches and "-pbw" changes nothing, rather than a sync
 // without it silently doing nothing. Like any word sync does not know, it is skipped.
 int RunSync(brelmox::COstrelContext* context, int argc, char** argv) {
-    std::string from;
+    std::vector<std::string> files{""};
     std::string to;
     std::string label;
     std::string version;
     ScanSwitches(argc, argv,
-                 {ValueSwitch("-f", &from), ValueSwitch("-t", &to), ValueSwitch("-l", &label),
+                 {FileSwitch("-f", &files), ValueSwitch("-t", &to), ValueSwitch("-l", &label),
                   ValueSwitch("-v", &version)});
-    std::string viewPath;
-    if (!TrimmedFromText(from, &viewPath)) return 0;
-    return brelmox::GetFiles(viewPath, to, 0, 0, 0, "", label, version, *context);
+    return FetchEach(files, [&](const std::string& viewPath) {
+        return brelmox::GetFiles(viewPath, to, 0, 0, 0, "", label, version, *context);
+    });
 }

@@ -4,6 +4,7 @@
 namespace climsg {
 constexpr const char* kProgramVersion = "1.1.6.0";
 constexpr const char* kMissingFile = "You must specify a file to \"get\" with the -f parameter.";
+constexpr const char* kNoFileMatches = "No file matches '%s'.";
 
 // What succeeded, as the library's notifier reports it
 constexpr const char* kCreatedProject = "Created Project '%s'.";

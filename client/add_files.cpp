@@ -4,11 +4,17 @@
 namespace brelmox {
 
 int AddFiles(std::string startPath, std::string pattern, std::string viewPath, int recurse,
-             int preserve, int checkin, std::string description, COstrelContext& context) {
-    return WalkLocalFiles(startPath, pattern, viewPath, recurse, preserve,
-                          [&](const std::string& localPath, const std::string& viewFolder) {
-                              return AddFile(context, checkin, localPath, viewFolder, description);
-                          });
+             int preserve, int checkin, std::string description, COstrelContext& context,
+             size_t* found) {
+    size_t count = 0;
+    const int result =
+        WalkLocalFiles(startPath, pattern, viewPath, recurse, preserve,
+                       [&](const std::string& localPath, const std::string& viewFolder) {
+                           ++count;
+                           return AddFile(context, checkin, localPath, viewFolder, description);
+                       });
+    if (found != nullptr) *found = count;
+    return result;
 }
 
 }  // namespace brelmox

@@ -40,6 +40,15 @@ constexpr const char* kErrQueryingInfo = "Error querying object information (%s)
 // Session validation and projects
 constexpr const char* kCannotConnectSite = "Couldn't connect to Brelmox site, '%s'";
 constexpr const char* kUnknownProject = "Unknown project with name '%s'.";
+// A setting the start-up needs: its name, then how to set it.
+constexpr const char* kSettingMissing = "The setting \"%s\" is missing: set it with %s";
+constexpr const char* kSetURL = "%s add \"HKCU\\%s\" /v URL /d HOST[:PORT]";
+constexpr const char* kSetUsername = "brelmox cfg -u USERNAME";
+constexpr const char* kSetOrganization = "brelmox cfg -o ORGANIZATION";
+constexpr const char* kSetProject = "brelmox cfg -pr PROJECT";
+constexpr const char* kURLWithScheme =
+    "The setting \"URL\" is '%s': store the host name (and :PORT) without http:// or "
+    "https://; the setting \"Secure\" chooses HTTPS.";
 
 // Transfers
 constexpr const char* kErrDecompressing = "Error decompressing '%s' to '%s'.";

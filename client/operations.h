@@ -24,9 +24,10 @@ int GetProjectList(COstrelContext& context, std::vector<std::string>* projects);
 // Labels
 int CreateLabel(COstrelContext& context, const std::string& label, const std::string& description);
 
-// Upload
+// Upload. *found, when given, is set to the number of files the walk found, sent or not.
 int AddFiles(std::string startPath, std::string pattern, std::string viewPath, int recurse,
-             int preserve, int checkin, std::string description, COstrelContext& context);
+             int preserve, int checkin, std::string description, COstrelContext& context,
+             size_t* found = nullptr);
 int AddFile(COstrelContext& context, int checkin, const std::string& localPath,
             const std::string& viewPath, const std::string& description);
 

@@ -10,6 +10,10 @@ namespace platform {
 // True when the descriptor is a terminal (a console window on Windows).
 bool IsConsole(int fd);
 
+// True where the shell expands file-name patterns before a program sees them, so that one
+// pattern arrives as many words; false where each program expands its own patterns.
+bool ShellExpandsPatterns();
+
 // The width of the terminal behind the descriptor in columns, 0 when it is none.
 int ConsoleColumns(int fd);
 

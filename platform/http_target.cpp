@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/http_client.h"
+#include "platform/registry_text.h"
 
 namespace platform {
 namespace {
@@ -68,6 +69,13 @@ bool ParseServerAddress(const std::string& address, bool secure, HttpTarget* tar
         if (!IsHostCharacter(c)) return false;
     }
     return true;
+}
+
+bool HasWebScheme(const std::string& address) {
+    for (const std::string scheme : {"http://", "https://"}) {
+        if (EqualsIgnoringCase(address.substr(0, scheme.size()), scheme)) return true;
+    }
+    return false;
 }
 
 }  // namespace platform

@@ -9,4 +9,8 @@ namespace platform {
 // percent-encoded, so that an odd virtual directory still makes a valid request line.
 std::string EncodeRequestTarget(const std::string& objectName);
 
+// True when a server address begins with "http://" or "https://" in any case: the stored
+// address is the host (and port) alone, the scheme coming from the secure flag.
+bool HasWebScheme(const std::string& address);
+
 }  // namespace platform

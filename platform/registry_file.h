@@ -27,6 +27,9 @@ struct CaseInsensitiveLess {
 };
 using RegValues = std::map<std::string, RegValue, CaseInsensitiveLess>;
 
+// The program a person runs to put a value into the store by hand.
+const char* StoreToolName();
+
 // $XDG_CONFIG_HOME/brelmox/user.reg, or $HOME/.config/brelmox/user.reg.
 std::string ConfigFilePath();
 

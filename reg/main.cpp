@@ -3,9 +3,11 @@
 #include <strings.h>
 
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
+#include "common/program_info.h"
 #include "reg/messages.h"
 #include "reg/reg_tool.h"
 
@@ -42,6 +44,10 @@ int FailWithUsage(const char* format, const char* word) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (brelmox::AnswerInfoRequest(argc, argv, reg_text::kProgramName, reg_text::kUsage,
+                                   std::cout)) {
+        return 0;
+    }
     if (argc < 2) {
         std::fputs(reg_text::kUsage, stderr);
         return 1;

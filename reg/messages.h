@@ -3,6 +3,7 @@
 
 namespace reg_text {
 
+inline constexpr char kProgramName[] = "brelmox-reg";
 inline constexpr char kUsage[] =
     "Usage:\n"
     "  brelmox-reg add KEY [/v NAME | /ve] [/t REG_SZ|REG_BINARY|REG_DWORD] [/d DATA] [/f]\n"
@@ -10,8 +11,9 @@ inline constexpr char kUsage[] =
     "  brelmox-reg delete KEY [/v NAME | /ve] /f\n"
     "  brelmox-reg import FILE\n"
     "  brelmox-reg export KEY FILE\n"
-    "KEY is HKCU\\SOFTWARE\\... or HKEY_CURRENT_USER\\SOFTWARE\\...; /ve names the default\n"
-    "value; REG_BINARY data is hex digits (/d 01), REG_DWORD data a number (/d 42, /d 0x2a).\n";
+    "KEY is \"HKCU\\SOFTWARE\\...\" or \"HKEY_CURRENT_USER\\SOFTWARE\\...\", quoted so that the\n"
+    "shell keeps its backslashes; /ve names the default value; REG_BINARY data is hex digits\n"
+    "(/d 01), REG_DWORD data a number (/d 42, /d 0x2a).\n";
 inline constexpr char kErrorPrefix[] = "brelmox-reg: ";
 inline constexpr char kUnknownCommand[] = "unknown command '%s'";
 inline constexpr char kWrongOperands[] = "wrong number of arguments for '%s'";
@@ -19,6 +21,18 @@ inline constexpr char kSwitchNotAllowed[] = "'%s' does not go with '%s'";
 inline constexpr char kSwitchTwice[] = "'%s' is given twice";
 inline constexpr char kSwitchNeedsWord[] = "'%s' needs a word after it";
 inline constexpr char kBadKey[] = "'%s' is not a key of HKEY_CURRENT_USER";
+inline constexpr char kKeyWithoutRoot[] =
+    "'%s' does not start with HKCU\\ or HKEY_CURRENT_USER\\: quote the key, e.g. "
+    "\"HKCU\\SOFTWARE\\Farrowdyne\\Brelmox\\Connection\", so that the shell keeps its "
+    "backslashes";
+inline constexpr char kOutsideProduct[] =
+    "warning: %s is outside HKEY_CURRENT_USER\\%s, where Brelmox reads its settings; "
+    "stored all the same";
+inline constexpr char kURLWithScheme[] =
+    "'%s' holds a scheme: store the host name (and :PORT) alone, e.g. /d 127.0.0.1:8080, "
+    "and choose HTTPS with the value \"Secure\" (/v Secure /t REG_BINARY /d 01)";
+inline constexpr char kProductKey[] = "SOFTWARE\\Farrowdyne\\Brelmox";
+inline constexpr char kURLName[] = "URL";
 inline constexpr char kNeedsName[] = "add needs /v NAME (or /ve) with /d";
 inline constexpr char kNeedsData[] = "add needs /d DATA with /v";
 inline constexpr char kNeedsForce[] = "delete asks no question: give /f to delete";

@@ -66,14 +66,29 @@ bool ScanArguments(const char* verb, const std::vector<std::string>& words, unsi
     return true;
 }
 
-int Fail(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
+namespace {
+
+void SayOnStandardError(const char* format, va_list args) {
     std::fputs(reg_text::kErrorPrefix, stderr);
     std::vfprintf(stderr, format, args);
     std::fputc('\n', stderr);
+}
+
+}  // namespace
+
+int Fail(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    SayOnStandardError(format, args);
     va_end(args);
     return 1;
+}
+
+void Warn(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    SayOnStandardError(format, args);
+    va_end(args);
 }
 
 int Report(const char* format, ...) {

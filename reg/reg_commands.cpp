@@ -3,22 +3,51 @@
 #include <cstdio>
 
 #include "platform/file_system.h"
+#include "platform/http_target.h"
 #include "platform/registry_file.h"
+#include "platform/registry_text.h"
 #include "reg/messages.h"
 #include "reg/reg_tool.h"
 #include "reg/reg_values.h"
 
 namespace {
 
-// The key below HKEY_CURRENT_USER, or "" after a message.
+std::string FullName(const std::string& key) {
+    return reg_text::kRootName + key;
+}
+
+bool HasCurrentUserRoot(const std::string& word) {
+    for (const std::string root : {"HKCU\\", "HKEY_CURRENT_USER\\"}) {
+        if (platform::EqualsIgnoringCase(word.substr(0, root.size()), root)) return true;
+    }
+    return false;
+}
+
+// The key below HKEY_CURRENT_USER, or "" after a message. The store would take a key without
+// its root, but such a word is most often one whose backslashes an unquoted shell ate.
 std::string KeyOperand(const std::string& word) {
     std::string key = platform::NormalizeKeyPath(word);
-    if (key.empty()) Fail(reg_text::kBadKey, word.c_str());
+    if (key.empty()) {
+        Fail(reg_text::kBadKey, word.c_str());
+    } else if (!HasCurrentUserRoot(word)) {
+        Fail(reg_text::kKeyWithoutRoot, word.c_str());
+        key.clear();
+    }
     return key;
 }
 
-std::string FullName(const std::string& key) {
-    return reg_text::kRootName + key;
+// A misspelt key is stored where nothing reads it, so it is stored with a warning.
+void WarnOutsideProduct(const std::string& key) {
+    const std::string product = reg_text::kProductKey;
+    if (!platform::EqualsIgnoringCase(key, product) && !platform::IsSubkey(key, product)) {
+        Warn(reg_text::kOutsideProduct, FullName(key).c_str(), product.c_str());
+    }
+}
+
+// The address is stored without its scheme; "Secure" chooses HTTPS.
+bool IsURLWithScheme(const std::string& name, const platform::RegValue& value) {
+    return platform::EqualsIgnoringCase(name, reg_text::kURLName) &&
+           value.type == platform::RegType::String && platform::HasWebScheme(value.data);
 }
 
 const char* ShownName(const std::string& name) {
@@ -38,6 +67,7 @@ int RunAdd(const RegArguments& arguments) {
     if (key.empty()) return 1;
     std::string shown = FullName(key);
     if (!arguments.name && !arguments.type && !arguments.data) {
+        WarnOutsideProduct(key);
         int error = platform::RegCreateKey(key);
         return error ? FailToWrite(platform::ConfigFilePath(), error)
                      : Report(reg_text::kKeyAdded, shown.c_str());
@@ -46,6 +76,10 @@ int RunAdd(const RegArguments& arguments) {
     if (!arguments.data) return Fail(reg_text::kNeedsData);
     platform::RegValue value;
     if (!ParseRegData(arguments.type.value_or("REG_SZ"), *arguments.data, &value)) return 1;
+    if (IsURLWithScheme(*arguments.name, value)) {
+        return Fail(reg_text::kURLWithScheme, value.data.c_str());
+    }
+    WarnOutsideProduct(key);
     if (int error = platform::RegSetValue(key, *arguments.name, value)) {
         return FailToWrite(platform::ConfigFilePath(), error);
     }

@@ -30,6 +30,8 @@ bool ScanArguments(const char* verb, const std::vector<std::string>& words, unsi
 
 // A message on standard error after the program's name; returns 1, the failure status.
 __attribute__((format(printf, 1, 2))) int Fail(const char* format, ...);
+// A warning on standard error after the program's name; the command goes on.
+__attribute__((format(printf, 1, 2))) void Warn(const char* format, ...);
 // A line on standard output; returns 0.
 __attribute__((format(printf, 1, 2))) int Report(const char* format, ...);
 

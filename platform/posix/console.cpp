@@ -10,6 +10,10 @@ namespace platform {
 
 struct ProgramConsole::Streams {};
 
+bool ShellExpandsPatterns() {
+    return true;
+}
+
 bool IsConsole(int fd) {
     return isatty(fd) == 1;
 }

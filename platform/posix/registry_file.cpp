@@ -143,6 +143,10 @@ void Merge(const RegDocument& imported, RegDocument* store) {
 
 }  // namespace
 
+const char* StoreToolName() {
+    return "brelmox-reg";
+}
+
 std::string ConfigFilePath() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     if (config && *config) return std::string(config) + "/brelmox/user.reg";

@@ -82,6 +82,11 @@ struct ProgramConsole::Streams {
     std::streambuf* previousError = nullptr;
 };
 
+// cmd.exe and PowerShell hand a pattern over as typed.
+bool ShellExpandsPatterns() {
+    return false;
+}
+
 bool IsConsole(int fd) {
     return ConsoleOf(fd) != nullptr;
 }

@@ -148,4 +148,8 @@ int RegDeleteKey(const std::string& keyPath) {
     return ErrnoOf(RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()));
 }
 
+const char* StoreToolName() {
+    return "reg";
+}
+
 }  // namespace platform

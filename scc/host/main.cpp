@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/program_info.h"
 #include "platform/process.h"
 #include "scc/host/dialog_answerer.h"
 #include "scc/host/host_session.h"
@@ -64,6 +65,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (brelmox::AnswerInfoRequest(argc, argv, "brelmox-scchost", kUsage, std::cout)) return 0;
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
         std::cerr << kUsage;

@@ -198,4 +198,16 @@ TEST_F(HostRoundTrip, CancelledLoginAndNoDisplayEndTheSessionCleanly) {
     EXPECT_EQ(run.stdoutText, "SccInitialize: SCC_E_NOTAUTHORIZED (-26)\n") << run.stderrText;
 }
 
+// Asked before anything is loaded, so neither needs a provider or a display.
+TEST(HostProgram, AnswersHelpAndVersion) {
+    RunResult help = testsupport::RunProgram({BinPath("brelmox-scchost"), "--help"},
+                                             {{"DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_EQ(help.stdoutText.rfind("usage: brelmox-scchost [--provider LIBRARY]", 0), 0u)
+        << help.stdoutText;
+    RunResult version = testsupport::RunProgram({BinPath("brelmox-scchost"), "--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.stdoutText, "brelmox-scchost 1.1.6.0\n");
+}
+
 }  // namespace

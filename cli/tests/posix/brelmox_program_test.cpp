@@ -102,12 +102,60 @@ TEST_F(BrelmoxProgram, UnreachableSiteEndsEveryNetworkedCommand) {
     }
 }
 
-TEST_F(BrelmoxProgram, MissingConfigurationExitsWithMinusTwo) {
-    brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL",
-                            server.HostAndPort());
-    testsupport::RunResult run = Run({"get", "-f", "x"});
-    EXPECT_EQ(run.exitStatus, 254);
-    EXPECT_EQ(run.stdoutText, "");
+// Each setting the start-up needs is named with the way to set it, and nothing is asked of
+// the server; cp needs no project.
+TEST_F(BrelmoxProgram, MissingSettingIsNamedWithHowToSetItAndExitsWithMinusTwo) {
+    AcceptEveryRequest();
+    const std::string connection = brelmox::BuildKeyPath(brelmox::msg::kConnectionKey);
+    const std::string config = brelmox::BuildKeyPath(brelmox::msg::kConfigKey);
+    struct Case {
+        std::string key;
+        const char* name;
+        std::string value;
+        std::vector<std::string> arguments;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"",
+         "",
+         "",
+         {"get", "-f", "x"},
+         "The setting \"URL\" is missing: set it with brelmox-reg add "
+         "\"HKCU\\SOFTWARE\\Farrowdyne\\Brelmox\\Connection\" /v URL /d HOST[:PORT]\n"},
+        {connection,
+         "URL",
+         "http://" + server.HostAndPort(),
+         {"status", "-f", "x"},
+         "The setting \"URL\" is 'http://" + server.HostAndPort() +
+             "': store the host name (and :PORT) without http:// or https://; the setting "
+             "\"Secure\" chooses HTTPS.\n"},
+        {connection,
+         "URL",
+         server.HostAndPort(),
+         {"add", "-f", "x"},
+         "The setting \"Username\" is missing: set it with brelmox cfg -u USERNAME\n"},
+        {config,
+         "Username",
+         "alice",
+         {"cp", "-n", "P"},
+         "The setting \"Organization\" is missing: set it with brelmox cfg -o ORGANIZATION\n"},
+        {config,
+         "Organization",
+         "Acme",
+         {"lbl", "-l", "L"},
+         "The setting \"Project\" is missing: set it with brelmox cfg -pr PROJECT\n"},
+    };
+    for (const Case& c : cases) {
+        if (!c.key.empty()) brelmox::WriteRegString(c.key, c.name, c.value);
+        const testsupport::RunResult run = Run(c.arguments);
+        EXPECT_EQ(run.exitStatus, -2 & 0xff) << c.said;
+        EXPECT_EQ(run.stdoutText, c.said);
+    }
+    EXPECT_EQ(server.RequestCount(), 0u);
+
+    const testsupport::RunResult cp = Run({"cp", "-n", "P"});
+    EXPECT_EQ(cp.exitStatus, 0) << cp.stdoutText;
+    EXPECT_EQ(server.RequestCount(), 2u);  // the user, then the project made
 }
 
 TEST_F(BrelmoxProgram, UnknownProjectStopsLblButNotCp) {
@@ -209,6 +257,39 @@ TEST_F(BrelmoxProgram, SwitchesFollowTheCommonRules) {
             EXPECT_NE(body.find(field), std::string::npos) << c.arguments[0] << ": " << field;
         }
     }
+}
+
+// A shell expands a pattern before the program sees it: the words up to the next one that
+// begins with '-' are files, each sent as one -f value is, and a later -f replaces them.
+TEST_F(BrelmoxProgram, FileWordsRunUpToTheNextSwitch) {
+    Connect();
+    struct Case {
+        std::vector<std::string> arguments;
+        std::vector<std::string> viewPaths;  // one request each, in order
+    };
+    const Case cases[] = {
+        {{"co", "-f", "a", "b", "-F", "c", "d", "-t", "out"}, {"c", "d"}},
+        {{"sync", "-f", "a", "b", "-x", "c"}, {"a", "b"}},
+        {{"unco", "-f", "Src/a.c", "Src/b.c", "-r"}, {"Src/a.c", "Src/b.c"}},
+        {{"rm", "-f", "-r", "x"}, {"-r", "x"}},
+    };
+    size_t requests = 0;
+    for (const Case& c : cases) {
+        Run(c.arguments);
+        requests += 2 + c.viewPaths.size();
+        ASSERT_EQ(server.RequestCount(), requests) << c.arguments[0];
+        for (size_t i = 0; i < c.viewPaths.size(); ++i) {
+            const std::string body = server.Request(requests - c.viewPaths.size() + i).body;
+            EXPECT_NE(body.find(Field("viewpath", c.viewPaths[i])), std::string::npos)
+                << c.arguments[0] << ": " << c.viewPaths[i];
+        }
+    }
+    // A word that trims to nothing asks for a file and leaves the others to run.
+    const testsupport::RunResult run = Run({"get", "-f", "/", "Src/a.c", "-t", "out"});
+    EXPECT_EQ(
+        run.stdoutText.rfind("You must specify a file to \"get\" with the -f parameter.\n", 0), 0u)
+        << run.stdoutText;
+    EXPECT_EQ(server.RequestCount(), requests + 3);
 }
 
 TEST_F(BrelmoxProgram, AddTakesTheNextWordAsValueWhateverItIs) {

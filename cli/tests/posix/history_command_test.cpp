@@ -163,8 +163,10 @@ TEST_F(HistoryCommand, JsonStartUpSpeaksJsonToo) {
     const std::pair<std::string, json> cases[] = {
         {"127.0.0.1:1",
          {{"error", "Couldn't connect to Brelmox site, 'http://127.0.0.1:1'"}, {"code", -2025}}},
-        // No Config key: the start-up fails without a message.
-        {server.HostAndPort(), {{"error", ""}, {"code", -2}}},
+        // No Config key: the setting the start-up misses first is named.
+        {server.HostAndPort(),
+         {{"error", "The setting \"Username\" is missing: set it with brelmox cfg -u USERNAME"},
+          {"code", -2}}},
     };
     testsupport::RunResult run;
     for (const auto& [url, expected] : cases) {

@@ -47,6 +47,10 @@ class BrelmoxProgram : public ::testing::Test {
         }
         brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL",
                                 server.HostAndPort());
+        AcceptEveryRequest();
+    }
+
+    void AcceptEveryRequest() {
         server.SetDefaultReply(testsupport::Answer(
             {testsupport::HttpResponse(testsupport::KeywordField("protocol:", "1") +
                                        testsupport::KeywordField("status:", "0"))}));

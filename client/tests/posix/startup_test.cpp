@@ -67,10 +67,12 @@ TEST_F(StartupTest, SecureSiteIsCheckedAndValidatedOverTls) {
     EXPECT_EQ(tls.Request(0).target, "/validate_user_from_cli.php");
 }
 
-TEST_F(StartupTest, MissingConfigurationStopsSilently) {
+TEST_F(StartupTest, MissingConfigurationIsNamedBeforeAnythingIsAsked) {
     StoreConfiguration(false);
     EXPECT_EQ(Start(1), -2);
-    EXPECT_EQ(log.messages, std::vector<std::string>{});
+    EXPECT_EQ(log.messages, std::vector<std::string>{
+                                "The setting \"Username\" is missing: set it with brelmox cfg "
+                                "-u USERNAME"});
     EXPECT_EQ(server.RequestCount(), 0u);
 }
 

@@ -102,6 +102,19 @@ TEST_F(RegToolTest, BadCommandLinesFailAndLeaveTheStoreAlone) {
         {{"add", kKey, "/v", "N", "/d", "two\nlines"}, "a name or text cannot hold a line break"},
         {{"add", kKey, "/v", "N\r", "/d", "x"}, "a name or text cannot hold a line break"},
         {{"add", "HKLM\\SOFTWARE\\X", "/v", "N", "/d", "x"}, "is not a key of HKEY_CURRENT_USER"},
+        // What an unquoted shell leaves of HKCU\SOFTWARE\Farrowdyne\Brelmox\Connection.
+        {{"add", "HKCUSOFTWAREFarrowdyneBrelmoxConnection", "/v", "URL", "/d", "h"},
+         "brelmox-reg: 'HKCUSOFTWAREFarrowdyneBrelmoxConnection' does not start with HKCU\\ or "
+         "HKEY_CURRENT_USER\\: quote the key, e.g. "
+         "\"HKCU\\SOFTWARE\\Farrowdyne\\Brelmox\\Connection\", so that the shell keeps its "
+         "backslashes\n"},
+        {{"query", "SOFTWARE\\Farrowdyne\\Brelmox\\Connection"}, "' does not start with HKCU"},
+        {{"export", "HKCUSOFTWARE", home_.Path("x.reg")}, "'HKCUSOFTWARE' does not start with"},
+        {{"add", kKey, "/v", "URL", "/d", "http://127.0.0.1:8080"},
+         "brelmox-reg: 'http://127.0.0.1:8080' holds a scheme: store the host name (and :PORT) "
+         "alone, e.g. /d 127.0.0.1:8080, and choose HTTPS with the value \"Secure\" (/v Secure "
+         "/t REG_BINARY /d 01)\n"},
+        {{"add", kKey, "/v", "url", "/d", "HTTPS://h"}, "'HTTPS://h' holds a scheme"},
         {{"add", kKey, "extra", "/v", "N", "/d", "x"}, "wrong number of arguments for 'add'"},
         {{"query", "HKCU\\SOFTWARE\\Missing"},
          "key HKEY_CURRENT_USER\\SOFTWARE\\Missing not found"},
@@ -125,6 +138,45 @@ TEST_F(RegToolTest, BadCommandLinesFailAndLeaveTheStoreAlone) {
         EXPECT_NE(result.stderrText.find(c.message), std::string::npos) << result.stderrText;
     }
     EXPECT_EQ(StoreText(), before) << "a failed command changed the store";
+}
+
+// A key where nothing reads it is most often a misspelt one: stored, with a warning.
+TEST_F(RegToolTest, KeyOutsideTheProductIsStoredWithAWarning) {
+    const struct {
+        std::string key;
+        std::string warning;
+    } cases[] = {
+        {"HKCU\\SOFTWARE\\Farowdyne\\Brelmox\\Connection",
+         "brelmox-reg: warning: HKEY_CURRENT_USER\\SOFTWARE\\Farowdyne\\Brelmox\\Connection is "
+         "outside HKEY_CURRENT_USER\\SOFTWARE\\Farrowdyne\\Brelmox, where Brelmox reads its "
+         "settings; stored all the same\n"},
+        {"HKCU\\SOFTWARE\\Farrowdyne\\BrelmoxOld",
+         "brelmox-reg: warning: HKEY_CURRENT_USER\\SOFTWARE\\Farrowdyne\\BrelmoxOld is outside "
+         "HKEY_CURRENT_USER\\SOFTWARE\\Farrowdyne\\Brelmox, where Brelmox reads its settings; "
+         "stored all the same\n"},
+        {"hkey_current_user\\software\\farrowdyne\\brelmox\\Config", ""},
+        {"HKCU\\SOFTWARE\\Farrowdyne\\Brelmox", ""},
+    };
+    for (const auto& c : cases) {
+        for (std::vector<std::string> args :
+             {std::vector<std::string>{"add", c.key, "/v", "N", "/d", "x"}, {"add", c.key}}) {
+            testsupport::RunResult result = Run(args);
+            EXPECT_EQ(result.exitStatus, 0) << c.key;
+            EXPECT_EQ(result.stderrText, c.warning);
+            EXPECT_NE(result.stdoutText, "") << c.key;
+        }
+        EXPECT_EQ(Run({"query", c.key, "/v", "N"}).exitStatus, 0) << c.key;
+    }
+}
+
+TEST_F(RegToolTest, AnswersHelpAndVersion) {
+    testsupport::RunResult help = Run({"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_EQ(help.stdoutText.rfind("Usage:\n  brelmox-reg add KEY", 0), 0u) << help.stdoutText;
+    EXPECT_EQ(help.stderrText, "");
+    testsupport::RunResult version = Run({"--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.stdoutText, "brelmox-reg 1.1.6.0\n");
 }
 
 TEST_F(RegToolTest, AnEmptyConfigHomeMeansTheOneInHome) {
