@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <thread>
@@ -77,6 +78,21 @@ std::vector<std::string> ArchiveFiles(const std::string& databasePath) {
     return addresses;
 }
 
+// Entries carry the time of the backup, so that unzip shows when it was taken.
+zip_fileinfo EntryInfo() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    zip_fileinfo info{};
+    info.tmz_date.tm_sec = static_cast<uInt>(local.tm_sec);
+    info.tmz_date.tm_min = static_cast<uInt>(local.tm_min);
+    info.tmz_date.tm_hour = static_cast<uInt>(local.tm_hour);
+    info.tmz_date.tm_mday = static_cast<uInt>(local.tm_mday);
+    info.tmz_date.tm_mon = static_cast<uInt>(local.tm_mon);
+    info.tmz_date.tm_year = static_cast<uInt>(local.tm_year + 1900);
+    return info;
+}
+
 class ZipWriter {
   public:
     explicit ZipWriter(const std::string& path) : path_(path), zip_(zipOpen64(path.c_str(), 0)) {
@@ -92,7 +108,7 @@ class ZipWriter {
     void Add(const std::string& name, const std::string& path, bool deflate) {
         const platform::UniqueFd in = platform::OpenForReading(path);
         if (!in.valid()) throw StorageError("Cannot read '" + path + "'.");
-        zip_fileinfo info{};
+        const zip_fileinfo info = EntryInfo();
         if (zipOpenNewFileInZip64(zip_, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
                                   deflate ? Z_DEFLATED : 0, deflate ? Z_BEST_SPEED : 0,
                                   1) != ZIP_OK) {
