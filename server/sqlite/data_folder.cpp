@@ -1,15 +1,13 @@
 #include "server/sqlite/data_folder.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
-#include "common/format.h"
+#include "server/serving_folder.h"
 #include "server/sqlite/database.h"
 #include "server/sqlite/schema.h"
-#include "server/statuses.h"
 
 namespace server {
 namespace {
@@ -23,10 +21,6 @@ void MakeFolder(const std::string& path) {
 bool Exists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
-}
-
-bool ReadOnly(const std::string& path) {
-    return access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS || errno == EPERM);
 }
 
 }  // namespace
@@ -55,11 +49,7 @@ void DataFolder::RequireInitialised() const {
         throw StorageError("Data folder '" + root_ +
                            "' is not initialised (run: brelmox-server init --data " + root_ + ").");
     }
-    // The database would fail at its first write with words about its journal.
-    for (const std::string& path : {root_, DatabasePath(), ObjectsPath(), TempPath()}) {
-        if (ReadOnly(path))
-            throw StorageError(brelmox::FormatMessage(text::kReadOnlyFolder, root_));
-    }
+    RequireWritable(root_, {root_, DatabasePath(), ObjectsPath(), TempPath()});
     Database db(DatabasePath(), false);
     UpgradeSchema(db, root_);
 }

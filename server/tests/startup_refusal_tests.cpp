@@ -59,23 +59,32 @@ TEST_F(StartupRefusalTest, ANameLeftEmptyIsRefusedInTheWordsOfTheRequest) {
 }
 
 // The folder is made read-only for the program; a superuser writes anyway, so then the
-// program runs as nobody.
+// program runs as nobody. With a database, the folder holds only the server's uploads in
+// progress, and its lock.
 TEST(ReadOnlyFolderTest, ServingAReadOnlyFolderSaysSo) {
-    if (TestingPostgres()) GTEST_SKIP() << "a data folder's permissions";
     testsupport::TempDir dir;
     const std::string folder = dir.Path("data");
-    server::CreateStorage(server::StorageOptions{folder, ""});
-    SetModes(folder, 0555, 0444);
-    chmod(dir.Path().c_str(), 0755);
+    PgTestDatabase pg;
     std::vector<std::string> command = {testsupport::BinPath("brelmox-server"),
                                         "serve",
                                         "--data",
                                         "./data/",
                                         "--listen",
                                         "127.0.0.1:0"};
-    if (geteuid() == 0)
+    if (TestingPostgres()) {
+        if (!pg.Available()) GTEST_SKIP() << kNoPgMessage;
+        server::CreateStorage(server::StorageOptions{folder, pg.Url()});
+        std::filesystem::create_directories(folder + "/tmp");
+        command.insert(command.end(), {"--database", pg.Url()});
+    } else {
+        server::CreateStorage(server::StorageOptions{folder, ""});
+    }
+    SetModes(folder, 0555, 0444);
+    chmod(dir.Path().c_str(), 0755);
+    if (geteuid() == 0) {
         command.insert(command.begin(),
                        {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    }
     const testsupport::RunResult result = testsupport::RunProgram(command, {}, "", dir.Path());
     SetModes(folder, 0755, 0644);
     EXPECT_EQ(result.exitStatus, 1);
