@@ -2,8 +2,10 @@
 // Each throws AdminError with a message for the administrator when it cannot be done.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "server/password.h"
 #include "server/storage.h"
@@ -23,5 +25,20 @@ void SetUserNotice(Storage& storage, const std::string& organization, const std:
                    const std::string& notice);
 void AddProject(Storage& storage, const std::string& organization, const std::string& project,
                 const std::string& description);
+
+// Listings, in byte order of the names.
+std::vector<std::string> ListOrganizations(Storage& storage);
+std::vector<UserSummary> ListUsers(Storage& storage, const std::string& organization);
+std::vector<std::string> ListProjects(Storage& storage, const std::string& organization);
+
+void SetPassword(Storage& storage, const std::string& organization, const std::string& user,
+                 const std::string& password, int iterations = kDefaultPasswordIterations);
+// A disabled user keeps its history and its check-outs (ReleaseCheckouts undoes those).
+void SetUserDisabled(Storage& storage, const std::string& organization, const std::string& user,
+                     bool disabled);
+// Returns how many check-outs were undone.
+std::int64_t ReleaseCheckouts(Storage& storage, const std::string& organization,
+                              const std::string& user);
+void RemoveProject(Storage& storage, const std::string& organization, const std::string& project);
 
 }  // namespace server

@@ -46,7 +46,9 @@ Identity Authenticator::Authenticate(ReadTx& tx, const Form& form) {
     const std::string& name = form.Required("username");
     const std::string& password = form.Required("password");
     const std::int64_t organizationId = RequireOrganization(tx, form.Required("organization"));
-    const std::optional<User> user = tx.FindUser(organizationId, name);
+    std::optional<User> user = tx.FindUser(organizationId, name);
+    // A disabled user is turned away as a name no one has: the same check, cost and answer.
+    if (user && user->disabled) user.reset();
     const std::vector<unsigned char> digest = Digest(password);
     if (user && Proven(*user, digest)) {
         return Identity{organizationId, user->id, user->name, user->notice};

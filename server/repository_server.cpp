@@ -2,9 +2,12 @@
 
 #include <sys/socket.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <string_view>
 
+#include "common/format.h"
 #include "server/answer.h"
 #include "server/form.h"
 #include "server/paced_server.h"
@@ -85,6 +88,11 @@ void AnswerAndClose(httplib::Response& response, std::string body) {
 
 }  // namespace
 
+std::string ShownAddress(const std::string& host, int port) {
+    const std::string shownHost = host.find(':') == std::string::npos ? host : "[" + host + "]";
+    return shownHost + ":" + std::to_string(port);
+}
+
 RepositoryServer::RepositoryServer(ServeOptions options) : options_(std::move(options)) {
     std::unique_ptr<Storage> storage =
         OpenStorage(StorageOptions{options_.dataFolder, options_.databaseUrl});
@@ -103,7 +111,11 @@ RepositoryServer::RepositoryServer(ServeOptions options) : options_(std::move(op
     http_->set_read_timeout(kTransferTimeoutSeconds);
     http_->set_write_timeout(kTransferTimeoutSeconds);
     http_->set_socket_options([this](socket_t socket) {
-        httplib::default_socket_options(socket);
+        // Reuse of an address lets a restarted server listen while the old connections wait
+        // out their close. The library's default also shares the port (SO_REUSEPORT) with a
+        // second server, which then answers half the requests from another data folder.
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         listeningSocket_ = socket;
     });
     http_->set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
@@ -120,12 +132,14 @@ RepositoryServer::RepositoryServer(ServeOptions options) : options_(std::move(op
 RepositoryServer::~RepositoryServer() = default;
 
 int RepositoryServer::Bind() {
+    errno = 0;
     const int port = options_.port == 0
                          ? http_->bind_to_any_port(options_.host)
                          : (http_->bind_to_port(options_.host, options_.port) ? options_.port : -1);
     if (port < 0) {
-        throw StartupError("Cannot listen on " + options_.host + ":" +
-                           std::to_string(options_.port) + ".");
+        const std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : "";
+        throw StartupError(brelmox::FormatMessage(
+            text::kCannotListen, ShownAddress(options_.host, options_.port), reason));
     }
     // The HTTP library listens with a backlog of 5: a burst of clients connecting at once
     // (the client opens a connection per request) lost handshakes. Listening again on the

@@ -35,6 +35,9 @@ struct ServeOptions {
     Pace bodyPace;
 };
 
+// HOST:PORT as messages show it, an IPv6 address in brackets.
+std::string ShownAddress(const std::string& host, int port);
+
 class RepositoryServer {
   public:
     // Opens the storage (a data folder serves only one server at a time) and prepares the

@@ -8,7 +8,7 @@ namespace server {
 Reply CreateLabel(ServerState& state, Form& form) {
     const Caller caller = IdentifyCaller(state, form);
     const std::string& label = form.Required("label");
-    RequireLineSafeName(label, "label");
+    RequireLineSafeName(label, "label", text::kLabelNeedsName);
     const std::string description = BoundedDescription(form, "description");
     state.storage->RunWrite([&](WriteTx& tx) {
         tx.AttachLabel(caller.projectId, label, description, caller.identity.userId, Now());

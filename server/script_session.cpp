@@ -28,7 +28,7 @@ Reply CreateProject(ServerState& state, Form& form) {
     state.storage->RunRead(
         [&](ReadTx& tx) { identity = state.authenticator.Authenticate(tx, form); });
     const std::string& name = form.Required("project_name");
-    RequireLineSafeName(name, "project_name");
+    RequireLineSafeName(name, "project_name", text::kProjectNeedsName);
     const std::string description = BoundedDescription(form, "project_description");
     state.storage->RunWrite([&](WriteTx& tx) {
         if (tx.FindProject(identity.organizationId, name)) {

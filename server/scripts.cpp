@@ -57,8 +57,9 @@ std::string BoundedDescription(const Form& form, const char* field) {
     return description;
 }
 
-void RequireLineSafeName(const std::string& value, const char* field) {
-    if (value.empty() || HasControlCharacter(value)) {
+void RequireLineSafeName(const std::string& value, const char* field, const char* emptyText) {
+    if (value.empty()) throw Refusal(own_status::kInvalidValue, emptyText);
+    if (HasControlCharacter(value)) {
         throw Refusal::Of(own_status::kInvalidValue, text::kInvalidValue, value, field);
     }
 }

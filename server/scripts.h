@@ -74,7 +74,8 @@ void RequireUploader(ServerState& state, const Form& fields);
 // The optional description field, refused when over kDescriptionLimit.
 std::string BoundedDescription(const Form& form, const char* field);
 
-// Refuses names the answers could not carry (empty, with a control character).
-void RequireLineSafeName(const std::string& value, const char* field);
+// Refuses names the answers could not carry: an empty one with emptyText, one with a control
+// character as an invalid value of the field.
+void RequireLineSafeName(const std::string& value, const char* field, const char* emptyText);
 
 }  // namespace server

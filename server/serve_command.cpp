@@ -8,13 +8,6 @@
 #include <thread>
 
 namespace server {
-namespace {
-
-std::string ShownHost(const std::string& host) {
-    return host.find(':') == std::string::npos ? host : "[" + host + "]";
-}
-
-}  // namespace
 
 void Serve(const ServeOptions& options) {
     // Blocked before any thread starts, so only the sigwait below ever receives them.
@@ -27,7 +20,7 @@ void Serve(const ServeOptions& options) {
 
     RepositoryServer server(options);
     const int port = server.Bind();
-    std::printf("listening on %s:%d\n", ShownHost(options.host).c_str(), port);
+    std::printf("listening on %s\n", ShownAddress(options.host, port).c_str());
     std::fflush(stdout);
     std::thread serving([&server] {
         server.Run();

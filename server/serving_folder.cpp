@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "common/format.h"
+#include "server/statuses.h"
 #include "server/storage.h"
 #include "server/temp_file.h"
 
@@ -23,7 +26,9 @@ void MakeFolder(const std::string& path) {
 
 platform::UniqueFd ClaimServingFolder(const std::string& root) {
     MakeFolder(root);
+    RequireWritable(root, {root});
     MakeFolder(root + "/tmp");
+    RequireWritable(root, {root + "/tmp"});
     const std::string path = root + "/serve.lock";
     platform::UniqueFd lock(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (!lock.valid() || flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
@@ -31,6 +36,17 @@ platform::UniqueFd ClaimServingFolder(const std::string& root) {
     }
     RemoveTemporaries(root + "/tmp");
     return lock;
+}
+
+void RequireWritable(const std::string& root, std::initializer_list<std::string> paths) {
+    for (const std::string& path : paths) {
+        if (access(path.c_str(), W_OK) == 0 ||
+            (errno != EACCES && errno != EROFS && errno != EPERM))
+            continue;
+        std::string shown = root;
+        while (shown.size() > 1 && shown.back() == '/') shown.pop_back();
+        throw StorageError(brelmox::FormatMessage(text::kReadOnlyFolder, shown));
+    }
 }
 
 }  // namespace server

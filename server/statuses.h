@@ -56,6 +56,12 @@ constexpr const char* kUnpacksTooLarge =
 constexpr const char* kStorageFailure =
     "The server failed to complete the request (a storage error; its log has the details).";
 constexpr const char* kInvalidValue = "Invalid value '%s' for the field '%s'.";
+constexpr const char* kLabelNeedsName = "A label needs a name.";
+constexpr const char* kProjectNeedsName = "A project needs a name.";
+
+// Starting to serve. The reason, when known, is ": " and the system's words.
+constexpr const char* kCannotListen = "Cannot listen on %s%s.";
+constexpr const char* kReadOnlyFolder = "The data folder '%s' is read-only.";
 
 // History and properties: the state of a version.
 constexpr const char* kStateCheckedIn = "Checked in";

@@ -34,6 +34,15 @@ struct User {
     std::string name;
     std::string passwordHash;
     std::string notice;
+    // Refused at log-in as a wrong password is.
+    bool disabled = false;
+};
+
+// A user as the administrator's listing shows it.
+struct UserSummary {
+    std::string name;
+    bool disabled = false;
+    std::int64_t checkouts = 0;
 };
 
 struct FileState {
@@ -95,6 +104,10 @@ class ReadTx {
                                                     const std::string& name) = 0;
     // In byte order.
     virtual std::vector<std::string> ProjectNames(std::int64_t organizationId) = 0;
+    // In byte order.
+    virtual std::vector<std::string> OrganizationNames() = 0;
+    // In byte order of their names.
+    virtual std::vector<UserSummary> UsersOf(std::int64_t organizationId) = 0;
 
     // The file of that folder and name, removed or not.
     virtual std::optional<FileState> FindFile(std::int64_t projectId, const std::string& folder,
@@ -125,6 +138,13 @@ class WriteTx : public ReadTx {
     virtual void InsertUser(std::int64_t organizationId, const std::string& name,
                             const std::string& passwordHash) = 0;
     virtual void SetNotice(std::int64_t userId, const std::string& notice) = 0;
+    virtual void SetPasswordHash(std::int64_t userId, const std::string& passwordHash) = 0;
+    virtual void SetDisabled(std::int64_t userId, bool disabled) = 0;
+    // Undoes every check-out the user holds; returns how many there were.
+    virtual std::int64_t ReleaseCheckoutsOf(std::int64_t userId) = 0;
+    // The project with its files, versions, check-outs and labels. The stored archives stay:
+    // other projects' versions may name the same ones.
+    virtual void RemoveProject(std::int64_t projectId) = 0;
     virtual void InsertProject(std::int64_t organizationId, const std::string& name,
                                const std::string& description) = 0;
 

@@ -19,7 +19,7 @@ struct TableCopy {
 // In the order the references between them need.
 constexpr TableCopy kBeforeContents[] = {
     {"organizations", "id, name", "it", true},
-    {"users", "id, organization_id, name, password_hash, notice", "iittt", true},
+    {"users", "id, organization_id, name, password_hash, notice, disabled", "iittti", true},
     {"projects", "id, organization_id, name, description", "iitt", true},
     {"files", "id, project_id, folder, name, removed_at, removed_by", "iittnn", true},
 };

@@ -107,6 +107,8 @@ CREATE TABLE loose_contents (
 CREATE INDEX loose_contents_by_age ON loose_contents (stored_at);
 CREATE INDEX versions_by_object ON versions (object);
 )sql",
+    // Users the administrator has turned away, 1, keep their history.
+    "ALTER TABLE users ADD COLUMN disabled bigint NOT NULL DEFAULT 0;",
 };
 constexpr std::int64_t kCurrentVersion = 1 + static_cast<std::int64_t>(std::size(kSteps));
 

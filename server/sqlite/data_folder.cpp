@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "server/serving_folder.h"
 #include "server/sqlite/database.h"
 #include "server/sqlite/schema.h"
 
@@ -28,13 +29,17 @@ DataFolder::DataFolder(std::string root) : root_(std::move(root)) {
     while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
 }
 
-void DataFolder::Initialise() const {
+void DataFolder::CreateFolders() const {
     if (Exists(DatabasePath())) {
         throw StorageError("Data folder '" + root_ + "' is already initialised.");
     }
     MakeFolder(root_);
     MakeFolder(ObjectsPath());
     MakeFolder(TempPath());
+}
+
+void DataFolder::Initialise() const {
+    CreateFolders();
     Database db(DatabasePath(), true);
     CreateSchema(db);
 }
@@ -44,6 +49,7 @@ void DataFolder::RequireInitialised() const {
         throw StorageError("Data folder '" + root_ +
                            "' is not initialised (run: brelmox-server init --data " + root_ + ").");
     }
+    RequireWritable(root_, {root_, DatabasePath(), ObjectsPath(), TempPath()});
     Database db(DatabasePath(), false);
     UpgradeSchema(db, root_);
 }

@@ -17,6 +17,8 @@ class DataFolder {
 
     // Creates the folders and an empty database; refuses a folder that already has one.
     void Initialise() const;
+    // Creates the folders without the database; refuses a folder that already has one.
+    void CreateFolders() const;
     // Throws StorageError naming the folder when it was never initialised or holds a newer
     // schema than this server knows; brings an older schema up to date.
     void RequireInitialised() const;

@@ -75,6 +75,8 @@ constexpr const char* kSteps[] = {
     "CREATE INDEX files_live ON files (project_id, folder) WHERE removed_at IS NULL;",
     // Small archives kept in the database, made durable by the commit's one flush.
     "CREATE TABLE contents (address TEXT PRIMARY KEY, bytes BLOB NOT NULL) WITHOUT ROWID;",
+    // Users the administrator has turned away, 1, keep their history.
+    "ALTER TABLE users ADD COLUMN disabled INTEGER NOT NULL DEFAULT 0;",
 };
 constexpr int kCurrentVersion = 1 + static_cast<int>(std::size(kSteps));
 

@@ -29,6 +29,8 @@ class SqliteTx : public WriteTx {
     std::optional<std::int64_t> FindProject(std::int64_t organizationId,
                                             const std::string& name) override;
     std::vector<std::string> ProjectNames(std::int64_t organizationId) override;
+    std::vector<std::string> OrganizationNames() override;
+    std::vector<UserSummary> UsersOf(std::int64_t organizationId) override;
     std::optional<FileState> FindFile(std::int64_t projectId, const std::string& folder,
                                       const std::string& name) override;
     std::unique_ptr<FileCursor> LiveFilesUnder(std::int64_t projectId, const std::string& folder,
@@ -45,6 +47,10 @@ class SqliteTx : public WriteTx {
     void InsertUser(std::int64_t organizationId, const std::string& name,
                     const std::string& passwordHash) override;
     void SetNotice(std::int64_t userId, const std::string& notice) override;
+    void SetPasswordHash(std::int64_t userId, const std::string& passwordHash) override;
+    void SetDisabled(std::int64_t userId, bool disabled) override;
+    std::int64_t ReleaseCheckoutsOf(std::int64_t userId) override;
+    void RemoveProject(std::int64_t projectId) override;
     void InsertProject(std::int64_t organizationId, const std::string& name,
                        const std::string& description) override;
     std::int64_t InsertFile(std::int64_t projectId, const std::string& folder,

@@ -1,6 +1,7 @@
 // The administration command lines of the real program.
 #include <gtest/gtest.h>
 
+#include "common/program_info.h"
 #include "pg_test_database.h"
 #include "test_support/run_program.h"
 #include "test_support/temp_dir.h"
@@ -68,6 +69,27 @@ TEST(AdminTest, CommandLinesAndTheirExitStatuses) {
                       "brelmox-server: " + c.output)
                 << shown;
         }
+    }
+}
+
+TEST(AdminTest, HelpAndVersionAnswerWithExitZero) {
+    const testsupport::RunResult version =
+        testsupport::RunProgram({BinPath("brelmox-server"), "--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.stdoutText,
+              "brelmox-server " + std::string(brelmox::ProductVersion()) + "\n");
+
+    const testsupport::RunResult help =
+        testsupport::RunProgram({BinPath("brelmox-server"), "--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_EQ(help.stdoutText.rfind("Usage:\n  brelmox-server init STORAGE\n", 0), 0u);
+    for (const char* command :
+         {"org add", "org list", "user add", "user list", "user passwd", "user disable|enable",
+          "user release", "user notice", "project add", "project list", "project remove", "serve",
+          "migrate", "backup", "restore"}) {
+        EXPECT_NE(help.stdoutText.find(std::string("brelmox-server ") + command + " "),
+                  std::string::npos)
+            << command;
     }
 }
 

@@ -77,17 +77,22 @@ TEST_F(PgLayerTest, SchemaIsCreatedOnceAndUpgradedOrRefusedByVersion) {
     EXPECT_TRUE(pg::HasSchema(*db_));
     EXPECT_THROW(pg::CreateSchema(*db_), server::StorageError);
 
-    // A database of the first version: no index of live files nor loose contents yet, but data.
+    // A database of the first version: no index of live files, loose contents nor disabled
+    // users yet, but data.
     db_->Execute(
         "DROP INDEX files_live, versions_by_object; DROP TABLE loose_contents; "
-        "UPDATE schema_version SET version = 1; INSERT INTO organizations (name) VALUES ('acme')");
+        "ALTER TABLE users DROP COLUMN disabled; UPDATE schema_version SET version = 1; "
+        "INSERT INTO organizations (name) VALUES ('acme')");
     pg::UpgradeSchema(*db_);
     EXPECT_EQ(Count("SELECT count(*) FROM pg_indexes WHERE indexname IN ('files_live', "
                     "'versions_by_object', 'loose_contents_by_age') AND "
                     "schemaname = current_schema()"),
               3);
-    EXPECT_EQ(Count("SELECT version FROM schema_version"), 3);
+    EXPECT_EQ(Count("SELECT version FROM schema_version"), 4);
     EXPECT_EQ(Count("SELECT count(*) FROM organizations"), 1);
+    EXPECT_EQ(Count("SELECT count(*) FROM information_schema.columns WHERE table_name = 'users' "
+                    "AND column_name = 'disabled' AND table_schema = current_schema()"),
+              1);
 
     // A newer server's database is refused, for opening and for each write.
     db_->Execute("UPDATE schema_version SET version = 9");

@@ -31,9 +31,11 @@ class SchemaTest : public ::testing::Test {
         server::Database db(folder_.DatabasePath(), false);
         db.Execute(sql);
     }
-    // The first schema's folder: no index of live files, no table of contents yet.
+    // The first schema's folder: no index of live files, no table of contents, no disabled
+    // users yet.
     void MakeFirstSchema() {
-        Run("DROP INDEX files_live; DROP TABLE contents; PRAGMA user_version = 1;");
+        Run("DROP INDEX files_live; DROP TABLE contents; ALTER TABLE users DROP COLUMN disabled; "
+            "PRAGMA user_version = 1;");
     }
 
     testsupport::TempDir dir_;
@@ -46,8 +48,9 @@ constexpr const char* kLiveIndex =
 TEST_F(SchemaTest, TheFirstSchemaIsBroughtUpToDateKeepingItsData) {
     MakeFirstSchema();
     folder_.RequireInitialised();
-    EXPECT_EQ(Ask("PRAGMA user_version"), "3");
+    EXPECT_EQ(Ask("PRAGMA user_version"), "4");
     EXPECT_EQ(Ask(kLiveIndex), "1");
+    EXPECT_EQ(Ask("SELECT COUNT(*) FROM pragma_table_info('users') WHERE name = 'disabled'"), "1");
     EXPECT_EQ(Ask("SELECT name FROM organizations"), "acme");
 }
 
@@ -67,7 +70,7 @@ TEST_F(SchemaTest, ANewerSchemaIsRefusedAndLeftAlone) {
     } catch (const server::StorageError& error) {
         EXPECT_EQ(std::string(error.what()),
                   "Data folder '" + folder_.Root() +
-                      "' has schema version 7, newer than this brelmox-server knows (3): it was "
+                      "' has schema version 7, newer than this brelmox-server knows (4): it was "
                       "written by a newer brelmox-server, which must serve it.");
     }
     EXPECT_EQ(Ask("PRAGMA user_version"), "7");

@@ -37,19 +37,6 @@ int AppendRow(void* out, int columns, char** values, char**) {
     return 0;
 }
 
-std::string SqliteTables(const std::string& path) {
-    std::string text;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    for (const char* table : kTables) {
-        const std::string sql = std::string("SELECT * FROM ") + table + " ORDER BY rowid";
-        text += std::string(table) + ":\n";
-        sqlite3_exec(db, sql.c_str(), AppendRow, &text, nullptr);
-    }
-    sqlite3_close(db);
-    return text;
-}
-
 std::string PgTables(const std::string& url) {
     server::pg::Connection db(url);
     std::string text;
@@ -69,6 +56,19 @@ std::string PgTables(const std::string& url) {
 }
 
 }  // namespace
+
+std::string SqliteTables(const std::string& path) {
+    std::string text;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    for (const char* table : kTables) {
+        const std::string sql = std::string("SELECT * FROM ") + table + " ORDER BY rowid";
+        text += std::string(table) + ":\n";
+        sqlite3_exec(db, sql.c_str(), AppendRow, &text, nullptr);
+    }
+    sqlite3_close(db);
+    return text;
+}
 
 std::string Record::At(const std::string& key) const {
     for (const auto& [name, value] : fields)

@@ -39,6 +39,9 @@ std::string FormBody(const Fields& fields);
 std::string UploadBody(const Fields& fields, const std::string& filename,
                        const std::string& archive);
 
+// Every row of the repository's tables in a data folder's database, table by table.
+std::string SqliteTables(const std::string& databasePath);
+
 // Splits an answer into its records; a malformed answer fails the test.
 std::vector<Record> Records(const std::string& answer);
 // The "status" and "version_status" values of an answer in order, separated by spaces.
