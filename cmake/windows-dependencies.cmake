@@ -10,7 +10,9 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 find_package(Threads REQUIRED)
-find_package(GTest REQUIRED CONFIG)
+if(NOT BRELMOX_PROVIDER_ONLY)
+    find_package(GTest REQUIRED CONFIG)
+endif()
 
 find_library(BRELMOX_MINIZIP_LIBRARY minizip REQUIRED)
 find_path(BRELMOX_MINIZIP_INCLUDE minizip/zip.h REQUIRED)

@@ -51,6 +51,10 @@ std::string TempFolder();
 // '/', and on Windows '\' as well.
 bool IsPathSeparator(char c);
 
+// True when two names in one folder name the same entry: equal bytes, or on Windows equal
+// but for case, in every script, as the system compares names.
+bool SameFileName(const std::string& a, const std::string& b);
+
 // The path with the system's own separators, as a user is shown it: '\' on Windows.
 std::string NativePath(std::string path);
 
@@ -64,6 +68,10 @@ bool IsDirectory(const std::string& path);
 
 // mkdir with mode 0777 less the umask; returns 0 or errno.
 int MakeDirectory(const std::string& path);
+
+// A new folder with a unique name that starts with prefix, in the temporary folder, that
+// no other user can reach: its path without a trailing separator, or "" with errno set.
+std::string MakePrivateTempFolder(const std::string& prefix);
 
 // "Cannot open '/w/a.c': No such file or directory"
 std::string FileErrorText(const std::string& operation, const std::string& path, int err);

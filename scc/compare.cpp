@@ -1,7 +1,5 @@
 #include "scc/compare.h"
 
-#include <stdlib.h>
-
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -64,18 +62,17 @@ SCCRTN QuickCompare(ProviderContext& context, const std::string& file,
 // A folder of its own in the temporary folder, so that no other user can race the copy or
 // point its name elsewhere; "" after a message when it cannot be made.
 std::string PrivateFolder(ProviderContext& context) {
-    std::string folder = platform::TempFolder() + "brelmox-compare-XXXXXX";
-    if (mkdtemp(folder.data()) == nullptr) {
+    std::string folder = platform::MakePrivateTempFolder("brelmox-compare-");
+    if (folder.empty()) {
         ReportMessage(context,
                       platform::FileErrorText("create a folder in", platform::TempFolder(), errno));
-        return "";
     }
     return folder;
 }
 
 void RemoveFolder(const std::string& folder) {
     std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::remove_all(std::u8string(folder.begin(), folder.end()), ignored);
 }
 
 // The program reads the repository copy from a private folder, which goes once the program
@@ -91,7 +88,8 @@ SCCRTN StartComparison(ProviderContext& context, const std::string& file,
         RemoveFolder(folder);
         return GetFailure(fetched);
     }
-    const std::string copy = folder + "/" + std::filesystem::path(file).filename().string();
+    const platform::PathParts parts = platform::SplitPath(file);
+    const std::string copy = folder + "/" + parts.fname + parts.ext;
     const DiffCommand command = SplitDiffCommand(context.m_strDiffCommand);
     int error = 0;
     if (platform::StartDetached(command.program,

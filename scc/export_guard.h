@@ -7,7 +7,7 @@
 
 namespace brelmoxscc {
 
-// The dialogs of this process: Qt's, shared by every context.
+// The dialogs of this process (Qt's on Linux, Win32 on Windows), shared by every context.
 ProviderUi& ProcessUi();
 
 template <typename Body>

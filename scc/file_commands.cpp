@@ -1,8 +1,7 @@
 #include "scc/file_commands.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
+#include <cstdint>
 #include <string>
 
 #include "client/operations.h"
@@ -39,8 +38,8 @@ bool IsLibraryFailure(int code) {
 // The library's file walk sends nothing for a missing file and calls that success; the
 // IDE is told instead.
 int CheckFileExists(ProviderContext& context, const std::string& idePath) {
-    struct stat info {};
-    if (stat(idePath.c_str(), &info) == 0) return 0;
+    std::uint64_t size = 0;
+    if (platform::SizeOfFile(idePath, &size)) return 0;
     ReportMessage(context, platform::FileErrorText("open", idePath, errno));
     return brelmox::result::kFileError;
 }
@@ -53,9 +52,9 @@ int Upload(ProviderContext& context, const std::string& idePath, const std::stri
     return brelmox::AddFile(context, checkin, idePath, viewFolder, description);
 }
 
-// The working file is replaced where it is: the folder that holds it.
+// The working file is replaced where it is: the folder that holds it, on its drive.
 std::string FolderOf(const std::string& idePath) {
-    return platform::SplitPath(idePath).dir;
+    return platform::SplitPath(idePath).Folder();
 }
 
 int Fetch(ProviderContext& context, const std::string& idePath, const std::string& viewPath,

@@ -1,17 +1,29 @@
 // The source-control provider interface (version 1.3) that an IDE drives: types,
 // constants and entry points, written from the published interface for this platform.
-// LONG, result codes and status words are 32-bit; BOOL is int; window handles are void*.
+// LONG, result codes and status words are 32-bit; BOOL is int. On Windows the types are
+// spelt as the system's own headers spell them, so that a file may see both, and every
+// function and callback is __cdecl; elsewhere window handles are void*.
 #pragma once
 
 #include <cstdint>
 
+#ifdef _WIN32
+#define SCC_EXPORT extern "C"
+#define SCC_CALL __cdecl
+typedef long LONG;
+typedef unsigned long DWORD;
+typedef struct HWND__* HWND;
+#else
 #define SCC_EXPORT extern "C" __attribute__((visibility("default")))
-
+#define SCC_CALL
 typedef int32_t LONG;
-typedef int32_t SCCRTN;
-typedef int BOOL;
 typedef uint32_t DWORD;
 typedef void* HWND;
+#endif
+static_assert(sizeof(LONG) == 4 && sizeof(DWORD) == 4);
+
+typedef LONG SCCRTN;
+typedef int BOOL;
 typedef void* LPCMDOPTS;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
@@ -89,13 +101,13 @@ enum SCCCOMMAND {
     SCC_COMMAND_OPTIONS
 };
 
-typedef LONG (*LPTEXTOUTPROC)(LPCSTR message, DWORD type);
-typedef BOOL (*POPLISTFUNC)(void* callerData, BOOL addKeep, LONG status, LPCSTR fileName);
-typedef BOOL (*POPDIRLISTFUNC)(void* callerData, LPCSTR path, void* data);
-typedef BOOL (*QUERYCHANGESFUNC)(void* callerData, void* data);
+typedef LONG(SCC_CALL* LPTEXTOUTPROC)(LPCSTR message, DWORD type);
+typedef BOOL(SCC_CALL* POPLISTFUNC)(void* callerData, BOOL addKeep, LONG status, LPCSTR fileName);
+typedef BOOL(SCC_CALL* POPDIRLISTFUNC)(void* callerData, LPCSTR path, void* data);
+typedef BOOL(SCC_CALL* QUERYCHANGESFUNC)(void* callerData, void* data);
 
 // The record handed to the callback of SccQueryInfoEx for each checked-in file; its size
-// field holds sizeof the record (48 here, with 64-bit text pointers).
+// field holds sizeof the record (48 with 64-bit text pointers, 36 with 32-bit ones).
 struct QueryInfoExRecord {
     LONG size;
     LONG reserved1;
@@ -107,86 +119,95 @@ struct QueryInfoExRecord {
     LONG reserved4;
     LONG reserved5;
 };
-typedef LONG (*QUERYINFOEXFUNC)(void* callerData, QueryInfoExRecord* record);
+typedef LONG(SCC_CALL* QUERYINFOEXFUNC)(void* callerData, QueryInfoExRecord* record);
 
 // Lifecycle and fixed answers
-SCC_EXPORT LONG SccGetVersion(void);
-SCC_EXPORT SCCRTN SccInitialize(void** ppContext, HWND hWnd, LPCSTR lpCallerName, LPSTR lpSccName,
-                                LPLONG lpSccCaps, LPSTR lpAuxPathLabel, LPLONG pnCheckoutCommentLen,
-                                LPLONG pnCommentLen);
-SCC_EXPORT SCCRTN SccUninitialize(void* pContext);
-SCC_EXPORT SCCRTN SccIsMultiCheckoutEnabled(void* pContext, LPBOOL pbMultiCheckout);
-SCC_EXPORT SCCRTN SccGetExtendedCapabilities(void* pContext, LONG lSccExCap, LPBOOL pbSupported);
+SCC_EXPORT LONG SCC_CALL SccGetVersion(void);
+SCC_EXPORT SCCRTN SCC_CALL SccInitialize(void** ppContext, HWND hWnd, LPCSTR lpCallerName,
+                                         LPSTR lpSccName, LPLONG lpSccCaps, LPSTR lpAuxPathLabel,
+                                         LPLONG pnCheckoutCommentLen, LPLONG pnCommentLen);
+SCC_EXPORT SCCRTN SCC_CALL SccUninitialize(void* pContext);
+SCC_EXPORT SCCRTN SCC_CALL SccIsMultiCheckoutEnabled(void* pContext, LPBOOL pbMultiCheckout);
+SCC_EXPORT SCCRTN SCC_CALL SccGetExtendedCapabilities(void* pContext, LONG lSccExCap,
+                                                      LPBOOL pbSupported);
 
 // Project binding
-SCC_EXPORT SCCRTN SccOpenProject(void* pvContext, HWND hWnd, LPSTR lpUser, LPSTR lpProjName,
-                                 LPCSTR lpLocalProjPath, LPSTR lpAuxProjPath, LPCSTR lpComment,
-                                 LPTEXTOUTPROC lpTextOutProc, LONG dwFlags);
-SCC_EXPORT SCCRTN SccGetProjPath(void* pvContext, HWND hWnd, LPSTR lpUser, LPSTR lpProjName,
-                                 LPSTR lpLocalPath, LPSTR lpAuxProjPath, BOOL bAllowChangePath,
-                                 LPBOOL pbNew);
+SCC_EXPORT SCCRTN SCC_CALL SccOpenProject(void* pvContext, HWND hWnd, LPSTR lpUser,
+                                          LPSTR lpProjName, LPCSTR lpLocalProjPath,
+                                          LPSTR lpAuxProjPath, LPCSTR lpComment,
+                                          LPTEXTOUTPROC lpTextOutProc, LONG dwFlags);
+SCC_EXPORT SCCRTN SCC_CALL SccGetProjPath(void* pvContext, HWND hWnd, LPSTR lpUser,
+                                          LPSTR lpProjName, LPSTR lpLocalPath, LPSTR lpAuxProjPath,
+                                          BOOL bAllowChangePath, LPBOOL pbNew);
 
 // File commands
-SCC_EXPORT SCCRTN SccAdd(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
-                         LPCSTR lpComment, LONG* pfOptions, LPCMDOPTS pvOptions);
-SCC_EXPORT SCCRTN SccCheckin(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
-                             LPCSTR lpComment, LONG fOptions, LPCMDOPTS pvOptions);
-SCC_EXPORT SCCRTN SccCheckout(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
-                              LPCSTR lpComment, LONG fOptions, LPCMDOPTS pvOptions);
-SCC_EXPORT SCCRTN SccGet(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
-                         LONG fOptions, LPCMDOPTS pvOptions);
-SCC_EXPORT SCCRTN SccUncheckout(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
-                                LONG fOptions, LPCMDOPTS pvOptions);
-SCC_EXPORT SCCRTN SccRemove(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
-                            LPCSTR lpComment, LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccAdd(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                                  LPCSTR lpComment, LONG* pfOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccCheckin(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                                      LPCSTR lpComment, LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccCheckout(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                                       LPCSTR lpComment, LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccGet(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                                  LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccUncheckout(void* pvContext, HWND hWnd, LONG nFiles,
+                                         LPCSTR* lpFileNames, LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccRemove(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                                     LPCSTR lpComment, LONG fOptions, LPCMDOPTS pvOptions);
 
 // Status, history, properties, compare and options
-SCC_EXPORT SCCRTN SccQueryInfo(void* pvContext, LONG nFiles, LPCSTR* lpFileNames, LPLONG lpStatus);
-SCC_EXPORT SCCRTN SccQueryInfoEx(void* pvContext, LONG nFiles, LPCSTR* lpFileNames, LPLONG lpStatus,
-                                 QUERYINFOEXFUNC pfnCallback, void* pvCallerData);
-SCC_EXPORT SCCRTN SccHistory(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
-                             LONG fOptions, LPCMDOPTS pvOptions);
-SCC_EXPORT SCCRTN SccProperties(void* pvContext, HWND hWnd, LPCSTR lpFileName);
-SCC_EXPORT SCCRTN SccDiff(void* pvContext, HWND hWnd, LPCSTR lpFileName, LONG fOptions,
-                          LPCMDOPTS pvOptions);
-SCC_EXPORT SCCRTN SccGetCommandOptions(void* pvContext, HWND hWnd, enum SCCCOMMAND nCommand,
-                                       LPCMDOPTS* ppvOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccQueryInfo(void* pvContext, LONG nFiles, LPCSTR* lpFileNames,
+                                        LPLONG lpStatus);
+SCC_EXPORT SCCRTN SCC_CALL SccQueryInfoEx(void* pvContext, LONG nFiles, LPCSTR* lpFileNames,
+                                          LPLONG lpStatus, QUERYINFOEXFUNC pfnCallback,
+                                          void* pvCallerData);
+SCC_EXPORT SCCRTN SCC_CALL SccHistory(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames,
+                                      LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccProperties(void* pvContext, HWND hWnd, LPCSTR lpFileName);
+SCC_EXPORT SCCRTN SCC_CALL SccDiff(void* pvContext, HWND hWnd, LPCSTR lpFileName, LONG fOptions,
+                                   LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccGetCommandOptions(void* pvContext, HWND hWnd,
+                                                enum SCCCOMMAND nCommand, LPCMDOPTS* ppvOptions);
 
 // Entry points this provider answers without doing anything
-SCC_EXPORT SCCRTN SccAddFilesFromSCC(void* pContext, HWND hWnd, LPSTR lpUser, LPSTR lpAuxProjPath,
-                                     LONG cFiles, LPCSTR* lpFilePaths, LPCSTR lpDestination,
-                                     LPCSTR lpComment, LPBOOL pbResults);
-SCC_EXPORT SCCRTN SccAddFromScc(void* pvContext, HWND hWnd, LPLONG pnFiles, LPCSTR** lplpFileNames);
-SCC_EXPORT SCCRTN SccBackgroundGet(void* pContext, LONG nFiles, LPCSTR* lpFileNames, DWORD dwFlags,
-                                   LONG dwBackgroundOperationID);
-SCC_EXPORT SCCRTN SccBeginBatch(void);
-SCC_EXPORT SCCRTN SccCloseProject(void* pvContext);
-SCC_EXPORT SCCRTN SccCreateSubProject(void* pContext, HWND hWnd, LPSTR lpUser,
-                                      LPCSTR lpParentProjPath, LPCSTR lpSubProjName,
-                                      LPSTR lpAuxProjPath, LPSTR lpSubProjPath);
-SCC_EXPORT SCCRTN SccDirDiff(void* pContext, HWND hWnd, LPCSTR lpDirName, LONG dwFlags,
-                             LPCMDOPTS pvOptions);
-SCC_EXPORT SCCRTN SccDirQueryInfo(void* pContext, LONG nDirs, LPCSTR* lpDirNames, LPLONG lpStatus);
-SCC_EXPORT SCCRTN SccEndBatch(void);
-SCC_EXPORT SCCRTN SccEnumChangedFiles(void* pContext, HWND hWnd, LONG cFiles, LPCSTR* lpFileNames,
-                                      LONG* plFileStatus);
-SCC_EXPORT SCCRTN SccGetEvents(void* pvContext, LPSTR lpFileName, LPLONG lpStatus,
-                               LPLONG pnEventsRemaining);
-SCC_EXPORT SCCRTN SccGetParentProjectPath(void* pContext, HWND hWnd, LPSTR lpUser,
-                                          LPCSTR lpProjPath, LPSTR lpAuxProjPath,
-                                          LPSTR lpParentProjPath);
-SCC_EXPORT SCCRTN SccGetUserOption(void* pContext, LONG nOption, LPLONG lpVal);
-SCC_EXPORT SCCRTN SccPopulateDirList(void* pContext, LONG nDirs, LPCSTR* lpDirPaths,
-                                     POPDIRLISTFUNC pfnPopulate, void* pvCallerData, LONG dwFlags);
-SCC_EXPORT SCCRTN SccPopulateList(void* pvContext, enum SCCCOMMAND nCommand, LONG nFiles,
-                                  LPCSTR* lpFileNames, POPLISTFUNC pfnPopulate, void* pvCallerData,
-                                  LPLONG lpStatus, LONG fOptions);
-SCC_EXPORT SCCRTN SccQueryChanges(void* pContext, LONG nFiles, LPCSTR* lpFileNames,
-                                  QUERYCHANGESFUNC pfnCallback, void* pvCallerData);
-SCC_EXPORT SCCRTN SccRemoveDir(void* pContext, HWND hWnd, LPCSTR lpDirName, LPCSTR lpComment,
-                               LONG fOptions, LPCMDOPTS pvOptions);
-SCC_EXPORT SCCRTN SccRename(void* pvContext, HWND hWnd, LPCSTR lpFileName, LPCSTR lpNewName);
-SCC_EXPORT SCCRTN SccRunScc(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames);
-SCC_EXPORT SCCRTN SccSetOption(void* pvContext, LONG nOption, LONG dwVal);
-SCC_EXPORT SCCRTN SccWillCreateSccFile(void* pContext, LONG nFiles, LPCSTR* lpFileNames,
-                                       LPBOOL pbSccFiles);
+SCC_EXPORT SCCRTN SCC_CALL SccAddFilesFromSCC(void* pContext, HWND hWnd, LPSTR lpUser,
+                                              LPSTR lpAuxProjPath, LONG cFiles, LPCSTR* lpFilePaths,
+                                              LPCSTR lpDestination, LPCSTR lpComment,
+                                              LPBOOL pbResults);
+SCC_EXPORT SCCRTN SCC_CALL SccAddFromScc(void* pvContext, HWND hWnd, LPLONG pnFiles,
+                                         LPCSTR** lplpFileNames);
+SCC_EXPORT SCCRTN SCC_CALL SccBackgroundGet(void* pContext, LONG nFiles, LPCSTR* lpFileNames,
+                                            DWORD dwFlags, LONG dwBackgroundOperationID);
+SCC_EXPORT SCCRTN SCC_CALL SccBeginBatch(void);
+SCC_EXPORT SCCRTN SCC_CALL SccCloseProject(void* pvContext);
+SCC_EXPORT SCCRTN SCC_CALL SccCreateSubProject(void* pContext, HWND hWnd, LPSTR lpUser,
+                                               LPCSTR lpParentProjPath, LPCSTR lpSubProjName,
+                                               LPSTR lpAuxProjPath, LPSTR lpSubProjPath);
+SCC_EXPORT SCCRTN SCC_CALL SccDirDiff(void* pContext, HWND hWnd, LPCSTR lpDirName, LONG dwFlags,
+                                      LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccDirQueryInfo(void* pContext, LONG nDirs, LPCSTR* lpDirNames,
+                                           LPLONG lpStatus);
+SCC_EXPORT SCCRTN SCC_CALL SccEndBatch(void);
+SCC_EXPORT SCCRTN SCC_CALL SccEnumChangedFiles(void* pContext, HWND hWnd, LONG cFiles,
+                                               LPCSTR* lpFileNames, LONG* plFileStatus);
+SCC_EXPORT SCCRTN SCC_CALL SccGetEvents(void* pvContext, LPSTR lpFileName, LPLONG lpStatus,
+                                        LPLONG pnEventsRemaining);
+SCC_EXPORT SCCRTN SCC_CALL SccGetParentProjectPath(void* pContext, HWND hWnd, LPSTR lpUser,
+                                                   LPCSTR lpProjPath, LPSTR lpAuxProjPath,
+                                                   LPSTR lpParentProjPath);
+SCC_EXPORT SCCRTN SCC_CALL SccGetUserOption(void* pContext, LONG nOption, LPLONG lpVal);
+SCC_EXPORT SCCRTN SCC_CALL SccPopulateDirList(void* pContext, LONG nDirs, LPCSTR* lpDirPaths,
+                                              POPDIRLISTFUNC pfnPopulate, void* pvCallerData,
+                                              LONG dwFlags);
+SCC_EXPORT SCCRTN SCC_CALL SccPopulateList(void* pvContext, enum SCCCOMMAND nCommand, LONG nFiles,
+                                           LPCSTR* lpFileNames, POPLISTFUNC pfnPopulate,
+                                           void* pvCallerData, LPLONG lpStatus, LONG fOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccQueryChanges(void* pContext, LONG nFiles, LPCSTR* lpFileNames,
+                                           QUERYCHANGESFUNC pfnCallback, void* pvCallerData);
+SCC_EXPORT SCCRTN SCC_CALL SccRemoveDir(void* pContext, HWND hWnd, LPCSTR lpDirName,
+                                        LPCSTR lpComment, LONG fOptions, LPCMDOPTS pvOptions);
+SCC_EXPORT SCCRTN SCC_CALL SccRename(void* pvContext, HWND hWnd, LPCSTR lpFileName,
+                                     LPCSTR lpNewName);
+SCC_EXPORT SCCRTN SCC_CALL SccRunScc(void* pvContext, HWND hWnd, LONG nFiles, LPCSTR* lpFileNames);
+SCC_EXPORT SCCRTN SCC_CALL SccSetOption(void* pvContext, LONG nOption, LONG dwVal);
+SCC_EXPORT SCCRTN SCC_CALL SccWillCreateSccFile(void* pContext, LONG nFiles, LPCSTR* lpFileNames,
+                                                LPBOOL pbSccFiles);

@@ -13,8 +13,10 @@ namespace brelmoxscc {
 
 // False, after a message naming the file, when the file does not lie below the project's
 // local folder (or either path is not absolute), or when a name below it holds a '\' (a
-// folder to the repository) or a '*' or '?' (a pattern to it): a view path made from it
-// would name other files, so nothing may be sent for it.
+// folder to the repository; on Windows it separates names) or a '*' or '?' (a pattern to
+// it): a view path made from it would name other files, so nothing may be sent for it.
+// Paths are compared as the system compares them: on Windows without regard to case, with
+// either separator, on a drive or a share.
 bool GetViewPath(const ProviderContext& context, const std::string& idePath, std::string* viewPath);
 bool GetViewFolder(const ProviderContext& context, const std::string& idePath,
                    std::string* viewFolder);

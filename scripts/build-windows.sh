@@ -2,7 +2,8 @@
 # Cross-builds the Windows programs and their tests into build-win/ with mingw-w64, and runs
 # the tests under Wine when called with --test. Installs what it needs; safe to run again.
 # minizip and GoogleTest are compiled from Debian's own source packages, once, and kept in
-# build-win/deps/.
+# build-win/deps/. The 32-bit provider and its host go into build-win/bin32/ (built in
+# build-win/x86/, with its minizip in build-win/deps32/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -16,8 +17,8 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 dpkg-dev ccache
-    cmake nlohmann-json3-dev)
+packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64
+    dpkg-dev ccache cmake nlohmann-json3-dev)
 installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
@@ -56,18 +57,43 @@ gtest_src=$(ls -d "$deps"/src/googletest-*/ | head -1)
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-toolchain=$root/cmake/mingw-w64-x86_64.cmake
-if [ ! -f "$deps/prefix/.built" ]; then
-    cmake -S "$root/cmake/windows-deps" -B "$deps/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps/prefix" \
-        -DZLIB_SOURCE_DIR="$zlib_src" -DGOOGLETEST_SOURCE_DIR="$gtest_src" "${launcher[@]}" >/dev/null
-    cmake --build "$deps/build" -j2 --target install >/dev/null
-    touch "$deps/prefix/.built"
-fi
+# minizip (and GoogleTest unless told otherwise) for one toolchain, into PREFIX, once.
+build_deps() {
+    local toolchain=$1 deps_dir=$2
+    shift 2
+    [ -f "$deps_dir/prefix/.built" ] && return
+    cmake -S "$root/cmake/windows-deps" -B "$deps_dir/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps_dir/prefix" \
+        -DZLIB_SOURCE_DIR="$zlib_src" -DGOOGLETEST_SOURCE_DIR="$gtest_src" "${launcher[@]}" \
+        "$@" >/dev/null
+    cmake --build "$deps_dir/build" -j2 --target install >/dev/null
+    touch "$deps_dir/prefix/.built"
+}
 
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+build_deps "$toolchain" "$deps"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DBRELMOX_WERROR=ON \
     -DBRELMOX_WIN_DEPS="$deps/prefix" "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)"
+
+# 32-bit: the provider and its host only.
+toolchain32=$root/cmake/mingw-w64-i686.cmake
+build_deps "$toolchain32" "$build/deps32" -DBRELMOX_DEPS_GOOGLETEST=OFF
+cmake -S "$root" -B "$build/x86" -DCMAKE_TOOLCHAIN_FILE="$toolchain32" -DBRELMOX_WERROR=ON \
+    -DBRELMOX_PROVIDER_ONLY=ON -DBRELMOX_WIN_DEPS="$build/deps32/prefix" "${launcher[@]}" >/dev/null
+cmake --build "$build/x86" -j"$(nproc 2>/dev/null || echo 2)" --target brelmoxscc brelmox-scchost
+mkdir -p "$build/bin32"
+cp -p "$build/x86/bin/brelmoxscc.dll" "$build/x86/bin/brelmox-scchost.exe" "$build/bin32/"
+# Wine here runs 64-bit programs only, so the 32-bit provider is checked from its file: the
+# interface's names, undecorated, and nothing else; no compiler runtime DLL imported.
+dump=$(i686-w64-mingw32-objdump -p "$build/bin32/brelmoxscc.dll")
+exported=$(sed -n 's/^\t\[ *[0-9]*\] \([^ +]*\)$/\1/p' <<<"$dump" | sort)
+expected=$(sed -n 's/^ *\(Scc[A-Za-z]*\)$/\1/p' "$root/scc/brelmoxscc.def" | sort)
+if [ "$exported" != "$expected" ] || grep -qi 'DLL Name: lib' <<<"$dump"; then
+    echo "build-win/bin32/brelmoxscc.dll exports or imports what it must not:" >&2
+    grep -E 'DLL Name|^\s\[ *[0-9]+\]' <<<"$dump" >&2
+    exit 1
+fi
 
 if $run_tests; then
     # A new Wine prefix takes longer to set up than test discovery waits: it is made first.

@@ -154,6 +154,10 @@ bool IsPathSeparator(char c) {
     return c == '/';
 }
 
+bool SameFileName(const std::string& a, const std::string& b) {
+    return a == b;
+}
+
 std::string NativePath(std::string path) {
     return path;
 }
@@ -177,6 +181,11 @@ bool IsDirectory(const std::string& path) {
 
 int MakeDirectory(const std::string& path) {
     return mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
+}
+
+std::string MakePrivateTempFolder(const std::string& prefix) {
+    std::string folder = TempFolder() + prefix + "XXXXXX";
+    return mkdtemp(folder.data()) != nullptr ? folder : "";
 }
 
 std::string FileErrorText(const std::string& operation, const std::string& path, int err) {

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "platform/windows/system_error.h"
@@ -281,6 +282,12 @@ bool IsPathSeparator(char c) {
     return c == '/' || c == '\\';
 }
 
+bool SameFileName(const std::string& a, const std::string& b) {
+    const std::wstring wideA = Utf16(a), wideB = Utf16(b);
+    return CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
+
 std::string NativePath(std::string path) {
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
@@ -309,6 +316,18 @@ bool IsDirectory(const std::string& path) {
 
 int MakeDirectory(const std::string& path) {
     return CreateDirectoryW(WidePath(path).c_str(), nullptr) ? 0 : ErrnoFromLastError();
+}
+
+// The user's temporary folder is the user's own, and a new folder in it inherits that.
+std::string MakePrivateTempFolder(const std::string& prefix) {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string folder = TempFolder() + prefix + std::to_string(random());
+        if (CreateDirectoryW(WidePath(folder).c_str(), nullptr)) return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    ErrnoFromLastError();
+    return "";
 }
 
 std::string FileErrorText(const std::string& operation, const std::string& path, int err) {

@@ -89,6 +89,13 @@ bool WaylandAnswers() {
 
 }  // namespace
 
+bool DisplayNamed() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!Variable(name).empty()) return true;
+    }
+    return false;
+}
+
 bool DisplayAnswers() {
     const std::string platform = Variable("QT_QPA_PLATFORM");
     const std::string kind = platform.substr(0, platform.find(':'));

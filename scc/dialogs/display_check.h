@@ -5,6 +5,9 @@
 
 namespace brelmoxscc {
 
+// True when DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM names a display.
+bool DisplayNamed();
+
 // True for a platform that needs no server (offscreen and the like), or when the X or
 // Wayland server that DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM name accepts a connection.
 bool DisplayAnswers();

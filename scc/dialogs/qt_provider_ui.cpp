@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <string>
 
@@ -20,14 +19,6 @@
 
 namespace brelmoxscc {
 namespace {
-
-bool DisplayNamed() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && *value != '\0') return true;
-    }
-    return false;
-}
 
 // QApplication keeps references to argc and argv for its whole life.
 int applicationArgc = 1;

@@ -1,9 +1,9 @@
 #include "scc/host/host_session.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
+#include "platform/file_system.h"
 #include "scc/host/result_names.h"
 
 namespace scchost {
@@ -26,11 +26,7 @@ void Report(const char* call, SCCRTN result, const std::string& detail = "") {
 // The IDE passes full paths.
 std::vector<std::string> FullPaths(const std::vector<std::string>& files) {
     std::vector<std::string> paths;
-    for (const std::string& file : files) {
-        std::error_code error;
-        const std::filesystem::path full = std::filesystem::absolute(file, error);
-        paths.push_back(error ? file : full.lexically_normal().string());
-    }
+    for (const std::string& file : files) paths.push_back(platform::AbsolutePath(file));
     return paths;
 }
 

@@ -1,18 +1,14 @@
 // brelmox-scchost: loads the source-control provider as an IDE does and runs a sequence
 // of calls against it, printing each result and the provider's text output.
-#include <unistd.h>
-
-#include <QApplication>
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "common/program_info.h"
+#include "platform/console.h"
 #include "platform/process.h"
-#include "scc/host/dialog_answerer.h"
+#include "scc/host/dialog_host.h"
 #include "scc/host/host_session.h"
 #include "scc/host/provider_library.h"
 
@@ -27,23 +23,8 @@ constexpr const char* kUsage =
     "         unco FILE... | rm FILE... | status FILE... | statusex FILE... | history FILE\n"
     "         props FILE | diff FILE [quick] | options\n";
 
-bool HasDisplay() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && *value != '\0') return true;
-    }
-    return false;
-}
-
-// The provider beside this program's folder, as the build and an installation lay it out.
-std::string DefaultProvider() {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (self.parent_path().parent_path() / "lib" / "libbrelmoxscc.so").string();
-}
-
 struct Options {
-    std::string provider = DefaultProvider();
+    std::string provider = scchost::DefaultProviderPath();
     std::string answer;  // "" lets a person answer the dialogs
     std::vector<std::string> calls;
 };
@@ -64,23 +45,18 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int systemArgc, char** systemArgv) {
+    platform::ProgramConsole console(systemArgc, systemArgv);
+    int argc = console.Argc();
+    char** argv = console.Argv();
     if (brelmox::AnswerInfoRequest(argc, argv, "brelmox-scchost", kUsage, std::cout)) return 0;
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
         std::cerr << kUsage;
         return 2;
     }
-    // A host with a display is a Qt program, as an IDE is; the provider then uses its
-    // application object.
-    std::unique_ptr<QApplication> application;
-    std::unique_ptr<scchost::DialogAnswerer> answerer;
-    if (HasDisplay()) {
-        application = std::make_unique<QApplication>(argc, argv);
-        if (!options.answer.empty()) {
-            answerer = std::make_unique<scchost::DialogAnswerer>(options.answer == "ok");
-        }
-    }
+    const std::unique_ptr<scchost::DialogHost> dialogs =
+        scchost::StartDialogHost(argc, argv, options.answer);
     scchost::ProviderLibrary library;
     std::string error;
     if (!library.Load(options.provider, &error)) {
@@ -91,7 +67,7 @@ int main(int argc, char** argv) {
     bool understood = true;
     auto run = [&](const std::string& line) {
         if (line.empty() || line[0] == '#') return;
-        if (answerer) answerer->StartCall();
+        dialogs->StartCall();
         understood = session.Run(platform::SplitCommandWords(line)) && understood;
     };
     if (options.calls.empty()) {

@@ -28,6 +28,9 @@ struct ProviderEntryPoints {
     decltype(&SccGetCommandOptions) getCommandOptions = nullptr;
 };
 
+// The provider where the build and an installation put it, beside this program.
+std::string DefaultProviderPath();
+
 class ProviderLibrary {
   public:
     ProviderLibrary() = default;
@@ -40,6 +43,11 @@ class ProviderLibrary {
     const ProviderEntryPoints& Calls() const { return calls_; }
 
   private:
+    // The system's loader: a handle, or null with *error saying why.
+    static void* Open(const std::string& path, std::string* error);
+    static void* LookUp(void* handle, const char* name);
+    static void Close(void* handle);
+
     void* handle_ = nullptr;
     ProviderEntryPoints calls_;
 };

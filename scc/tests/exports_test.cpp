@@ -1,53 +1,31 @@
 // The provider as an IDE sees it: exactly the interface's entry points are visible, and
 // the ones that answer fixed facts or do nothing behave on any arguments.
-#include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <set>
-#include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "scc/entry_points.h"
 #include "scc/scc_api.h"
-#include "test_support/run_program.h"
+#include "scc/tests/loaded_provider.h"
 
 namespace {
 
-// The build puts libraries beside the programs' folder.
-std::string ProviderPath() {
-    return testsupport::BinPath("../lib/libbrelmoxscc.so");
-}
-
 class ExportsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        // Kept loaded after dlclose, so that what its libraries allocate once stays reachable.
-        handle_ = dlopen(ProviderPath().c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-        ASSERT_NE(handle_, nullptr) << dlerror();
-    }
-    void TearDown() override {
-        if (handle_ != nullptr) dlclose(handle_);
-    }
+    void SetUp() override { ASSERT_TRUE(provider_.Loaded()) << provider_.Error(); }
 
     template <typename Function>
     Function* Find(const char* name) {
-        void* symbol = dlsym(handle_, name);
+        void* symbol = provider_.Find(name);
         EXPECT_NE(symbol, nullptr) << name;
         return reinterpret_cast<Function*>(symbol);
     }
 
-    void* handle_ = nullptr;
+    scctest::LoadedProvider provider_;
 };
 
 TEST_F(ExportsTest, OnlyTheInterfacesEntryPointsAreVisible) {
-    const testsupport::RunResult run =
-        testsupport::RunProgram({"nm", "-D", "--defined-only", "--format=posix", ProviderPath()});
-    ASSERT_EQ(run.exitStatus, 0) << run.stderrText;
-    std::set<std::string> exported;
-    std::istringstream lines(run.stdoutText);
-    for (std::string name, type, rest; lines >> name >> type && std::getline(lines, rest);) {
-        exported.insert(name);
-    }
+    const std::set<std::string> exported = provider_.ExportedNames();
     const std::set<std::string> expected(std::begin(brelmoxscc::kEntryPoints),
                                          std::end(brelmoxscc::kEntryPoints));
     EXPECT_EQ(expected.size(), 40u);

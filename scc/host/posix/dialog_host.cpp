@@ -1,0 +1,35 @@
+#include "scc/host/dialog_host.h"
+
+#include <QApplication>
+#include "scc/dialogs/display_check.h"
+#include "scc/host/dialog_answerer.h"
+
+namespace scchost {
+
+namespace {
+
+// The provider then uses this application object.
+class QtDialogHost : public DialogHost {
+  public:
+    QtDialogHost(int& argc, char** argv, const std::string& answer) {
+        if (!brelmoxscc::DisplayNamed()) return;
+        application_ = std::make_unique<QApplication>(argc, argv);
+        if (!answer.empty()) answerer_ = std::make_unique<DialogAnswerer>(answer == "ok");
+    }
+
+    void StartCall() override {
+        if (answerer_) answerer_->StartCall();
+    }
+
+  private:
+    std::unique_ptr<QApplication> application_;
+    std::unique_ptr<DialogAnswerer> answerer_;
+};
+
+}  // namespace
+
+std::unique_ptr<DialogHost> StartDialogHost(int& argc, char** argv, const std::string& answer) {
+    return std::make_unique<QtDialogHost>(argc, argv, answer);
+}
+
+}  // namespace scchost

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The Windows provider end to end: brelmox-scchost.exe under Wine loads the provider DLL as
+# an IDE does and works on a real Linux brelmox-server with Windows paths (drive letters,
+# '\', the project folder spelt in another case). The login comes from the registry and is
+# accepted by the scripted user; the server's state is checked through brelmox.exe.
+# Usage: host_round_trip.sh WINDOWS_BIN_DIR LINUX_BRELMOX_SERVER WINE_RUN
+set -uo pipefail
+bin=$1
+server=$2
+wine_run=$3
+export BRELMOX_WINEPREFIX=${BRELMOX_WINEPREFIX:-$(dirname "$bin")/wineprefix}
+
+tmp=$(mktemp -d)
+server_pid=
+cleanup() {
+    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+    "$wine_run" reg delete 'HKCU\SOFTWARE\Farrowdyne\Brelmox' /f >/dev/null 2>&1
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+    echo "FAILED: $*"
+    failures=$((failures + 1))
+}
+
+# The Windows spelling of a Linux path: Wine's drive Z: is the Linux root.
+win() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
+
+# Every program runs from drive C:, so a path that lost its drive would land there.
+wine_c=$BRELMOX_WINEPREFIX/drive_c
+run() { (cd "$wine_c" && "$wine_run" "$@" 2>&1 | tr -d '\r'); }
+
+# The server: organization Acme with project Web, user alice.
+data=(--data "$tmp/data")
+for command in "init" "org add Acme" "project add Acme Web"; do
+    # shellcheck disable=SC2086
+    "$server" $command "${data[@]}" >/dev/null || fail "brelmox-server $command"
+done
+echo alice-secret | "$server" user add Acme alice "${data[@]}" >/dev/null || fail "user add"
+"$server" serve "${data[@]}" --listen 127.0.0.1:0 --prefix scm >"$tmp/server.log" 2>&1 &
+server_pid=$!
+for _ in $(seq 100); do
+    grep -q 'listening on ' "$tmp/server.log" && break
+    sleep 0.1
+done
+address=$(sed -n 's/.*listening on //p' "$tmp/server.log" | head -1)
+[ -n "$address" ] || { fail "the server did not start: $(cat "$tmp/server.log")"; exit 1; }
+
+key='HKCU\SOFTWARE\Farrowdyne\Brelmox\Connection'
+run reg add "$key" /v URL /d "$address" /f >/dev/null
+run reg add "$key" /v "Virtual Directory" /d scm /f >/dev/null
+run reg add "$key" /v Secure /t REG_BINARY /d 00 /f >/dev/null
+run "$bin/brelmox.exe" cfg -u alice -pw alice-secret -o Acme -pr Web >/dev/null
+
+mkdir -p "$tmp/work/src" "$tmp/elsewhere" "$tmp/check"
+for i in 1 2 3 4 5; do printf 'version 1 of f%s.c\r\n' $i >"$tmp/work/src/f$i.c"; done
+printf 'x' >"$tmp/elsewhere/x.c"
+work=$(win "$tmp/work")
+src="$work\\src"
+
+provider=$(win "$bin/brelmoxscc_answering.dll")
+opened="dialog: CLogin OK
+SccInitialize: SCC_OK (0), provider 'Brelmox', capabilities 0x40009AFE
+SccOpenProject: SCC_OK (0), project 'Ide'"
+
+# One IDE session: log in, open the project on FOLDER, the calls, end.
+session() {
+    local folder=$1
+    shift
+    run "$bin/brelmox-scchost.exe" --provider "$provider" init \
+        "open Ide \"$folder\" createifnew -m \"made by the IDE\"" "$@" uninit
+}
+
+expect() {
+    local what=$1 expected=$2 actual=$3
+    [ "$actual" = "$expected" ] || fail "$what
+--- expected
+$expected
+--- got
+$actual"
+}
+
+all="$src\\f1.c $src\\f2.c $src\\f3.c $src\\f4.c $src\\f5.c"
+expect "add five files" "$opened
+SccAdd: SCC_OK (0)
+SccUninitialize: SCC_OK (0)" "$(session "$work" "add $all")"
+
+# The project folder spelt in upper case and with '/': the same folder on Windows.
+upper_work=$(tr '[:lower:]\\' '[:upper:]/' <<<"$work")
+expect "check out, status, check in" "$opened
+SccCheckout: SCC_OK (0)
+SccQueryInfo: SCC_OK (0)
+status: 0x1003 $src\\f1.c
+status: 0x0001 $src\\f2.c
+message: File 'src/f1.c' is unchanged: no new version was made and the check-out was released.
+SccCheckin: SCC_OK (0)
+SccQueryInfo: SCC_OK (0)
+status: 0x0001 $src\\f1.c
+SccUninitialize: SCC_OK (0)" "$(session "$upper_work" "co $src\\f1.c" "status $src\\f1.c $src\\f2.c" \
+    "ci $src\\f1.c -m \"second version\"" "status $src\\f1.c")"
+
+# A check-out fetches the file in place, so it is edited after, as in an IDE.
+expect "check out f2" "$opened
+SccCheckout: SCC_OK (0)
+SccUninitialize: SCC_OK (0)" "$(session "$work" "co $src\\f2.c")"
+printf 'version 2\r\n' >"$tmp/work/src/f2.c"
+expect "check in f2" "$opened
+SccCheckin: SCC_OK (0)
+SccUninitialize: SCC_OK (0)" "$(session "$work" "ci $src\\f2.c -m \"second version\"")"
+run "$bin/brelmox.exe" cfg -pr Ide >/dev/null
+run "$bin/brelmox.exe" get -f 'src/f2.c' -t "$(win "$tmp/check")" >/dev/null
+expect "the checked-in bytes on the server" "$(printf 'version 2\r\n' | od -c)" \
+    "$(od -c <"$tmp/check/f2.c" 2>&1)"
+
+# Get replaces a local edit; undoing a check-out releases the file; remove takes it away.
+printf 'local edit\n' >"$tmp/work/src/f3.c"
+expect "get, undo check-out, remove, a file outside the folder" "$opened
+SccGet: SCC_OK (0)
+SccCheckout: SCC_OK (0)
+SccUncheckout: SCC_OK (0)
+SccRemove: SCC_OK (0)
+SccQueryInfo: SCC_OK (0)
+status: 0x0001 $src\\f3.c
+status: 0x0000 $src\\f4.c
+message: Cannot use '$(win "$tmp/elsewhere")\\x.c': it is not inside the project folder '$work'. Nothing was sent for it.
+SccAdd: SCC_E_CONNECTIONFAILURE (-29)
+SccUninitialize: SCC_OK (0)" "$(session "$work" "get $src\\f3.c" "co $src\\f3.c" "unco $src\\f3.c" \
+    "rm $src\\f4.c" "status $src\\f3.c $src\\f4.c" "add $(win "$tmp/elsewhere")\\x.c")"
+expect "get restored the repository's bytes" "$(printf 'version 1 of f3.c\r\n' | od -c)" \
+    "$(od -c <"$tmp/work/src/f3.c")"
+
+# The provider as built, found beside the host with every entry point (its dialogs wait for
+# a person, so no call here opens one).
+expect "the shipped provider" "SccGetVersion: 65539" "$(run "$bin/brelmox-scchost.exe" version)"
+
+[ "$failures" -eq 0 ] && echo "provider round trip under Wine: passed"
+exit $((failures > 0))
