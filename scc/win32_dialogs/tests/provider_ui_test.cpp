@@ -243,7 +243,10 @@ TEST_F(ProviderUiTest, HistoryListsTheLastVersionFirstAndGetsTheSelectedOneIntoA
         if (picker == nullptr) return;
         EXPECT_NE(ChildTexts(picker).find(L"Select the directory where the file will be saved"),
                   std::wstring::npos);
-        Sleep(300);
+        // The picker may still be filling its tree: its folder edit names the selection.
+        const HWND folderEdit = FindWindowExW(picker, nullptr, L"Edit", nullptr);
+        for (int tries = 0; tries < 500 && Text(folderEdit) != L"src"; ++tries) Sleep(20);
+        EXPECT_EQ(Text(folderEdit), L"src");
         Render(picker, "FolderPicker");
         Press(picker, IDOK);
         while (IsWindow(picker)) Sleep(10);
