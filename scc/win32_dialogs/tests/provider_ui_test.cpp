@@ -102,6 +102,28 @@ TEST_F(ProviderUiTest, LoginShowsTheStoredValuesAndReturnsTheTypedOnesOnOk) {
     EXPECT_EQ(values.password, "se\"cret");
 }
 
+// The box belongs to the IDE's window, which stays disabled until it is closed. (Wine also
+// gives an unowned box the active window, so there this holds either way.)
+TEST_F(ProviderUiTest, MessageBoxIsOwnedByTheActiveWindow) {
+    const HWND ide = CreateWindowExW(0, L"Static", L"IDE", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                     300, 200, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(ide, nullptr);
+    SetForegroundWindow(ide);
+    SetActiveWindow(ide);
+    ScriptedUser user([&] {
+        const HWND box = WaitForDialogOwnedBy(ide);
+        if (box == nullptr) return;
+        EXPECT_EQ(Text(box), L"Brelmox");
+        EXPECT_NE(ChildTexts(box).find(L"Cannot open 'C:\\w\\\u00e4.c'"), std::wstring::npos);
+        EXPECT_FALSE(IsWindowEnabled(ide));
+        Press(box, IDOK);
+    });
+    ui_->ShowMessage("Cannot open 'C:\\w\\\xc3\xa4.c': Access is denied.\n");
+    user.Finish();
+    EXPECT_TRUE(IsWindowEnabled(ide));
+    DestroyWindow(ide);
+}
+
 TEST_F(ProviderUiTest, CancelledDialogsChangeNothing) {
     LoginValues values{"acme", "alice", "old"};
     std::string commandLine = "cmp %s %s";
