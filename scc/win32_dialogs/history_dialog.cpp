@@ -106,6 +106,7 @@ bool CHistoryDlg::OnInit() {
     GetClientRect(Window(), &client);
     const RECT listRect = ChildRect(Window(), list);
     margin_ = {client.right - listRect.right, client.bottom - listRect.bottom};
+    KeepOpeningSizeAsMinimum();
     return true;
 }
 

@@ -38,6 +38,12 @@ bool TemplateDialog::Create() {
                               reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
+void TemplateDialog::KeepOpeningSizeAsMinimum() {
+    RECT frame;
+    GetWindowRect(window_, &frame);
+    minimumSize_ = {frame.right - frame.left, frame.bottom - frame.top};
+}
+
 void TemplateDialog::OnCommand(int id, int /*notification*/) {
     if (id == IDOK || id == IDCANCEL) End(id);
 }
@@ -58,6 +64,11 @@ INT_PTR CALLBACK TemplateDialog::Procedure(HWND window, UINT message, WPARAM wPa
             return TRUE;
         case WM_SIZE:
             dialog->OnSize();
+            return TRUE;
+        case WM_GETMINMAXINFO:
+            if (dialog->minimumSize_.cx == 0) return FALSE;
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {dialog->minimumSize_.cx,
+                                                                     dialog->minimumSize_.cy};
             return TRUE;
         case WM_NCDESTROY:
             dialog->window_ = nullptr;

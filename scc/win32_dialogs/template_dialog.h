@@ -43,6 +43,8 @@ class TemplateDialog {
     virtual void OnCommand(int id, int notification);
     virtual void OnSize() {}
     void End(int result) const { EndDialog(window_, result); }
+    // A resizable dialog keeps at least the size it opened with.
+    void KeepOpeningSizeAsMinimum();
 
   private:
     static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -51,6 +53,7 @@ class TemplateDialog {
     int templateId_;
     HWND window_ = nullptr;
     bool modeless_ = false;
+    SIZE minimumSize_{};
 };
 
 }  // namespace brelmoxscc

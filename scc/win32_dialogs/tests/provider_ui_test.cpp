@@ -221,6 +221,34 @@ TEST_F(ProviderUiTest, SetProjectChoosesTheTypedNameElseTheSelection) {
     }
 }
 
+RECT PlaceOf(HWND dialog, int id) {
+    RECT rect;
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Grown, the list takes the room and the buttons follow the corner; it never shrinks below
+// the size it opened with.
+void ExpectResizing(HWND dialog) {
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    const LONG width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const RECT list = PlaceOf(dialog, kVersions), close = PlaceOf(dialog, IDOK);
+    SetWindowPos(dialog, nullptr, 0, 0, width + 100, height + 50, SWP_NOMOVE | SWP_NOZORDER);
+    const RECT grownList = PlaceOf(dialog, kVersions), grownClose = PlaceOf(dialog, IDOK);
+    EXPECT_EQ(grownList.left, list.left);
+    EXPECT_EQ(grownList.right - list.right, 100);
+    EXPECT_EQ(grownList.bottom - list.bottom, 50);
+    EXPECT_EQ(grownClose.left - close.left, 100);
+    EXPECT_EQ(grownClose.top - close.top, 50);
+    SetWindowPos(dialog, nullptr, 0, 0, width / 2, height / 2, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(dialog, &frame);
+    EXPECT_EQ(frame.right - frame.left, width);
+    EXPECT_EQ(frame.bottom - frame.top, height);
+    EXPECT_EQ(PlaceOf(dialog, kVersions).right, list.right);
+}
+
 TEST_F(ProviderUiTest, HistoryListsTheLastVersionFirstAndGetsTheSelectedOneIntoAFolder) {
     const fs::path folder = WorkFolder() / "src";
     const std::string localPath = platform::Utf8((folder / "main.c").wstring());
@@ -258,6 +286,7 @@ TEST_F(ProviderUiTest, HistoryListsTheLastVersionFirstAndGetsTheSelectedOneIntoA
         EXPECT_EQ(headers,
                   L"Version/50 Status/100 Date Created/100 Created By/100 Description/250 ");
         Render(dialog, "CHistoryDlg");
+        ExpectResizing(dialog);
 
         // Get: the picker opens on the file's folder; OK there fetches version 3 into it.
         Press(dialog, kGet);
