@@ -27,15 +27,15 @@ bool IsOpenDialogOfThisProcess(HWND window) {
            std::wstring(className) == L"#32770";
 }
 
+BOOL CALLBACK CollectOpenDialog(HWND window, LPARAM list) {
+    if (IsOpenDialogOfThisProcess(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> OpenDialogs() {
     std::vector<HWND> found;
-    EnumWindows(
-        [](HWND window, LPARAM list) {
-            if (IsOpenDialogOfThisProcess(window))
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(CollectOpenDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
