@@ -1,7 +1,9 @@
 #include "scc/win32_dialogs/template_dialog.h"
 
+#include "common/format.h"
 #include "platform/windows/utf16.h"
 #include "scc/messages.h"
+#include "scc/win32_dialogs/win32_messages.h"
 
 namespace brelmoxscc {
 
@@ -24,11 +26,14 @@ TemplateDialog::~TemplateDialog() {
     if (modeless_ && window_ != nullptr) DestroyWindow(window_);
 }
 
+// A dialog that cannot be shown is said so, rather than taken for the user's Cancel.
 bool TemplateDialog::RunModal() {
-    const INT_PTR result =
-        DialogBoxParamW(resources_, MAKEINTRESOURCEW(templateId_), GetActiveWindow(), Procedure,
-                        reinterpret_cast<LPARAM>(this));
+    const HWND owner = GetActiveWindow();
+    const INT_PTR result = DialogBoxParamW(resources_, MAKEINTRESOURCEW(templateId_), owner,
+                                           Procedure, reinterpret_cast<LPARAM>(this));
     window_ = nullptr;
+    if (result == -1)
+        ShowMessageBox(owner, brelmox::FormatMessage(msg::kDialogMissing, templateId_));
     return result == IDOK;
 }
 

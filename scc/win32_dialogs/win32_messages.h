@@ -6,4 +6,7 @@ namespace brelmoxscc::msg {
 // character, the list by one more.
 constexpr char kExecutableFilter[] = "Executable (*.exe)\0*.exe\0";
 constexpr const char* kExecutableExtension = "exe";
+constexpr const char* kDialogMissing =
+    "Cannot show dialog %d: the provider's dialog resources are missing. The request was "
+    "cancelled.";
 }  // namespace brelmoxscc::msg

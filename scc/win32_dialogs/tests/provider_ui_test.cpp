@@ -124,6 +124,31 @@ TEST_F(ProviderUiTest, MessageBoxIsOwnedByTheActiveWindow) {
     DestroyWindow(ide);
 }
 
+// Built on a module without the templates, each dialog says it cannot be shown.
+TEST_F(ProviderUiTest, MissingTemplatesAreReportedNotTakenForCancel) {
+    ui_ = MakeWin32ProviderUi(GetModuleHandleW(L"kernel32.dll"));
+    const HWND ide = CreateWindowExW(0, L"Static", L"IDE", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                     300, 200, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(ide);
+    SetActiveWindow(ide);
+    std::wstring shown;
+    ScriptedUser user([&] {
+        const HWND box = WaitForDialogOwnedBy(ide);
+        if (box == nullptr) return;
+        shown = ChildTexts(box);
+        Press(box, IDOK);
+    });
+    LoginValues values{"acme", "alice", "old"};
+    EXPECT_FALSE(ui_->Login(&values));
+    user.Finish();
+    EXPECT_NE(shown.find(L"Cannot show dialog 1000: the provider's dialog resources are missing. "
+                         L"The request was cancelled."),
+              std::wstring::npos)
+        << platform::Utf8(shown);
+    EXPECT_EQ(values.username, "alice");
+    DestroyWindow(ide);
+}
+
 TEST_F(ProviderUiTest, CancelledDialogsChangeNothing) {
     LoginValues values{"acme", "alice", "old"};
     std::string commandLine = "cmp %s %s";
