@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs and their tests into build-win/ with mingw-w64, and runs
-# the tests under Wine when called with --test. Installs what it needs; safe to run again.
+# the tests under Wine when called with --test (on a virtual display when there is none).
+# Installs what it needs; safe to run again.
 # minizip and GoogleTest are compiled from Debian's own source packages, once, and kept in
 # build-win/deps/. The 32-bit provider and its host go into build-win/bin32/ (built in
 # build-win/x86/, with its minizip in build-win/deps32/).
@@ -18,7 +19,7 @@ as_root() {
 }
 
 packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64
-    dpkg-dev ccache cmake nlohmann-json3-dev)
+    dpkg-dev ccache cmake nlohmann-json3-dev xvfb xauth)
 installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
@@ -96,7 +97,25 @@ if [ "$exported" != "$expected" ] || grep -qi 'DLL Name: lib' <<<"$dump"; then
 fi
 
 if $run_tests; then
+    export BRELMOX_WINEPREFIX="$build/wineprefix"
+    # The dialog tests need a display: a virtual one when there is none. Wine's desktop
+    # process keeps the display it started with, so a server left from an earlier run on
+    # another display is stopped first.
+    if [ -z "${DISPLAY:-}" ]; then
+        rm -f "$build/xvfb-display"
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$build/xvfb-display" \
+            >/dev/null 2>&1 &
+        xvfb_pid=$!
+        trap 'kill "$xvfb_pid"' EXIT
+        while [ ! -s "$build/xvfb-display" ]; do sleep 0.1; done
+        export DISPLAY=:$(cat "$build/xvfb-display")
+        WINEPREFIX="$BRELMOX_WINEPREFIX" wineserver -k 2>/dev/null || true
+    fi
     # A new Wine prefix takes longer to set up than test discovery waits: it is made first.
-    BRELMOX_WINEPREFIX="$build/wineprefix" "$root/cmake/wine-run.sh" cmd.exe /c exit
+    "$root/cmake/wine-run.sh" cmd.exe /c exit
+    # Wine manages its windows itself: a window left to a window manager gets no title bar
+    # without one, and each closing dialog waits 2 s for a manager that never answers.
+    "$root/cmake/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+        >/dev/null
     (cd "$build" && ctest --output-on-failure -j2 --timeout 600)
 fi
