@@ -7,21 +7,18 @@
 # Usage: bash scripts/check-packages.sh PACKAGE_DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/local-server.sh
 packages=${1:?usage: check-packages.sh PACKAGE_DIR}
 
 root=$(mktemp -d)
-server_pid=""
 finish() {
-    if [ -n "$server_pid" ]; then
-        kill "$server_pid" 2>/dev/null || true
-        wait "$server_pid" 2>/dev/null || true
-    fi
+    stop_local_server
     rm -rf "$root"
 }
 trap finish EXIT
 fail() {
     echo "package check failed: $*" >&2
-    [ ! -s "$root/server.log" ] || sed 's/^/  server: /' "$root/server.log" >&2
+    [ ! -s "$root/data.log" ] || sed 's/^/  server: /' "$root/data.log" >&2
     exit 1
 }
 
@@ -37,26 +34,9 @@ unset BRELMOX_BIN_DIR XDG_CONFIG_HOME
 export HOME=$root/home
 mkdir -p "$HOME"
 
-data=$root/data
-"$bin/brelmox-server" init --data "$data" >/dev/null
-"$bin/brelmox-server" org add Acme --data "$data" >/dev/null
-printf 'package-check\n' | "$bin/brelmox-server" user add Acme alice --data "$data" >/dev/null
-"$bin/brelmox-server" project add Acme Web --data "$data" >/dev/null
-"$bin/brelmox-server" serve --data "$data" --listen 127.0.0.1:0 --prefix scm \
-    >"$root/server.out" 2>"$root/server.log" &
-server_pid=$!
-for _ in $(seq 100); do
-    grep -q '^listening on ' "$root/server.out" && break
-    sleep 0.1
-done
-address=$(sed -n 's/^listening on //p' "$root/server.out")
-[ -n "$address" ] || fail "the installed brelmox-server did not start"
-
-key='HKCU\SOFTWARE\Farrowdyne\Brelmox\Connection'
-"$bin/brelmox-reg" add "$key" /v URL /d "$address" >/dev/null
-"$bin/brelmox-reg" add "$key" /v "Virtual Directory" /d scm >/dev/null
-"$bin/brelmox-reg" add "$key" /v Secure /t REG_BINARY /d 00 >/dev/null
-"$bin/brelmox" cfg -u alice -pw package-check -o Acme -pr Web >/dev/null
+start_local_server "$bin" "$root/data" Acme alice package-check Web ||
+    fail "the installed brelmox-server did not start"
+configure_local_client "$bin" Acme alice package-check Web
 [ -f "$HOME/.config/brelmox/user.reg" ] || fail "the configuration is not in the temporary HOME"
 
 src=$root/src
