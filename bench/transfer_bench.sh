@@ -39,12 +39,10 @@ cmake --build "$build" --target brelmox brelmox-reg brelmox-server -j"${JOBS:-$(
 work=$(mktemp -d "${TMPDIR:-/tmp}/brelmox-bench-XXXXXX")
 # shellcheck source=bench/measure_helpers.sh
 . "$root/bench/measure_helpers.sh"
-server_pid=
+# shellcheck source=scripts/local-server.sh
+. "$root/scripts/local-server.sh"
 cleanup() {
-    if [ -n "$server_pid" ]; then
-        kill "$server_pid" 2>/dev/null || true
-        wait "$server_pid" 2>/dev/null || true
-    fi
+    stop_local_server
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -53,29 +51,13 @@ password=bench-password
 big_bytes=$((256 << 20))
 
 # --- the server, on loopback with a fresh data folder --------------------------------------
-data=$work/data
-"$bin/brelmox-server" init --data "$data" >/dev/null
-"$bin/brelmox-server" org add Bench --data "$data" >/dev/null
-printf '%s\n' "$password" | "$bin/brelmox-server" user add Bench bench --data "$data" >/dev/null
-"$bin/brelmox-server" project add Bench Files --data "$data" >/dev/null
-"$bin/brelmox-server" serve --data "$data" --listen 127.0.0.1:0 --prefix scm \
-    >"$work/server.out" 2>"$work/server.log" &
-server_pid=$!
-for _ in $(seq 100); do
-    grep -q '^listening on ' "$work/server.out" && break
-    sleep 0.1
-done
-address=$(sed -n 's/^listening on //p' "$work/server.out")
-[ -n "$address" ] || { echo "the server did not start:" >&2; cat "$work/server.log" >&2; exit 1; }
-url=http://$address/scm
+start_local_server "$bin" "$work/data" Bench bench "$password" Files ||
+    { echo "the server did not start:" >&2; cat "$work/data.log" >&2; exit 1; }
+url=http://$server_address/scm
 
 # --- a sandboxed client -------------------------------------------------------------------
 export XDG_CONFIG_HOME=$work/config
-key='HKCU\SOFTWARE\Farrowdyne\Brelmox\Connection'
-"$bin/brelmox-reg" add "$key" /v URL /d "$address" >/dev/null
-"$bin/brelmox-reg" add "$key" /v "Virtual Directory" /d scm >/dev/null
-"$bin/brelmox-reg" add "$key" /v Secure /t REG_BINARY /d 00 >/dev/null
-"$bin/brelmox" cfg -u bench -pw "$password" -o Bench -pr Files
+configure_local_client "$bin" Bench bench "$password" Files
 
 # --- the data -----------------------------------------------------------------------------
 make_tree "$work/tree" 4096

@@ -6,9 +6,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
+source scripts/plain-build.sh
+
 bash scripts/install-deps.sh
-cmake -S . -B build >/dev/null
-cmake --build build -j"$(nproc 2>/dev/null || echo 2)"
+# The programs only, configured as the plain build of scripts/test.sh, which then reuses them.
+cmake -S . -B build "${plain_build_flags[@]}" >/dev/null
+cmake --build build -j"$(nproc 2>/dev/null || echo 2)" --target brelmox_installed
 
 bin=$root/build/bin
 demo=$root/demo

@@ -13,6 +13,7 @@ packages=(
     zip unzip curl python3 openssl time
     strace # bench/storage_bench.sh counts the server's flushes with it
     libpq-dev
+    file dpkg-dev # CPack reads the programs' dependencies with dpkg-shlibdeps, finding them with file
 )
 # The PostgreSQL server only runs the tests' throw-away clusters: without it those tests
 # are skipped (loudly), the rest still run.

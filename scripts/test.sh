@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the build needs, builds with warnings as errors and runs every test
-# twice: once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer; then
-# cross-builds the Windows programs and runs their tests under Wine.
+# twice: once plainly (in build/, reusing what scripts/demo.sh built there) and once under
+# AddressSanitizer and UndefinedBehaviorSanitizer (in build-sanitize/); packages the plain
+# build and checks the packages from a throw-away root; then cross-builds the Windows
+# programs and runs their tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/plain-build.sh
 
 bash scripts/install-deps.sh
 
@@ -34,16 +37,19 @@ jobs=$(nproc 2>/dev/null || echo 2)
 run_suite() {
     local dir=$1
     shift
-    cmake -S . -B "$dir" -DBRELMOX_WERROR=ON "$@" >/dev/null
+    cmake -S . -B "$dir" "$@" >/dev/null
     cmake --build "$dir" -j"$jobs"
     (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 600)
 }
 
 echo "== plain build and tests"
-run_suite build
+run_suite build "${plain_build_flags[@]}"
+echo "== packages of the plain build, checked from a throw-away root"
+bash scripts/package.sh build
+bash scripts/check-packages.sh build/packages
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build and tests"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp" \
-    run_suite build-sanitize -DBRELMOX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    run_suite build-sanitize -DBRELMOX_WERROR=ON -DBRELMOX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 echo "== Windows cross build and tests under Wine"
 bash scripts/build-windows.sh --test
