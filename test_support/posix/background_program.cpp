@@ -2,14 +2,12 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -34,9 +32,10 @@ BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
     output_ = platform::UniqueFd(ends[0]);
     // Only the program keeps the writing end, so the output ends when the program does.
     const platform::UniqueFd outputEnd(ends[1]);
-    const int error = SpawnProgram(argv, extraEnv, {input.get(), ends[1], errors.get()}, "", &pid_);
+    const int error =
+        SpawnProgram(argv, extraEnv, {input.get(), ends[1], errors.get()}, "", &child_);
     if (error != 0) {
-        pid_ = -1;
+        child_ = -1;
         const std::string reason = CannotRunText(argv[0], error);
         if (!platform::WriteAll(errors.get(), reason.data(), reason.size()))
             ADD_FAILURE() << reason;
@@ -66,20 +65,12 @@ std::optional<std::string> BackgroundProgram::WaitForLine(const std::string& pre
 }
 
 int BackgroundProgram::Stop() {
-    if (pid_ < 0) return exitStatus_;
-    kill(pid_, SIGTERM);
-    const auto deadline = steady_clock::now() + std::chrono::seconds(5);
-    std::optional<int> status;
-    while (!(status = WaitForExit(pid_, WNOHANG)) && steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (child_ < 0) return exitStatus_;
+    kill(static_cast<pid_t>(child_), SIGTERM);
+    if (!WaitForEnd(std::chrono::seconds(5))) {
+        kill(static_cast<pid_t>(child_), SIGKILL);
+        Ended(*WaitForExit(child_));
     }
-    if (!status) {
-        kill(pid_, SIGKILL);
-        status = WaitForExit(pid_);
-    }
-    pid_ = -1;
-    exitStatus_ = *status;
-    output_ = platform::UniqueFd();
     return exitStatus_;
 }
 

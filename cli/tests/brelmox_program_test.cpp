@@ -8,9 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "cli/tests/posix/program_fixture.h"
+#include "cli/tests/program_fixture.h"
 #include "client/context.h"
 #include "client/messages.h"
+#include "platform/file_system.h"
 #include "test_support/background_program.h"
 
 namespace {
@@ -61,7 +62,7 @@ TEST_F(BrelmoxProgram, PrintsTheUsageTextForAnythingButACommand) {
          {std::vector<std::string>{}, {"help"}, {"-f"}, {"adds"}, {""}}) {
         testsupport::RunResult run = Run(arguments);
         EXPECT_EQ(run.exitStatus, 0);
-        EXPECT_EQ(run.stdoutText, kUsage);
+        EXPECT_EQ(run.stdoutText, testsupport::NativeLines(kUsage));
         EXPECT_EQ(run.stderrText, "");
     }
 }
@@ -96,8 +97,9 @@ TEST_F(BrelmoxProgram, UnreachableSiteEndsEveryNetworkedCommand) {
     for (const char* word :
          {"add", "ci", "get", "co", "unco", "lbl", "rm", "cp", "SYNC", "status", "history"}) {
         testsupport::RunResult run = Run({word, "-f", "x"});
-        EXPECT_EQ(run.exitStatus, -2025 & 0xff) << word;
-        EXPECT_EQ(run.stdoutText, "Couldn't connect to Brelmox site, 'http://127.0.0.1:1'\n")
+        EXPECT_EQ(run.exitStatus, testsupport::ExitStatusFor(-2025)) << word;
+        EXPECT_EQ(run.stdoutText, testsupport::NativeLines(
+                                      "Couldn't connect to Brelmox site, 'http://127.0.0.1:1'\n"))
             << word;
     }
 }
@@ -106,7 +108,7 @@ TEST_F(BrelmoxProgram, MissingConfigurationExitsWithMinusTwo) {
     brelmox::WriteRegString(brelmox::BuildKeyPath(brelmox::msg::kConnectionKey), "URL",
                             server.HostAndPort());
     testsupport::RunResult run = Run({"get", "-f", "x"});
-    EXPECT_EQ(run.exitStatus, 254);
+    EXPECT_EQ(run.exitStatus, testsupport::ExitStatusFor(-2));
     EXPECT_EQ(run.stdoutText, "");
 }
 
@@ -117,12 +119,12 @@ TEST_F(BrelmoxProgram, UnknownProjectStopsLblButNotCp) {
         KeywordField("protocol:", "1") + KeywordField("status:", "-2018") +
         KeywordField("error:", "unknown"))}));
     testsupport::RunResult lbl = Run({"lbl", "-l", "Release1"});
-    EXPECT_EQ(lbl.exitStatus, -2018 & 0xff);
-    EXPECT_EQ(lbl.stdoutText, "Unknown project with name 'Web'.\n");
+    EXPECT_EQ(lbl.exitStatus, testsupport::ExitStatusFor(-2018));
+    EXPECT_EQ(lbl.stdoutText, testsupport::NativeLines("Unknown project with name 'Web'.\n"));
 
     testsupport::RunResult cp = Run({"cp", "-d", "-n", "Web"});
     EXPECT_EQ(cp.exitStatus, 0);
-    EXPECT_EQ(cp.stdoutText, "Created Project ''.\n");
+    EXPECT_EQ(cp.stdoutText, testsupport::NativeLines("Created Project ''.\n"));
     const std::string body = server.Request(3).body;
     EXPECT_NE(body.find(Field("project_name", "") + "\r\n" + "Content-Disposition: form-data; " +
                         Field("project_description", "-n")),
@@ -137,7 +139,9 @@ TEST_F(BrelmoxProgram, GetNeedsAFileAfterTheStartUp) {
                                                {"get", "-f"}}) {
         testsupport::RunResult run = Run(arguments);
         EXPECT_EQ(run.exitStatus, 0);
-        EXPECT_EQ(run.stdoutText, "You must specify a file to \"get\" with the -f parameter.\n");
+        EXPECT_EQ(run.stdoutText,
+                  testsupport::NativeLines(
+                      "You must specify a file to \"get\" with the -f parameter.\n"));
     }
     EXPECT_EQ(server.RequestCount(), 8u);  // the start-up requests alone
 }
@@ -171,7 +175,7 @@ TEST_F(BrelmoxProgram, AnInterruptedGetLeavesTheOldFileAndNothingElse) {
     for (const char* folder : {"tmp", "work"}) {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(dir.Path(folder))) {
-            names.push_back(entry.path().filename());
+            names.push_back(entry.path().filename().string());
         }
         EXPECT_EQ(names, folder == std::string("work") ? std::vector<std::string>{"a.c"}
                                                        : std::vector<std::string>{})
@@ -218,8 +222,9 @@ TEST_F(BrelmoxProgram, AddTakesTheNextWordAsValueWhateverItIs) {
     testsupport::RunResult run = Run({"add", "-x", "foo", "-f", "-r", "-t", "Docs"});
     EXPECT_EQ(run.exitStatus, 0) << run.stdoutText;
     ASSERT_EQ(server.RequestCount(), 3u);  // the one file, no recursion
-    EXPECT_NE(server.Request(2).body.find("filename=\"" + dir.Path("-r") + "\""),
-              std::string::npos);
+    EXPECT_NE(
+        server.Request(2).body.find("filename=\"" + platform::NativePath(dir.Path("-r")) + "\""),
+        std::string::npos);
 
     // A value switch that is the last word has no value.
     run = Run({"add", "-t", "Docs", "-f"});
