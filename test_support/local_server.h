@@ -26,6 +26,9 @@ class LocalServer {
 
     bool Started() const { return server_.has_value() && !address_.empty(); }
 
+    // "HOST:PORT" where it listens.
+    const std::string& Address() const { return address_; }
+
     // dir's "config-USER", with the Connection key and USER's account (project Web) stored.
     std::string ConfigHome(const std::string& user) const;
 
