@@ -6,9 +6,14 @@
 // (BRELMOX_WINDOWS_BIN_DIR, BRELMOX_WINEPREFIX, BRELMOX_WINE_RUN); BRELMOX_BIN_DIR is this
 // build's.
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/sha.h>
+#include <openssl/x509.h>
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -28,6 +33,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kConnectionKey[] = "HKCU\\SOFTWARE\\Farrowdyne\\Brelmox\\Connection";
+const std::string kTrustedRoots =
+    "HKCU\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\";
 
 std::string Variable(const char* name) {
     const char* value = std::getenv(name);
@@ -61,9 +68,49 @@ std::vector<std::string> Names(const std::string& folder) {
     return names;
 }
 
+// The certificate of a PEM file as the registry's certificate stores keep one: under its
+// SHA-1 thumbprint, a Blob of serialized properties of which the encoded certificate (property
+// 32) is the one needed. Empty names when the file cannot be read.
+struct StoredCertificate {
+    std::string thumbprint;  // hex digits, upper case
+    std::string blobHex;
+};
+StoredCertificate ForCertificateStore(const std::string& pemPath) {
+    StoredCertificate stored;
+    FILE* file = std::fopen(pemPath.c_str(), "r");
+    if (file == nullptr) return stored;
+    X509* certificate = PEM_read_X509(file, nullptr, nullptr, nullptr);
+    std::fclose(file);
+    unsigned char* der = nullptr;
+    const int size = certificate == nullptr ? -1 : i2d_X509(certificate, &der);
+    unsigned char digest[SHA_DIGEST_LENGTH];
+    unsigned digestSize = 0;
+    if (size > 0 && X509_digest(certificate, EVP_sha1(), digest, &digestSize) == 1) {
+        auto hex = [](const unsigned char* bytes, size_t count) {
+            std::string text;
+            char pair[3];
+            for (size_t i = 0; i < count; ++i) {
+                std::snprintf(pair, sizeof pair, "%02X", bytes[i]);
+                text += pair;
+            }
+            return text;
+        };
+        stored.thumbprint = hex(digest, digestSize);
+        // Property id, a reserved 1 and the length, each four bytes little-endian.
+        unsigned char header[12] = {32, 0, 0, 0, 1, 0, 0, 0};
+        for (int i = 0; i < 4; ++i) header[8 + i] = static_cast<unsigned char>(size >> (8 * i));
+        stored.blobHex = hex(header, sizeof header) + hex(der, static_cast<size_t>(size));
+    }
+    OPENSSL_free(der);
+    X509_free(certificate);
+    return stored;
+}
+
 class WindowsRoundTrip : public ::testing::Test {
   protected:
-    WindowsRoundTrip() : server_{dir, {"alice", "bob"}} {}
+    using Transport = testsupport::LocalServer::Transport;
+    explicit WindowsRoundTrip(Transport transport = Transport::Plain)
+        : server_{dir, {"alice", "bob"}, transport} {}
 
     void SetUp() override {
         ASSERT_TRUE(server_.Started());
@@ -73,10 +120,22 @@ class WindowsRoundTrip : public ::testing::Test {
                 << name << " is not set: the Windows build's tests set it";
         // The Wine prefix is the Windows build's own; its registry holds bob's account.
         Reg({"delete", "HKCU\\SOFTWARE\\Farrowdyne\\Brelmox", "/f"});
+        std::string address = server_.Address();
+        if (const std::string pem = server_.CertificatePath(); !pem.empty()) {
+            // The system checks the name of the host: the certificate's is localhost.
+            address = "localhost" + address.substr(address.rfind(':'));
+            const StoredCertificate stored = ForCertificateStore(pem);
+            ASSERT_NE(stored.thumbprint, "") << "cannot read " << pem;
+            trustedKey_ = kTrustedRoots + stored.thumbprint;
+            ASSERT_EQ(Reg({"add", trustedKey_, "/v", "Blob", "/t", "REG_BINARY", "/d",
+                           stored.blobHex, "/f"})
+                          .exitStatus,
+                      0);
+        }
         for (std::vector<std::string> value :
-             {std::vector<std::string>{"/v", "URL", "/d", server_.Address()},
+             {std::vector<std::string>{"/v", "URL", "/d", address},
               {"/v", "Virtual Directory", "/d", "scm"},
-              {"/v", "Secure", "/t", "REG_BINARY", "/d", "00"}}) {
+              {"/v", "Secure", "/t", "REG_BINARY", "/d", trustedKey_.empty() ? "00" : "01"}}) {
             value.insert(value.begin(), {"add", kConnectionKey});
             value.push_back("/f");
             ASSERT_EQ(Reg(value).exitStatus, 0);
@@ -88,6 +147,7 @@ class WindowsRoundTrip : public ::testing::Test {
 
     void TearDown() override {
         Reg({"delete", "HKCU\\SOFTWARE\\Farrowdyne\\Brelmox", "/f"});
+        if (!trustedKey_.empty()) Reg({"delete", trustedKey_, "/f"});
         EXPECT_EQ(server_.Stop(), 0) << "the server did not stop cleanly";
     }
 
@@ -129,6 +189,12 @@ class WindowsRoundTrip : public ::testing::Test {
 
     testsupport::TempDir dir;
     testsupport::LocalServer server_;
+    std::string trustedKey_;  // the server's certificate among the user's trusted roots
+};
+
+class SecureWindowsRoundTrip : public WindowsRoundTrip {
+  protected:
+    SecureWindowsRoundTrip() : WindowsRoundTrip(Transport::Tls) {}
 };
 
 TEST_F(WindowsRoundTrip, TreeComesBackByteForByteOnTheOtherSideBothWays) {
@@ -207,6 +273,27 @@ TEST_F(WindowsRoundTrip, EveryCommandWorksAndARefusalGivesTheWholeCode) {
     OnWindows({"rm", "-f", "Src/a.txt"});
     EXPECT_NE(Linux({"get", "-f", "Src/a.txt", "-t", fromLinux}).exitStatus, 0);
     EXPECT_EQ(OnWindows({"cp", "-n", "Mobile", "-d", "phones"}), "Created Project 'Mobile'.\r\n");
+}
+
+// WinINet with the system's certificate checks, the test's own authority trusted by the user.
+TEST_F(SecureWindowsRoundTrip, FilesGoBothWaysOverTls) {
+    const std::string bytes = ControlBytes(100000);
+    OnWindows({"add", "-f", WinPath(dir.WriteFile("win/a.bin", bytes)), "-t", "Src"});
+    OnLinux({"get", "-f", "Src/a.bin", "-t", dir.Path("linux")});
+    EXPECT_TRUE(dir.ReadFile("linux/a.bin") == bytes);
+    OnWindows({"get", "-f", "Src/a.bin", "-t", WinPath(dir.Path("back"))});
+    EXPECT_TRUE(dir.ReadFile("back/a.bin") == bytes);
+
+    // Without the trust, the system's checks refuse the server.
+    ASSERT_EQ(Reg({"delete", trustedKey_, "/f"}).exitStatus, 0);
+    trustedKey_.clear();
+    const testsupport::RunResult untrusted =
+        Windows({"get", "-f", "Src/a.bin", "-t", WinPath(dir.Path("untrusted"))});
+    EXPECT_NE(untrusted.exitStatus, 0);
+    // ERROR_INTERNET_INVALID_CA, whose text Wine lacks.
+    EXPECT_TRUE(untrusted.stdoutText.starts_with("Error validating user (HttpSendRequest): "))
+        << untrusted.stdoutText;
+    EXPECT_FALSE(fs::exists(dir.Path("untrusted/a.bin")));
 }
 
 // Ctrl-C (which Wine makes of SIGINT) ends the program as Windows ends one on Ctrl-C; a kill
