@@ -173,8 +173,7 @@ class WindowsRoundTrip : public ::testing::Test {
             arguments, {{"XDG_CONFIG_HOME", server_.ConfigHome("alice")}}, "", dir.Path());
     }
 
-    // Runs a side's command, which must succeed and say nothing on standard error; gives
-    // its output.
+    // A command of either side must succeed and say nothing on standard error: its output.
     std::string Expect(const testsupport::RunResult& run, const std::string& shown) {
         EXPECT_EQ(run.exitStatus, 0) << shown << "\n" << run.stdoutText;
         EXPECT_EQ(run.stderrText, "") << shown;
