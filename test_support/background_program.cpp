@@ -1,9 +1,35 @@
-// What waiting for a background program means the same way on every platform.
+// What starting and waiting for a background program mean the same way on every platform.
 #include "test_support/background_program.h"
 
+#include <cerrno>
+#include <cstring>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 namespace testsupport {
+
+BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
+                                     const std::map<std::string, std::string>& extraEnv,
+                                     const std::string& stderrPath) {
+    const platform::UniqueFd errors = platform::CreateForWriting(stderrPath);
+    const platform::UniqueFd input = OpenEmptyInput();
+    platform::UniqueFd outputEnd;
+    if (!errors.valid() || !input.valid() || !MakePipe(&output_, &outputEnd)) {
+        ADD_FAILURE() << "cannot start '" << argv[0] << "' with its standard error in '"
+                      << stderrPath << "': " << std::strerror(errno);
+        return;
+    }
+    // Only the program keeps the writing end once started, so the output ends when it does.
+    const int error =
+        SpawnProgram(argv, extraEnv, {input.get(), outputEnd.get(), errors.get()}, "", &child_);
+    if (error != 0) {
+        child_ = -1;
+        const std::string reason = CannotRunText(argv[0], error);
+        if (!platform::WriteAll(errors.get(), reason.data(), reason.size()))
+            ADD_FAILURE() << reason;
+    }
+}
 
 std::optional<int> BackgroundProgram::WaitForEnd(std::chrono::milliseconds timeout) {
     if (child_ < 0) return exitStatus_;

@@ -28,6 +28,12 @@ int SpawnProgram(const std::vector<std::string>& argv,
 // a temporary file that goes with its last handle on Windows. Invalid with errno set.
 platform::UniqueFd NewStreamFile();
 
+// The system's empty input (/dev/null, NUL), open for reading.
+platform::UniqueFd OpenEmptyInput();
+
+// A pipe whose ends no program started later inherits; false with errno set.
+bool MakePipe(platform::UniqueFd* readEnd, platform::UniqueFd* writeEnd);
+
 // "cannot run 'PROGRAM': REASON" and a line feed.
 std::string CannotRunText(const std::string& program, int error);
 

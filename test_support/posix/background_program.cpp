@@ -4,12 +4,8 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstring>
-
-#include <gtest/gtest.h>
 
 #include "test_support/spawn.h"
 
@@ -17,29 +13,16 @@ namespace testsupport {
 
 using std::chrono::steady_clock;
 
-BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
-                                     const std::map<std::string, std::string>& extraEnv,
-                                     const std::string& stderrPath) {
-    platform::UniqueFd errors(
-        open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    platform::UniqueFd input(open("/dev/null", O_RDONLY | O_CLOEXEC));
+platform::UniqueFd OpenEmptyInput() {
+    return platform::OpenForReading("/dev/null");
+}
+
+bool MakePipe(platform::UniqueFd* readEnd, platform::UniqueFd* writeEnd) {
     int ends[2];
-    if (!errors.valid() || !input.valid() || pipe2(ends, O_CLOEXEC) != 0) {
-        ADD_FAILURE() << "cannot start '" << argv[0] << "' with its standard error in '"
-                      << stderrPath << "': " << std::strerror(errno);
-        return;
-    }
-    output_ = platform::UniqueFd(ends[0]);
-    // Only the program keeps the writing end, so the output ends when the program does.
-    const platform::UniqueFd outputEnd(ends[1]);
-    const int error =
-        SpawnProgram(argv, extraEnv, {input.get(), ends[1], errors.get()}, "", &child_);
-    if (error != 0) {
-        child_ = -1;
-        const std::string reason = CannotRunText(argv[0], error);
-        if (!platform::WriteAll(errors.get(), reason.data(), reason.size()))
-            ADD_FAILURE() << reason;
-    }
+    if (pipe2(ends, O_CLOEXEC) != 0) return false;
+    *readEnd = platform::UniqueFd(ends[0]);
+    *writeEnd = platform::UniqueFd(ends[1]);
+    return true;
 }
 
 std::optional<std::string> BackgroundProgram::WaitForLine(const std::string& prefix) {

@@ -7,10 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "platform/windows/system_error.h"
 
@@ -23,7 +20,12 @@ HANDLE HandleOf(const platform::UniqueFd& fd) {
     return reinterpret_cast<HANDLE>(_get_osfhandle(fd.get()));
 }
 
-// A pipe whose ends are descriptors; false with errno set.
+}  // namespace
+
+platform::UniqueFd OpenEmptyInput() {
+    return platform::OpenForReading("NUL");
+}
+
 bool MakePipe(platform::UniqueFd* readEnd, platform::UniqueFd* writeEnd) {
     HANDLE ends[2];
     if (!CreatePipe(&ends[0], &ends[1], nullptr, 0)) {
@@ -36,30 +38,6 @@ bool MakePipe(platform::UniqueFd* readEnd, platform::UniqueFd* writeEnd) {
     if (readEnd->valid() && writeEnd->valid()) return true;
     errno = EMFILE;
     return false;
-}
-
-}  // namespace
-
-BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
-                                     const std::map<std::string, std::string>& extraEnv,
-                                     const std::string& stderrPath) {
-    platform::UniqueFd errors = platform::CreateForWriting(stderrPath);
-    platform::UniqueFd input = platform::OpenForReading("NUL");
-    platform::UniqueFd outputEnd;
-    if (!errors.valid() || !input.valid() || !MakePipe(&output_, &outputEnd)) {
-        ADD_FAILURE() << "cannot start '" << argv[0] << "' with its standard error in '"
-                      << stderrPath << "': " << std::strerror(errno);
-        return;
-    }
-    // Only the program keeps the writing end once started, so the output ends when it does.
-    const int error =
-        SpawnProgram(argv, extraEnv, {input.get(), outputEnd.get(), errors.get()}, "", &child_);
-    if (error != 0) {
-        child_ = -1;
-        const std::string reason = CannotRunText(argv[0], error);
-        if (!platform::WriteAll(errors.get(), reason.data(), reason.size()))
-            ADD_FAILURE() << reason;
-    }
 }
 
 // Pipes have no wait with a timeout: what is there is looked at in short slices.
