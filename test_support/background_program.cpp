@@ -13,7 +13,7 @@ BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
                                      const std::map<std::string, std::string>& extraEnv,
                                      const std::string& stderrPath) {
     const platform::UniqueFd errors = platform::CreateForWriting(stderrPath);
-    const platform::UniqueFd input = OpenEmptyInput();
+    const platform::UniqueFd input = platform::OpenForReading(kEmptyInput);
     platform::UniqueFd outputEnd;
     if (!errors.valid() || !input.valid() || !MakePipe(&output_, &outputEnd)) {
         ADD_FAILURE() << "cannot start '" << argv[0] << "' with its standard error in '"
@@ -28,6 +28,23 @@ BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
         const std::string reason = CannotRunText(argv[0], error);
         if (!platform::WriteAll(errors.get(), reason.data(), reason.size()))
             ADD_FAILURE() << reason;
+    }
+}
+
+std::optional<std::string> BackgroundProgram::WaitForLine(const std::string& prefix) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (;;) {
+        for (size_t end; (end = unread_.find('\n')) != std::string::npos;) {
+            std::string line = unread_.substr(0, end);
+            unread_.erase(0, end + 1);
+            if (line.ends_with('\r')) line.pop_back();
+            if (line.starts_with(prefix)) return line;
+        }
+        if (!output_.valid() || !WaitForInput(output_, deadline)) return std::nullopt;
+        char buffer[4096];
+        const long long got = platform::ReadSome(output_.get(), buffer, sizeof buffer);
+        if (got <= 0) return std::nullopt;
+        unread_.append(buffer, static_cast<size_t>(got));
     }
 }
 

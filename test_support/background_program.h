@@ -26,8 +26,8 @@ class BackgroundProgram {
     BackgroundProgram& operator=(const BackgroundProgram&) = delete;
 
     // Reads standard output until a line that starts with prefix arrives and gives it without
-    // its line feed; the lines before it are dropped. Nothing when the output ends or twenty
-    // seconds pass first.
+    // its line ending (LF or CR LF); the lines before it are dropped. Nothing when the output ends
+    // or twenty seconds pass first.
     std::optional<std::string> WaitForLine(const std::string& prefix);
 
     // Waits up to timeout for the program to end by itself: its exit status as RunProgram

@@ -2,6 +2,7 @@
 // BackgroundProgram.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -28,11 +29,15 @@ int SpawnProgram(const std::vector<std::string>& argv,
 // a temporary file that goes with its last handle on Windows. Invalid with errno set.
 platform::UniqueFd NewStreamFile();
 
-// The system's empty input (/dev/null, NUL), open for reading.
-platform::UniqueFd OpenEmptyInput();
+// The system's empty input.
+extern const char kEmptyInput[];
 
 // A pipe whose ends no program started later inherits; false with errno set.
 bool MakePipe(platform::UniqueFd* readEnd, platform::UniqueFd* writeEnd);
+
+// Waits until the pipe's reading end has bytes to read or the writing end has closed (true),
+// or deadline passes (false).
+bool WaitForInput(const platform::UniqueFd& pipe, std::chrono::steady_clock::time_point deadline);
 
 // "cannot run 'PROGRAM': REASON" and a line feed.
 std::string CannotRunText(const std::string& program, int error);

@@ -13,9 +13,7 @@ namespace testsupport {
 
 using std::chrono::steady_clock;
 
-platform::UniqueFd OpenEmptyInput() {
-    return platform::OpenForReading("/dev/null");
-}
+const char kEmptyInput[] = "/dev/null";
 
 bool MakePipe(platform::UniqueFd* readEnd, platform::UniqueFd* writeEnd) {
     int ends[2];
@@ -25,26 +23,11 @@ bool MakePipe(platform::UniqueFd* readEnd, platform::UniqueFd* writeEnd) {
     return true;
 }
 
-std::optional<std::string> BackgroundProgram::WaitForLine(const std::string& prefix) {
-    const auto deadline = steady_clock::now() + std::chrono::seconds(20);
-    for (;;) {
-        for (size_t end; (end = unread_.find('\n')) != std::string::npos;) {
-            std::string line = unread_.substr(0, end);
-            unread_.erase(0, end + 1);
-            if (line.starts_with(prefix)) return line;
-        }
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now());
-        pollfd watched{output_.get(), POLLIN, 0};
-        if (!output_.valid() || left.count() <= 0 ||
-            poll(&watched, 1, static_cast<int>(left.count())) <= 0) {
-            return std::nullopt;
-        }
-        char buffer[4096];
-        const ssize_t got = read(output_.get(), buffer, sizeof buffer);
-        if (got <= 0) return std::nullopt;
-        unread_.append(buffer, static_cast<size_t>(got));
-    }
+bool WaitForInput(const platform::UniqueFd& pipe, steady_clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now());
+    pollfd watched{pipe.get(), POLLIN, 0};
+    return left.count() > 0 && poll(&watched, 1, static_cast<int>(left.count())) > 0;
 }
 
 int BackgroundProgram::Stop() {

@@ -12,19 +12,10 @@
 #include "platform/windows/system_error.h"
 
 namespace testsupport {
-namespace {
 
 using std::chrono::steady_clock;
 
-HANDLE HandleOf(const platform::UniqueFd& fd) {
-    return reinterpret_cast<HANDLE>(_get_osfhandle(fd.get()));
-}
-
-}  // namespace
-
-platform::UniqueFd OpenEmptyInput() {
-    return platform::OpenForReading("NUL");
-}
+const char kEmptyInput[] = "NUL";
 
 bool MakePipe(platform::UniqueFd* readEnd, platform::UniqueFd* writeEnd) {
     HANDLE ends[2];
@@ -41,29 +32,16 @@ bool MakePipe(platform::UniqueFd* readEnd, platform::UniqueFd* writeEnd) {
 }
 
 // Pipes have no wait with a timeout: what is there is looked at in short slices.
-std::optional<std::string> BackgroundProgram::WaitForLine(const std::string& prefix) {
-    const auto deadline = steady_clock::now() + std::chrono::seconds(20);
+bool WaitForInput(const platform::UniqueFd& pipe, steady_clock::time_point deadline) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(pipe.get()));
     for (;;) {
-        for (size_t end; (end = unread_.find('\n')) != std::string::npos;) {
-            std::string line = unread_.substr(0, end);
-            unread_.erase(0, end + 1);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.starts_with(prefix)) return line;
-        }
         DWORD available = 0;
-        if (!output_.valid() ||
-            !PeekNamedPipe(HandleOf(output_), nullptr, 0, nullptr, &available, nullptr)) {
-            return std::nullopt;  // the program has ended and its output with it
+        // Failing once the writing end has closed.
+        if (!PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) || available > 0) {
+            return true;
         }
-        if (available == 0) {
-            if (steady_clock::now() > deadline) return std::nullopt;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            continue;
-        }
-        char buffer[4096];
-        const long long got = platform::ReadSome(output_.get(), buffer, sizeof buffer);
-        if (got <= 0) return std::nullopt;
-        unread_.append(buffer, static_cast<size_t>(got));
+        if (steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
 
