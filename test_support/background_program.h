@@ -2,14 +2,14 @@
 // object is made, stopped when it goes.
 #pragma once
 
-#include <sys/types.h>
-
+#include <chrono>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "test_support/spawn.h"
 
 namespace testsupport {
 
@@ -26,18 +26,27 @@ class BackgroundProgram {
     BackgroundProgram& operator=(const BackgroundProgram&) = delete;
 
     // Reads standard output until a line that starts with prefix arrives and gives it without
-    // its line feed; the lines before it are dropped. Nothing when the output ends or twenty
-    // seconds pass first.
+    // its line ending (LF or CR LF); the lines before it are dropped. Nothing when the output ends
+    // or twenty seconds pass first.
     std::optional<std::string> WaitForLine(const std::string& prefix);
 
+    // Waits up to timeout for the program to end by itself: its exit status as RunProgram
+    // gives it (later calls and Stop give it again), or nothing while it still runs.
+    std::optional<int> WaitForEnd(std::chrono::milliseconds timeout);
+
     // Sends SIGTERM, waits up to five seconds for the program to end, then kills it. Gives
-    // its exit status as RunProgram does; later calls give it again.
+    // its exit status as RunProgram does; later calls give it again. Windows has no request
+    // to end that reaches a console program without a console: there it ends at once, with
+    // the status of a POSIX program ended by SIGTERM, 128 + SIGTERM.
     int Stop();
     // For signals other than Stop's, such as a kill that no program can clean up after.
-    pid_t Pid() const { return pid_; }
+    ChildProcess Pid() const { return child_; }
 
   private:
-    pid_t pid_ = -1;
+    // Keeps the status of the program, which is gone.
+    void Ended(int exitStatus);
+
+    ChildProcess child_ = -1;
     int exitStatus_ = 127;
     platform::UniqueFd output_;
     std::string unread_;  // output read and not yet split into lines

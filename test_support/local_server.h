@@ -26,6 +26,12 @@ class LocalServer {
 
     bool Started() const { return server_.has_value() && !address_.empty(); }
 
+    // "HOST:PORT" where it listens.
+    const std::string& Address() const { return address_; }
+
+    // The server's certificate (PEM) over TLS, else "".
+    std::string CertificatePath() const { return certificate_ ? certificate_->CertPath() : ""; }
+
     // dir's "config-USER", with the Connection key and USER's account (project Web) stored.
     std::string ConfigHome(const std::string& user) const;
 

@@ -13,6 +13,7 @@
 #include <streambuf>
 
 #include "platform/file_system.h"
+#include "platform/windows/commit_lock.h"
 #include "platform/windows/utf16.h"
 
 namespace platform {
@@ -73,6 +74,19 @@ class ConsoleBuffer : public std::streambuf {
     std::string pending_;
 };
 
+// Ctrl-C, Ctrl-Break or the console window closing end the program at once, as a signal ends
+// it on POSIX, with the status Windows gives such an end; a download cut short is deleted by
+// the system with the program's last handle. A download taking its target's place finishes
+// first. The default handler would leave the status to the system (Wine gives 0, a success).
+BOOL WINAPI EndOnInterrupt(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) {
+        return FALSE;
+    }
+    ReplacementCommitLock().lock();  // kept: no commit starts after this
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+    return TRUE;
+}
+
 }  // namespace
 
 struct ProgramConsole::Streams {
@@ -118,6 +132,7 @@ ProgramConsole::ProgramConsole(int argc, char** argv) : streams_(std::make_uniqu
     }
     for (std::string& argument : arguments_) pointers_.push_back(argument.data());
     pointers_.push_back(nullptr);
+    SetConsoleCtrlHandler(EndOnInterrupt, TRUE);
 
     if (const HANDLE console = ConsoleOf(kStandardOutput)) {
         std::cout.flush();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/windows/commit_lock.h"
 #include "platform/windows/system_error.h"
 #include "platform/windows/unique_name.h"
 
@@ -62,6 +63,11 @@ std::wstring FullPath(const std::string& path) {
 
 }  // namespace
 
+std::mutex& ReplacementCommitLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 struct ReplacementFile::State {
     std::string targetPath;
     UniqueFd file;
@@ -99,7 +105,9 @@ int ReplacementFile::Fd() const {
 // so; it gets its attribute back when the rename fails.
 int ReplacementFile::Commit() {
     const HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(state_->file.get()));
-    if (!FlushFileBuffers(file) || !MarkForDeletion(file, false)) return ErrnoFromLastError();
+    if (!FlushFileBuffers(file)) return ErrnoFromLastError();
+    const std::lock_guard<std::mutex> committing(ReplacementCommitLock());
+    if (!MarkForDeletion(file, false)) return ErrnoFromLastError();
     const std::wstring target = FullPath(state_->targetPath);
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool readOnly =

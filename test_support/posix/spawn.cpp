@@ -1,11 +1,11 @@
 #include "test_support/spawn.h"
+#include "test_support/run_program.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 
 extern char** environ;
 
@@ -33,7 +33,7 @@ std::vector<char*> NullTerminated(std::vector<std::string>& texts) {
 
 int SpawnProgram(const std::vector<std::string>& argv,
                  const std::map<std::string, std::string>& extraEnv, const int (&streams)[3],
-                 const std::string& cwd, pid_t* pid) {
+                 const std::string& cwd, ChildProcess* child) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     for (int target = 0; target < 3; ++target) {
@@ -52,27 +52,34 @@ int SpawnProgram(const std::vector<std::string>& argv,
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     std::vector<std::string> arguments = argv;
     std::vector<std::string> environment = MergedEnvironment(extraEnv);
+    pid_t pid = -1;
     const int error =
-        posix_spawnp(pid, arguments[0].c_str(), &actions, &attributes,
+        posix_spawnp(&pid, arguments[0].c_str(), &actions, &attributes,
                      NullTerminated(arguments).data(), NullTerminated(environment).data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
+    *child = pid;
     return error;
 }
 
-std::string CannotRunText(const std::string& program, int error) {
-    return "cannot run '" + program + "': " + std::strerror(error) + "\n";
-}
-
-std::optional<int> WaitForExit(pid_t pid, int options) {
+std::optional<int> WaitForExit(ChildProcess child, bool block) {
     int status = 0;
     pid_t ended;
-    while ((ended = waitpid(pid, &status, options)) < 0 && errno == EINTR) {
+    while ((ended = waitpid(static_cast<pid_t>(child), &status, block ? 0 : WNOHANG)) < 0 &&
+           errno == EINTR) {
     }
     if (ended == 0) return std::nullopt;
     if (ended < 0) return -1;
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return WEXITSTATUS(status);
+}
+
+int ExitStatusFor(int resultCode) {
+    return resultCode & 0xff;
+}
+
+std::string NativeLines(const std::string& text) {
+    return text;
 }
 
 }  // namespace testsupport

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/tests/posix/parsed_lines.h"
-#include "cli/tests/posix/program_fixture.h"
+#include "cli/tests/program_fixture.h"
 
 namespace {
 

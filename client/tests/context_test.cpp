@@ -8,12 +8,17 @@
 #include "client/tests/wire_fixture.h"
 #include "platform/registry_file.h"
 #include "test_support/recording_notifier.h"
+#include "test_support/saved_registry_keys.h"
 
 namespace brelmox {
 
 namespace {
 
-using ContextTest = WireTest;
+class ContextTest : public WireTest {
+  protected:
+    testsupport::SavedRegistryKeys savedKeys{
+        {BuildKeyPath(msg::kConfigKey), BuildKeyPath(msg::kConnectionKey)}};
+};
 
 TEST_F(ContextTest, SavedValuesLoadBackAndOverlongOnesReadEmpty) {
     context.m_strPassword = std::string(127, 'p');

@@ -1,25 +1,21 @@
+// Running a program and what starting one means the same way on every platform.
 #include "test_support/run_program.h"
-
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
-#include "platform/file_system.h"
 #include "test_support/spawn.h"
 
 namespace testsupport {
 namespace {
 
-// The standard streams are anonymous files rather than pipes: the program never waits for
-// the test to read or write, however much it says.
 platform::UniqueFd FileHolding(const std::string& bytes) {
-    platform::UniqueFd file(memfd_create("brelmox-test-stream", MFD_CLOEXEC));
-    if (file.valid() && (!platform::WriteAll(file.get(), bytes.data(), bytes.size()) ||
-                         lseek(file.get(), 0, SEEK_SET) != 0)) {
+    platform::UniqueFd file = NewStreamFile();
+    // Written without moving the file position, which the program reads on from.
+    if (file.valid() && !platform::WriteAllAt(file.get(), bytes.data(), bytes.size(), 0)) {
         file = platform::UniqueFd();
     }
     return file;
@@ -28,8 +24,8 @@ platform::UniqueFd FileHolding(const std::string& bytes) {
 std::string ContentOf(const platform::UniqueFd& file) {
     std::string content;
     char buffer[65536];
-    ssize_t got;
-    while ((got = pread(file.get(), buffer, sizeof buffer, content.size())) > 0) {
+    long long got;
+    while ((got = platform::ReadAt(file.get(), buffer, sizeof buffer, content.size())) > 0) {
         content.append(buffer, static_cast<size_t>(got));
     }
     return content;
@@ -43,14 +39,18 @@ RunResult RunProgram(const std::vector<std::string>& argv,
     const platform::UniqueFd in = FileHolding(stdinText);
     const platform::UniqueFd out = FileHolding("");
     const platform::UniqueFd err = FileHolding("");
-    pid_t pid = 0;
+    ChildProcess child = -1;
     const int error =
         in.valid() && out.valid() && err.valid()
-            ? SpawnProgram(argv, extraEnv, {in.get(), out.get(), err.get()}, cwd, &pid)
+            ? SpawnProgram(argv, extraEnv, {in.get(), out.get(), err.get()}, cwd, &child)
             : errno;
     if (error != 0) return RunResult{127, "", CannotRunText(argv[0], error)};
-    const int exitStatus = *WaitForExit(pid);
+    const int exitStatus = *WaitForExit(child);
     return RunResult{exitStatus, ContentOf(out), ContentOf(err)};
+}
+
+std::string CannotRunText(const std::string& program, int error) {
+    return "cannot run '" + program + "': " + std::strerror(error) + "\n";
 }
 
 std::string BinPath(const std::string& program) {

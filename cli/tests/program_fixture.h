@@ -13,13 +13,13 @@
 #include "platform/registry_file.h"
 #include "test_support/answer_bytes.h"
 #include "test_support/run_program.h"
+#include "test_support/saved_registry_keys.h"
+#include "test_support/scoped_variable.h"
 #include "test_support/scripted_server.h"
 #include "test_support/temp_dir.h"
 
 class BrelmoxProgram : public ::testing::Test {
   protected:
-    BrelmoxProgram() { setenv("XDG_CONFIG_HOME", config().c_str(), 1); }
-
     std::string config() const { return dir.Path("config"); }
 
     testsupport::RunResult Run(std::vector<std::string> arguments,
@@ -78,5 +78,9 @@ class BrelmoxProgram : public ::testing::Test {
     }
 
     testsupport::TempDir dir;
+    testsupport::ScopedVariable configHome{"XDG_CONFIG_HOME", config()};
+    // On Windows the program and the test share the registry.
+    testsupport::SavedRegistryKeys savedKeys{{brelmox::BuildKeyPath(brelmox::msg::kConfigKey),
+                                              brelmox::BuildKeyPath(brelmox::msg::kConnectionKey)}};
     testsupport::ScriptedServer server;
 };
