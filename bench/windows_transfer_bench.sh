@@ -10,23 +10,12 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 . "$repo/bench/compress_helpers.sh"
 . "$repo/bench/measure_helpers.sh"
-win_build=${WIN_BUILD_DIR:-$repo/build-win}
-exe=$win_build/bin/brelmox.exe
 need_built "brelmox brelmox-reg brelmox-server" "$bin/brelmox" "$bin/brelmox-reg" "$server_bin"
-[ -f "$exe" ] || { echo "missing $exe: bash scripts/build-windows.sh" >&2; exit 1; }
 need_tools python3 cmp
 
 serve_and_configure
-# The Windows side: the Wine prefix of the Windows build, whose Brelmox keys are replaced.
-export BRELMOX_WINEPREFIX=$win_build/wineprefix
-wine_run=$repo/cmake/wine-run.sh
-key='HKCU\SOFTWARE\Farrowdyne\Brelmox\Connection'
-"$wine_run" reg.exe delete 'HKCU\SOFTWARE\Farrowdyne\Brelmox' /f > /dev/null 2>&1 || true
-"$wine_run" reg.exe add "$key" /v URL /d "127.0.0.1:$port" /f > /dev/null
-"$wine_run" reg.exe add "$key" /v "Virtual Directory" /d "" /f > /dev/null
-"$wine_run" reg.exe add "$key" /v Secure /t REG_BINARY /d 00 /f > /dev/null
-"$wine_run" "$exe" cfg -u bench -pw "$password" -o Bench -pr Files > /dev/null
-win() { echo "Z:${1//\//\\}"; }
+. "$repo/bench/wine_helpers.sh"
+configure_wine_client
 
 make_tree "$work/tree" 4096
 head -c $((256 << 20)) /dev/urandom > "$work/big.bin"
@@ -44,5 +33,5 @@ timed "Linux: get, 256 MiB" "$bin/brelmox" get -f WinBig/big.bin -t "$work/linux
 timed "Wine:  get, 256 MiB" "$wine_run" "$exe" get -f LinuxBig/big.bin -t "$(win "$work/win-big")"
 cmp "$work/big.bin" "$work/linux-big/big.bin"
 cmp "$work/big.bin" "$work/win-big/big.bin"
-"$wine_run" reg.exe delete 'HKCU\SOFTWARE\Farrowdyne\Brelmox' /f > /dev/null
+forget_wine_client
 echo "Machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
