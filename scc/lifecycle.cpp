@@ -7,6 +7,7 @@
 #include "client/operations.h"
 #include "common/format.h"
 #include "common/result_codes.h"
+#include "platform/host_code_page.h"
 #include "platform/http_client.h"
 #include "scc/messages.h"
 #include "scc/provider_context.h"
@@ -64,7 +65,7 @@ SCCRTN Initialize(ProviderUi& ui, void** ppContext, LPCSTR callerName, LPSTR scc
     // Until the login succeeds the IDE holds no pointer it could use after a failure.
     *ppContext = nullptr;
     auto context = std::make_unique<ProviderContext>(ui);
-    context->m_strCallerName = callerName != nullptr ? callerName : "";
+    context->m_strCallerName = callerName != nullptr ? platform::FromHostCodePage(callerName) : "";
     context->LoadConfig();
     const std::string site = SiteAddress(*context);
     if (!platform::CheckConnection(site, kReachabilityTimeoutSeconds)) {

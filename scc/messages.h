@@ -22,6 +22,8 @@ constexpr const char* kComparisonProgramNotFound = "File Comparison Utility, %s,
 constexpr const char* kNoFileGiven = "No file was given to show.";
 constexpr const char* kProjectNameTooLong =
     "The project name '%s' is longer than 300 characters, more than the IDE can take.";
+constexpr const char* kNameNotInCodePage =
+    "The name '%s' cannot be written in this system's code page, so the IDE cannot take it.";
 
 // Dialogs and message boxes
 constexpr const char* kMessageTitle = "Brelmox";

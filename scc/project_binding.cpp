@@ -6,6 +6,7 @@
 
 #include "client/operations.h"
 #include "common/format.h"
+#include "platform/host_code_page.h"
 #include "scc/messages.h"
 
 namespace brelmoxscc {
@@ -14,8 +15,9 @@ namespace {
 
 constexpr size_t kLongestProjectName = 300;
 
+// The IDE's strings are in its system's code page.
 std::string Text(LPCSTR text) {
-    return text != nullptr ? text : "";
+    return text != nullptr ? platform::FromHostCodePage(text) : "";
 }
 
 ProjectLister ListerFor(ProviderContext& context) {
@@ -27,27 +29,34 @@ ProjectLister ListerFor(ProviderContext& context) {
     };
 }
 
-// A name the IDE's buffer cannot hold is refused whole rather than cut to another name.
-bool FitsIdeBuffer(ProviderContext& context, const std::string& name) {
-    if (name.size() <= kLongestProjectName) return true;
+// The name as the IDE's buffer takes it, in the IDE's code page. A name the buffer cannot
+// hold or the code page cannot spell is refused whole rather than cut or changed to
+// another name.
+bool SpellForIde(ProviderContext& context, const std::string& name, std::string* spelt) {
+    if (!platform::ToHostCodePage(name, spelt)) {
+        ReportMessage(context, brelmox::FormatMessage(msg::kNameNotInCodePage, name));
+        return false;
+    }
+    if (spelt->size() <= kLongestProjectName) return true;
     ReportMessage(context, brelmox::FormatMessage(msg::kProjectNameTooLong, name));
     return false;
 }
 
-void HandBack(LPSTR projName, const std::string& name) {
-    if (projName != nullptr) std::memcpy(projName, name.c_str(), name.size() + 1);
+void HandBack(LPSTR projName, const std::string& spelt) {
+    if (projName != nullptr) std::memcpy(projName, spelt.c_str(), spelt.size() + 1);
 }
 
 // Validates the chosen project and creates it when it does not exist; on success the
 // name goes back to the IDE. 0 or -3.
 SCCRTN BindChosen(ProviderContext& context, const ProjectChoice& choice, LPSTR projName) {
-    if (!FitsIdeBuffer(context, choice.chosen)) return SCC_E_COULDNOTCREATEPROJECT;
+    std::string spelt;
+    if (!SpellForIde(context, choice.chosen, &spelt)) return SCC_E_COULDNOTCREATEPROJECT;
     context.m_strProject = choice.chosen;
     if (brelmox::ValidateProject(context) != 0 &&
         brelmox::CreateProject(context, choice.chosen, choice.description) != 0) {
         return SCC_E_COULDNOTCREATEPROJECT;
     }
-    HandBack(projName, choice.chosen);
+    HandBack(projName, spelt);
     return SCC_OK;
 }
 
@@ -80,11 +89,12 @@ SCCRTN OpenProject(ProviderContext& context, LPSTR projName, LPCSTR localProjPat
         return SCC_OK;
     }
     if ((flags & SCC_OP_CREATEIFNEW) != 0) {
-        if (!FitsIdeBuffer(context, name) ||
+        std::string spelt;
+        if (!SpellForIde(context, name, &spelt) ||
             brelmox::CreateProject(context, name, Text(comment)) != 0) {
             return SCC_E_COULDNOTCREATEPROJECT;
         }
-        HandBack(projName, name);
+        HandBack(projName, spelt);
         Bound(context, name, localProjPath);
         return SCC_OK;
     }

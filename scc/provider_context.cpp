@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/host_code_page.h"
 #include "scc/provider_notifier.h"
 
 namespace brelmoxscc {
@@ -12,7 +13,12 @@ ProviderContext::ProviderContext(ProviderUi& ui) : ui_(ui) {
 
 void ProviderContext::SendTextOut(const std::string& text) const {
     const LPTEXTOUTPROC callback = textOut_;
-    if (callback != nullptr) callback(text.c_str(), SCC_MSG_INFO);
+    // The texts name only what the IDE itself passed, so each has a spelling in its code
+    // page; one that had none would not be sent in a changed form.
+    std::string spelt;
+    if (callback != nullptr && platform::ToHostCodePage(text, &spelt)) {
+        callback(spelt.c_str(), SCC_MSG_INFO);
+    }
 }
 
 }  // namespace brelmoxscc

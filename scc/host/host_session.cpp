@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "platform/file_system.h"
+#include "platform/host_code_page.h"
 #include "scc/host/result_names.h"
 
 namespace scchost {
@@ -14,8 +15,20 @@ constexpr size_t kProjectNameBuffer = 301;
 constexpr size_t kProviderNameBuffer = 32;
 constexpr size_t kPathBuffer = 4096;
 
+// The provider takes and fills strings in the system's code page, as an IDE passes them;
+// this program's own are UTF-8. A string the code page cannot spell goes unchanged, for the
+// provider to misread as an IDE's would be.
+std::string ForProvider(const std::string& text) {
+    std::string spelt;
+    return platform::ToHostCodePage(text, &spelt) ? spelt : text;
+}
+
+std::string FromProvider(LPCSTR text) {
+    return text != nullptr ? platform::FromHostCodePage(text) : "";
+}
+
 LONG PrintTextOut(LPCSTR message, DWORD) {
-    std::cout << "text: " << (message != nullptr ? message : "") << std::endl;
+    std::cout << "text: " << FromProvider(message) << std::endl;
     return 0;
 }
 
@@ -23,10 +36,12 @@ void Report(const char* call, SCCRTN result, const std::string& detail = "") {
     std::cout << call << ": " << DescribeResult(result) << detail << std::endl;
 }
 
-// The IDE passes full paths.
+// The IDE passes full paths, in the provider's spelling.
 std::vector<std::string> FullPaths(const std::vector<std::string>& files) {
     std::vector<std::string> paths;
-    for (const std::string& file : files) paths.push_back(platform::AbsolutePath(file));
+    for (const std::string& file : files) {
+        paths.push_back(ForProvider(platform::AbsolutePath(file)));
+    }
     return paths;
 }
 
@@ -34,7 +49,7 @@ std::vector<std::string> FullPaths(const std::vector<std::string>& files) {
 const char* TakeComment(std::vector<std::string>* arguments, std::string* comment) {
     for (size_t i = 0; i + 1 < arguments->size(); ++i) {
         if ((*arguments)[i] != "-m") continue;
-        *comment = (*arguments)[i + 1];
+        *comment = ForProvider((*arguments)[i + 1]);
         arguments->erase(arguments->begin() + static_cast<long>(i),
                          arguments->begin() + static_cast<long>(i) + 2);
         return comment->c_str();
@@ -56,13 +71,13 @@ void PrintStatusWords(const std::vector<std::string>& paths, const std::vector<L
         char word[16];
         std::snprintf(word, sizeof word, "0x%04X", static_cast<unsigned>(words[i]) & 0xFFFFu);
         std::cout << "status: " << (words[i] == SCC_STATUS_INVALID ? "invalid" : word) << " "
-                  << paths[i] << std::endl;
+                  << FromProvider(paths[i].c_str()) << std::endl;
     }
 }
 
 LONG PrintRecord(void*, QueryInfoExRecord* record) {
     std::cout << "record: size " << record->size << ", flags " << record->flags << ", version '"
-              << record->version << "', " << record->path << std::endl;
+              << record->version << "', " << FromProvider(record->path) << std::endl;
     return 1;
 }
 
@@ -121,13 +136,13 @@ void HostSession::OpenProject(const std::vector<std::string>& arguments) {
     std::string comment;
     const char* description = TakeComment(&rest, &comment);
     char project[kProjectNameBuffer] = "";
-    rest[0].copy(project, kProjectNameBuffer - 1);
+    ForProvider(rest[0]).copy(project, kProjectNameBuffer - 1);
     char auxPath[kPathBuffer] = "";
     char user[kPathBuffer] = "";
     const std::string folder = FullPaths({rest[1]})[0];
     const SCCRTN result = calls_.openProject(context_, nullptr, user, project, folder.c_str(),
                                              auxPath, description, PrintTextOut, OpenFlags(rest));
-    Report("SccOpenProject", result, std::string(", project '") + project + "'");
+    Report("SccOpenProject", result, ", project '" + FromProvider(project) + "'");
 }
 
 void HostSession::GetProjPath(const std::vector<std::string>& arguments) {
@@ -139,7 +154,7 @@ void HostSession::GetProjPath(const std::vector<std::string>& arguments) {
     BOOL isNew = 0;
     const SCCRTN result =
         calls_.getProjPath(context_, nullptr, user, project, folder.data(), auxPath, 0, &isNew);
-    Report("SccGetProjPath", result, std::string(", project '") + project + "'");
+    Report("SccGetProjPath", result, ", project '" + FromProvider(project) + "'");
 }
 
 bool HostSession::RunQueryCall(const std::string& word, std::vector<std::string> arguments) {

@@ -131,6 +131,25 @@ SccUninitialize: SCC_OK (0)" "$(session "$work" "get $src\\f3.c" "co $src\\f3.c"
 expect "get restored the repository's bytes" "$(printf 'version 1 of f3.c\r\n' | od -c)" \
     "$(od -c <"$tmp/work/src/f3.c")"
 
+# A file named with a character of the ANSI code page: the host passes the name as an IDE
+# does, in code page 1252, and the repository holds it in UTF-8.
+acp=$(run reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP |
+    sed -n 's/.*REG_SZ *//p')
+if [ "$acp" = 1252 ]; then
+    printf 'caf\xc3\xa9\r\n' >"$tmp/work/src/café.c"
+    expect "add and status of café.c" "$opened
+SccAdd: SCC_OK (0)
+SccQueryInfo: SCC_OK (0)
+status: 0x0001 $src\\café.c
+SccUninitialize: SCC_OK (0)" "$(session "$work" "add $src\\café.c" "status $src\\café.c")"
+    mkdir -p "$tmp/check-name"
+    run "$bin/brelmox.exe" get -f 'src/café.c' -t "$(win "$tmp/check-name")" >/dev/null
+    expect "café.c on the server under its UTF-8 name" "$(printf 'caf\xc3\xa9\r\n' | od -c)" \
+        "$(od -c <"$tmp/check-name/café.c" 2>&1)"
+else
+    echo "the code page case is skipped: the ANSI code page is '$acp', not 1252"
+fi
+
 # The provider as built, found beside the host with every entry point (its dialogs wait for
 # a person, so no call here opens one).
 expect "the shipped provider" "SccGetVersion: 65539" "$(run "$bin/brelmox-scchost.exe" version)"
