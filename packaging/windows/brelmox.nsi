@@ -39,8 +39,20 @@ Var ConnectionUrl
 Var ConnectionVirtualDirectory
 Var ConnectionSecure
 
+; Program Files and HKLM are written for all users: only an administrator may.
+!macro RequireAdministrator
+    UserInfo::GetAccountType
+    Pop $0
+    ${If} $0 != "admin"
+        MessageBox MB_ICONSTOP "${PRODUCT} is installed for all users: run this as an administrator." /SD IDOK
+        SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+        Quit
+    ${EndIf}
+!macroend
+
 ; Each option is kept only when given, so that settings already in place stay.
 Function .onInit
+    !insertmacro RequireAdministrator
     SetRegView 64
     ${GetParameters} $R0
     ClearErrors
@@ -136,6 +148,10 @@ Section "Brelmox"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
+
+Function un.onInit
+    !insertmacro RequireAdministrator
+FunctionEnd
 
 ; Removes what the installer put in place, nothing else: the user's settings under
 ; HKCU\SOFTWARE\Farrowdyne\Brelmox stay, and a folder that holds other files stays.
