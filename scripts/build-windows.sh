@@ -122,8 +122,10 @@ if $run_tests; then
     # without one, and each closing dialog waits 2 s for a manager that never answers.
     "$root/cmake/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
         >/dev/null
-    (cd "$build" && ctest --output-on-failure -j2 --timeout 600)
-    # After the suites, which share the prefix's registry with it.
+    suites=0
+    (cd "$build" && ctest --output-on-failure -j2 --timeout 600) || suites=$?
+    # After the suites, which share the prefix's registry with it, whatever their result.
     "$root/packaging/windows/installer_test.sh" "$build/BrelmoxSetup.exe" "$build/bin" \
         "$build/bin32" "$root/cmake/wine-run.sh"
+    exit "$suites"
 fi
