@@ -19,7 +19,7 @@ as_root() {
 }
 
 packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64
-    dpkg-dev ccache cmake nlohmann-json3-dev xvfb xauth)
+    dpkg-dev ccache cmake nlohmann-json3-dev xvfb xauth nsis)
 installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
@@ -96,6 +96,11 @@ if [ "$exported" != "$expected" ] || grep -qi 'DLL Name: lib' <<<"$dump"; then
     exit 1
 fi
 
+# The installer of both: brelmox.exe and the two providers (NSIS, from the package list above).
+version=$(sed -n 's/^project(brelmox VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+makensis -V2 -WX -DBIN="$build/bin" -DBIN32="$build/bin32" -DOUTFILE="$build/BrelmoxSetup.exe" \
+    -DVERSION="$version" "$root/packaging/windows/brelmox.nsi"
+
 if $run_tests; then
     export BRELMOX_WINEPREFIX="$build/wineprefix"
     # The dialog tests need a display: a virtual one when there is none. Wine's desktop
@@ -117,5 +122,10 @@ if $run_tests; then
     # without one, and each closing dialog waits 2 s for a manager that never answers.
     "$root/cmake/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
         >/dev/null
-    (cd "$build" && ctest --output-on-failure -j2 --timeout 600)
+    suites=0
+    (cd "$build" && ctest --output-on-failure -j2 --timeout 600) || suites=$?
+    # After the suites, which share the prefix's registry with it, whatever their result.
+    "$root/packaging/windows/installer_test.sh" "$build/BrelmoxSetup.exe" "$build/bin" \
+        "$build/bin32" "$root/cmake/wine-run.sh"
+    exit "$suites"
 fi
