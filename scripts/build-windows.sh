@@ -98,7 +98,7 @@ fi
 
 # The installer of both: brelmox.exe and the two providers (NSIS, from the package list above).
 version=$(sed -n 's/^project(brelmox VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
-makensis -V2 -WX -DBIN="$build/bin" -DBIN32="$build/bin32" -DOUTFILE="$build/BrelmoxSetup.exe" \
+makensis -V2 -WX -DBIN="$build/bin" -DBIN32="$build/bin32" -DOUTFILE="$build/brelmox-setup.exe" \
     -DVERSION="$version" "$root/packaging/windows/brelmox.nsi"
 
 if $run_tests; then
@@ -125,7 +125,7 @@ if $run_tests; then
     suites=0
     (cd "$build" && ctest --output-on-failure -j2 --timeout 600) || suites=$?
     # After the suites, which share the prefix's registry with it, whatever their result.
-    "$root/packaging/windows/installer_test.sh" "$build/BrelmoxSetup.exe" "$build/bin" \
+    "$root/packaging/windows/installer_test.sh" "$build/brelmox-setup.exe" "$build/bin" \
         "$build/bin32" "$root/cmake/wine-run.sh"
     exit "$suites"
 fi
