@@ -6,6 +6,7 @@
 
 #include "common/format.h"
 #include "scc/dialogs/dialog_layout.h"
+#include "scc/history_columns.h"
 #include "scc/messages.h"
 
 namespace brelmoxscc {
@@ -22,24 +23,9 @@ constexpr ControlTemplate kControls[] = {
 constexpr DialogTemplate kDialog = {"CHistoryDlg", msg::kHistoryCaption, 401, 145,
                                     kControls,     /*resizable=*/true};
 
-struct Column {
-    const char* header;
-    int pixels;
-    std::string CFileVersion::*field;
-};
-
-// Column 0 holds the version that Get fetches.
-constexpr Column kColumns[] = {
-    {msg::kVersionColumn, 50, &CFileVersion::m_strVersion},
-    {msg::kStatusColumn, 100, &CFileVersion::m_strStatus},
-    {msg::kDateCreatedColumn, 100, &CFileVersion::m_strDate},
-    {msg::kCreatedByColumn, 100, &CFileVersion::m_strUser},
-    {msg::kDescriptionColumn, 250, &CFileVersion::m_strDescription},
-};
-
 QTreeWidgetItem* MakeRow(const CFileVersion& version) {
     auto* row = new QTreeWidgetItem;
-    for (int column = 0; const Column& shown : kColumns) {
+    for (int column = 0; const HistoryColumn& shown : kHistoryColumns) {
         row->setText(column++, QString::fromStdString(version.*shown.field));
     }
     return row;
@@ -54,9 +40,9 @@ CHistoryDlg::CHistoryDlg(const std::string& viewPath, const std::string& localPa
     BuildDialog(this, kDialog);
     auto* list = FindControl<QTreeWidget>(this, kIdVersions);
     QStringList headers;
-    for (const Column& column : kColumns) headers << QString::fromUtf8(column.header);
+    for (const HistoryColumn& column : kHistoryColumns) headers << QString::fromUtf8(column.header);
     list->setHeaderLabels(headers);
-    for (int column = 0; const Column& shown : kColumns)
+    for (int column = 0; const HistoryColumn& shown : kHistoryColumns)
         list->setColumnWidth(column++, shown.pixels);
     for (const CFileVersion& version : versions) list->insertTopLevelItem(0, MakeRow(version));
     if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));

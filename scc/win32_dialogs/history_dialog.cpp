@@ -7,6 +7,7 @@
 
 #include "common/format.h"
 #include "platform/windows/utf16.h"
+#include "scc/history_columns.h"
 #include "scc/messages.h"
 #include "scc/win32_dialogs/dialog_ids.h"
 #include "scc/win32_dialogs/pickers.h"
@@ -16,25 +17,10 @@ namespace {
 
 using brelmox::CFileVersion;
 
-struct Column {
-    const char* header;
-    int pixels;
-    std::string CFileVersion::*field;
-};
-
-// Column 0 holds the version that Get fetches.
-constexpr Column kColumns[] = {
-    {msg::kVersionColumn, 50, &CFileVersion::m_strVersion},
-    {msg::kStatusColumn, 100, &CFileVersion::m_strStatus},
-    {msg::kDateCreatedColumn, 100, &CFileVersion::m_strDate},
-    {msg::kCreatedByColumn, 100, &CFileVersion::m_strUser},
-    {msg::kDescriptionColumn, 250, &CFileVersion::m_strDescription},
-};
-
 constexpr int kButtons[] = {IDC_GET_VERSION, IDOK};
 
 void AddColumns(HWND list) {
-    for (int index = 0; const Column& column : kColumns) {
+    for (int index = 0; const HistoryColumn& column : kHistoryColumns) {
         std::wstring header = platform::Utf16(column.header);
         LVCOLUMNW shown{};
         shown.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
@@ -48,7 +34,7 @@ void AddColumns(HWND list) {
 
 // Each row goes on top, so the last version received ends up first.
 void AddRowOnTop(HWND list, const CFileVersion& version) {
-    for (int index = 0; const Column& column : kColumns) {
+    for (int index = 0; const HistoryColumn& column : kHistoryColumns) {
         std::wstring text = platform::Utf16(version.*column.field);
         LVITEMW cell{};
         cell.mask = LVIF_TEXT;
