@@ -3,9 +3,12 @@
 # 10,000 files through the provider, loaded by brelmox-scchost as an IDE loads it, against
 # brelmox-server on loopback. Prints the time of a session that only logs in and opens the
 # project, of the same session that also asks the status of every file, their difference,
-# and how many status requests reached the server.
+# and how many status requests reached the server. With --wine the Windows provider answers,
+# loaded by brelmox-scchost.exe under Wine; its log-in dialog is answered by the test build of
+# the provider whose scripted user accepts it (brelmoxscc_answering.dll).
 #
-#   bash bench/provider_status_bench.sh    BUILD_DIR (default build/) may be set
+#   bash bench/provider_status_bench.sh [--wine]    BUILD_DIR (default build/) and
+#                                                   WIN_BUILD_DIR (default build-win/) may be set
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 . "$repo/bench/compress_helpers.sh"
@@ -14,6 +17,17 @@ need_built "brelmox brelmox-reg brelmox-server brelmox-scchost" "$bin/brelmox" "
 need_tools python3
 
 serve_and_configure
+host=(env QT_QPA_PLATFORM=offscreen "$bin/brelmox-scchost" --answer ok)
+local_path() { echo "$1"; }
+if [ "${1:-}" = --wine ]; then
+    . "$repo/bench/wine_helpers.sh"
+    configure_wine_client
+    trap 'forget_wine_client; bench_cleanup' EXIT
+    host=("$wine_run" "$win_build/bin/brelmox-scchost.exe"
+        --provider "$(win "$win_build/bin/brelmoxscc_answering.dll")")
+    local_path() { win "$1"; }
+fi
+folder=$(local_path "$work/ide/src/")
 files=10000
 python3 - "$work/ide/src" "$files" << 'PY'
 import os, sys
@@ -28,14 +42,14 @@ timed "brelmox add of $files files (set-up)" "$bin/brelmox" add -f "$work/ide/sr
 write_calls() {
     {
         echo init
-        echo "open Files $work/ide"
-        [ "${1:-}" = status ] && echo "status $(printf "$work/ide/src/%s " $(ls "$work/ide/src"))"
+        echo "open Files $(local_path "$work/ide")"
+        [ "${1:-}" = status ] &&
+            echo "status $(for name in $(ls "$work/ide/src"); do printf '%s%s ' "$folder" "$name"; done)"
         echo uninit
     } > "$work/calls-$1.txt"
 }
 write_calls open
 write_calls status
-host=(env QT_QPA_PLATFORM=offscreen "$bin/brelmox-scchost" --answer ok)
 status_lines() { grep -c '^status: ' "$work/step.out" || true; }
 
 requests_before=$(grep -c '^query_info_multiple' "$work/serve.log" || true)
