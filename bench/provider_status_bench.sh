@@ -44,7 +44,7 @@ write_calls() {
         echo init
         echo "open Files $(local_path "$work/ide")"
         [ "${1:-}" = status ] &&
-            echo "status $(for name in $(ls "$work/ide/src"); do printf '%s%s ' "$folder" "$name"; done)"
+            echo "status $(for path in "$work/ide/src"/*; do printf '%s%s ' "$folder" "${path##*/}"; done)"
         echo uninit
     } > "$work/calls-$1.txt"
 }
