@@ -80,7 +80,8 @@ TEST_F(GetProjectListTest, RefusalShowsItsTextOnceAndLeavesTheListAlone) {
 
 TEST_F(GetProjectListTest, ReadFailureKeepsTheNamesThatCameWhole) {
     const std::string raw = HttpResponse(ListBody({"Web", "Api", "Mobile"}));
-    server.Enqueue(testsupport::StopEarly({raw.substr(0, raw.find("Mobile") + 3)}));
+    // Ends cleanly but short: a reset could drop bytes that had arrived and were not read yet.
+    server.Enqueue(Answer({raw.substr(0, raw.find("Mobile") + 3)}));
     EXPECT_EQ(List(-5), (Names{"kept", "Web", "Api"}));
     EXPECT_EQ(log.messages, Names{"Couldn't read status from internet\n"});
 }

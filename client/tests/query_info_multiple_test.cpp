@@ -133,8 +133,10 @@ TEST_F(QueryInfoMultipleTest, ReadFailureKeepsThePairsThatCameWhole) {
         {raw.find("-2010") + 2, {FileState{-2026, "3"}, kNone, kNone}},
         {raw.size() - 1, {FileState{-2026, "3"}, kNone, kNone}},  // only the last line feed
     };
+    // The answer ends cleanly but short of its length: a reset could also drop bytes that
+    // had arrived but were not read yet, and then no pair came whole.
     for (const auto& [cut, expected] : cases) {
-        server.Enqueue(testsupport::StopEarly({raw.substr(0, cut)}));
+        server.Enqueue(Answer({raw.substr(0, cut)}));
         testsupport::NotifierLog reported = Reported([&] { EXPECT_EQ(Query(-5), expected); });
         EXPECT_EQ(reported.messages, Paths{"Couldn't read status from internet\n"}) << cut;
     }

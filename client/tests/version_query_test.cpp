@@ -154,7 +154,8 @@ TEST_F(GetHistoryTest, RefusalShowsItsTextOnceAndLeavesTheListAlone) {
 
 TEST_F(GetHistoryTest, ReadFailureKeepsTheVersionsThatCameWhole) {
     const std::string raw = HttpResponse(HistoryBody({kFirst, kSecond}, true));
-    server.Enqueue(testsupport::StopEarly({raw.substr(0, raw.size() - 2)}));
+    // Ends cleanly but short: a reset could drop bytes that had arrived and were not read yet.
+    server.Enqueue(Answer({raw.substr(0, raw.size() - 2)}));
     EXPECT_EQ(History(-5, "label"), Versions{kFirst});
     EXPECT_EQ(log.messages, Texts{"Couldn't read status from internet\n"});
 }
