@@ -12,13 +12,27 @@ namespace {
 
 constexpr UINT kFolderPickerFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
 
-int CALLBACK OnFolderPickerEvent(HWND picker, UINT event, LPARAM detail, LPARAM start) {
-    if (event == BFFM_INITIALIZED && *reinterpret_cast<const wchar_t*>(start) != L'\0') {
-        SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, start);
+// The folder the picker should start on. Under Wine a picker that has just started its
+// shell may lose that selection while it fills its tree, and then selects the tree's first
+// folder: the start is selected once more on that first change.
+struct FolderPickerStart {
+    std::wstring folder;
+    bool reselected = false;
+};
+
+int CALLBACK OnFolderPickerEvent(HWND picker, UINT event, LPARAM detail, LPARAM data) {
+    auto* start = reinterpret_cast<FolderPickerStart*>(data);
+    if (event == BFFM_INITIALIZED && !start->folder.empty()) {
+        SendMessageW(picker, BFFM_SETSELECTIONW, TRUE,
+                     reinterpret_cast<LPARAM>(start->folder.c_str()));
     } else if (event == BFFM_SELCHANGED) {
-        wchar_t path[MAX_PATH];
-        if (SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(detail), path)) {
-            SendMessageW(picker, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+        wchar_t path[MAX_PATH] = L"";
+        const bool named = SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(detail), path);
+        if (named) SendMessageW(picker, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+        if (!start->reselected && !start->folder.empty() && start->folder != path) {
+            start->reselected = true;
+            SendMessageW(picker, BFFM_SETSELECTIONW, TRUE,
+                         reinterpret_cast<LPARAM>(start->folder.c_str()));
         }
     }
     return 0;
@@ -44,13 +58,13 @@ class ThreadComScope {
 std::string PickFolder(HWND owner, const std::string& title, const std::string& start) {
     const ThreadComScope com;
     const std::wstring wideTitle = platform::Utf16(title);
-    const std::wstring wideStart = platform::Utf16(start);
+    FolderPickerStart pickerStart{platform::Utf16(start)};
     BROWSEINFOW browse{};
     browse.hwndOwner = owner;
     browse.lpszTitle = wideTitle.c_str();
     browse.ulFlags = kFolderPickerFlags;
     browse.lpfn = OnFolderPickerEvent;
-    browse.lParam = reinterpret_cast<LPARAM>(wideStart.c_str());
+    browse.lParam = reinterpret_cast<LPARAM>(&pickerStart);
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
     if (chosen == nullptr) return {};
     wchar_t path[MAX_PATH] = L"";
