@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <utility>
+
 #include "platform/windows/utf16.h"
 #include "scc/win32_dialogs/win32_messages.h"
 
@@ -14,23 +16,24 @@ constexpr UINT kFolderPickerFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEW
 
 // The folder the picker should start on. Under Wine a picker that has just started its
 // shell may lose that selection while it fills its tree, and then selects the tree's first
-// folder: the start is selected once more on that first change.
+// folder: the start is selected once more when the first change after it was asked for
+// lands elsewhere. Later changes are the user's.
 struct FolderPickerStart {
     std::wstring folder;
-    bool reselected = false;
+    bool checkNextChange = false;
 };
 
 int CALLBACK OnFolderPickerEvent(HWND picker, UINT event, LPARAM detail, LPARAM data) {
     auto* start = reinterpret_cast<FolderPickerStart*>(data);
     if (event == BFFM_INITIALIZED && !start->folder.empty()) {
+        start->checkNextChange = true;
         SendMessageW(picker, BFFM_SETSELECTIONW, TRUE,
                      reinterpret_cast<LPARAM>(start->folder.c_str()));
     } else if (event == BFFM_SELCHANGED) {
         wchar_t path[MAX_PATH] = L"";
         const bool named = SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(detail), path);
         if (named) SendMessageW(picker, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
-        if (!start->reselected && !start->folder.empty() && start->folder != path) {
-            start->reselected = true;
+        if (std::exchange(start->checkNextChange, false) && start->folder != path) {
             SendMessageW(picker, BFFM_SETSELECTIONW, TRUE,
                          reinterpret_cast<LPARAM>(start->folder.c_str()));
         }
