@@ -68,8 +68,6 @@ int main(int systemArgc, char** systemArgv) {
         std::cerr << kUsage;
         return 2;
     }
-    const std::unique_ptr<scchost::DialogHost> dialogs =
-        scchost::StartDialogHost(argc, argv, options.answers);
     scchost::ProviderLibrary library;
     std::string error;
     if ((options.provider.empty() && !scchost::FindDefaultProvider(&options.provider, &error)) ||
@@ -77,6 +75,10 @@ int main(int systemArgc, char** systemArgv) {
         std::cerr << "brelmox-scchost: " << error << std::endl;
         return 1;
     }
+    // Once the provider is loaded: under Wine without a display, the scripted user's thread
+    // looking at windows while the library loaded hung the host before its first call.
+    const std::unique_ptr<scchost::DialogHost> dialogs =
+        scchost::StartDialogHost(argc, argv, options.answers);
     scchost::HostSession session(library.Calls());
     bool understood = true;
     auto run = [&](const std::string& line) {
