@@ -106,6 +106,10 @@ lone_host() {
 # cannot run the 32-bit host at all.
 said=$(lone_host "$bin")
 [ "$said" = "SccGetVersion: 65539" ] || fail "the 64-bit host through the registry said: $said"
+reg add "$scc_key" /v ProviderRegKey /d "$other_provider" /f /reg:64 >/dev/null
+said=$(lone_host "$bin")
+[ "$said" = "SccGetVersion: 65539" ] || fail "the 64-bit host through the installed list said: $said"
+reg add "$scc_key" /v ProviderRegKey /d 'SOFTWARE\Farrowdyne\Brelmox' /f /reg:64 >/dev/null
 if "$wine_run" "$bin32/brelmox-scchost.exe" --version </dev/null >/dev/null 2>&1; then
     said=$(lone_host "$bin32")
     [ "$said" = "SccGetVersion: 65539" ] || fail "the 32-bit host through the registry said: $said"
