@@ -4,8 +4,8 @@
 # brelmox-server on loopback. Prints the time of a session that only logs in and opens the
 # project, of the same session that also asks the status of every file, their difference,
 # and how many status requests reached the server. With --wine the Windows provider answers,
-# loaded by brelmox-scchost.exe under Wine; its log-in dialog is answered by the test build of
-# the provider whose scripted user accepts it (brelmoxscc_answering.dll).
+# loaded by brelmox-scchost.exe under Wine, whose scripted user answers its log-in dialog (on
+# the display DISPLAY names).
 #
 #   bash bench/provider_status_bench.sh [--wine]    BUILD_DIR (default build/) and
 #                                                   WIN_BUILD_DIR (default build-win/) may be set
@@ -24,7 +24,7 @@ if [ "${1:-}" = --wine ]; then
     configure_wine_client
     trap 'forget_wine_client; bench_cleanup' EXIT
     host=("$wine_run" "$win_build/bin/brelmox-scchost.exe"
-        --provider "$(win "$win_build/bin/brelmoxscc_answering.dll")")
+        --provider "$(win "$win_build/bin/brelmoxscc.dll")" --answer ok)
     local_path() { win "$1"; }
 fi
 folder=$(local_path "$work/ide/src/")

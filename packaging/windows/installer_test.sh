@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs Brelmox silently in the build's Wine prefix, checks the files, the provider's
 # registration in both registry views and the connection settings, runs the installed
-# brelmox.exe, uninstalls silently and checks that exactly the installed things are gone.
+# brelmox.exe and, as an IDE would, the provider found through the registration; uninstalls
+# silently and checks that exactly the installed things are gone.
 # Usage: installer_test.sh SETUP_EXE BIN_DIR BIN32_DIR WINE_RUN
 set -uo pipefail
 setup=$1 bin=$2 bin32=$3 wine_run=$4
@@ -14,6 +15,8 @@ list_key="$scc_key\\InstalledSCCProviders"
 connection_key='HKCU\SOFTWARE\Farrowdyne\Brelmox\Connection'
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Brelmox'
 other_provider='SOFTWARE\Elsewhere\Provider'
+# brelmox-scchost.exe alone in a folder: no provider beside it to fall back on.
+lone_host_dir="$prefix/drive_c/brelmox-lone-host"
 
 failures=0
 fail() {
@@ -46,7 +49,7 @@ cleanup() {
     done
     reg delete "$uninstall_key" /f >/dev/null
     reg delete "$connection_key" /f >/dev/null
-    rm -rf "$installed"
+    rm -rf "$installed" "$lone_host_dir"
 }
 trap cleanup EXIT
 
@@ -90,6 +93,30 @@ VALUES
 usage=$("$wine_run" "$installed/bin/brelmox.exe" </dev/null 2>&1 | tr -d '\r')
 grep -qx 'Command Line Interface syntax:' <<<"$usage" || fail "installed brelmox.exe printed: $usage"
 
+# The host of BIN_DIR, alone in its folder, loads the provider its registry view names and
+# makes the version call; what it printed, errors included.
+lone_host() {
+    rm -rf "$lone_host_dir"
+    mkdir -p "$lone_host_dir"
+    cp "$1/brelmox-scchost.exe" "$lone_host_dir/"
+    "$wine_run" "$lone_host_dir/brelmox-scchost.exe" version </dev/null 2>&1 | tr -d '\r'
+}
+# The 64-bit view names Brelmox current; in the 32-bit one the other provider is current but
+# has no library, so ours is taken from the installed list. Wine without its 32-bit half
+# cannot run the 32-bit host at all.
+said=$(lone_host "$bin")
+[ "$said" = "SccGetVersion: 65539" ] || fail "the 64-bit host through the registry said: $said"
+reg add "$scc_key" /v ProviderRegKey /d "$other_provider" /f /reg:64 >/dev/null
+said=$(lone_host "$bin")
+[ "$said" = "SccGetVersion: 65539" ] || fail "the 64-bit host through the installed list said: $said"
+reg add "$scc_key" /v ProviderRegKey /d 'SOFTWARE\Farrowdyne\Brelmox' /f /reg:64 >/dev/null
+if "$wine_run" "$bin32/brelmox-scchost.exe" --version </dev/null >/dev/null 2>&1; then
+    said=$(lone_host "$bin32")
+    [ "$said" = "SccGetVersion: 65539" ] || fail "the 32-bit host through the registry said: $said"
+else
+    echo "the 32-bit host is not run: this Wine runs no 32-bit programs"
+fi
+
 # The uninstaller runs from a copy of itself and returns at once: its work is awaited.
 "$wine_run" "$installed/uninstall.exe" /S </dev/null >/dev/null 2>&1 || fail "uninstall ended with $?"
 for _ in $(seq 100); do
@@ -103,6 +130,9 @@ for view in 64 32; do
 done
 ! key_exists 64 "$scc_key" || fail "$scc_key (64-bit) left behind"
 ! key_exists 64 "$uninstall_key" || fail "$uninstall_key left behind"
+said=$(lone_host "$bin")
+no_provider="brelmox-scchost: no provider: none is registered under HKLM\\SOFTWARE\\SourceCodeControlProvider (ProviderRegKey or InstalledSCCProviders) and there is no brelmoxscc.dll beside this program; name one with --provider"
+[ "$said" = "$no_provider" ] || fail "the host after the uninstall said: $said"
 expect_values <<VALUES
 32|$scc_key|ProviderRegKey|REG_SZ $other_provider
 64|$connection_key|URL|REG_SZ 127.0.0.1:8080

@@ -43,7 +43,8 @@ void PrintShownContent(const QDialog& dialog) {
 
 }  // namespace
 
-DialogAnswerer::DialogAnswerer(bool accept) : accept_(accept) {
+DialogAnswerer::DialogAnswerer(const ScriptedAnswers& answers)
+    : accept_(answers.answer == "ok"), getVersion_(answers.getVersion) {
     connect(&timer_, &QTimer::timeout, this, [this] { AnswerOpenDialog(); });
     timer_.start(kPollMilliseconds);
 }
@@ -73,17 +74,38 @@ void DialogAnswerer::AnswerOpenDialog() {
     auto* dialog = qobject_cast<QDialog*>(modal);
     if (dialog == nullptr) return;
     const bool accept = accept_ && ++answeredThisCall_ <= kMostAcceptsPerCall;
+    if (accept && dialog->objectName() == "CHistoryDlg" && !getVersion_.empty() && !gotThisCall_) {
+        gotThisCall_ = true;
+        if (GetVersion(dialog)) return;
+    }
     std::cout << "dialog: " << dialog->objectName().toStdString() << " "
               << (accept ? "OK" : "Cancel") << std::endl;
     PrintShownContent(*dialog);
     auto* button = dialog->findChild<QPushButton*>(accept ? "1" : "2");
-    AnswerLater(dialog, [dialog, button] {
+    // A dialog without the provider's buttons (the folder picker) is answered itself.
+    AnswerLater(dialog, [dialog, button, accept] {
         if (button != nullptr) {
             button->click();
+        } else if (accept) {
+            dialog->accept();
         } else {
             dialog->reject();
         }
     });
+}
+
+bool DialogAnswerer::GetVersion(QDialog* history) {
+    auto* list = history->findChild<QTreeWidget*>();
+    auto* get = history->findChild<QPushButton*>("1007");
+    const QList<QTreeWidgetItem*> rows =
+        list == nullptr ? QList<QTreeWidgetItem*>()
+                        : list->findItems(QString::fromStdString(getVersion_), Qt::MatchExactly);
+    if (rows.isEmpty() || get == nullptr) return false;
+    list->setCurrentItem(rows.front());
+    std::cout << "dialog: CHistoryDlg Get " << getVersion_ << std::endl;
+    PrintShownContent(*history);
+    AnswerLater(history, [get] { get->click(); });
+    return true;
 }
 
 }  // namespace scchost

@@ -3,30 +3,41 @@
 // chosen button.
 #pragma once
 
+#include <QDialog>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <string>
+
+#include "scc/host/dialog_host.h"
 
 namespace scchost {
 
 class DialogAnswerer : public QObject {
   public:
-    // accept: OK in every dialog (its values as the provider filled them), else Cancel.
-    explicit DialogAnswerer(bool accept);
+    // "ok": OK in every dialog (its values as the provider filled them), else Cancel.
+    explicit DialogAnswerer(const ScriptedAnswers& answers);
 
     // A new call begins: its count of answered dialogs starts again.
-    void StartCall() { answeredThisCall_ = 0; }
+    void StartCall() {
+        answeredThisCall_ = 0;
+        gotThisCall_ = false;
+    }
 
   private:
     void AnswerOpenDialog();
+    // Selects the version in a history dialog and presses Get; false when it is not listed.
+    bool GetVersion(QDialog* history);
     // Runs answer on window from the event loop, once; the window is not answered again
     // until then.
     void AnswerLater(QWidget* window, std::function<void()> answer);
 
     bool accept_;
+    std::string getVersion_;
     int answeredThisCall_ = 0;
+    bool gotThisCall_ = false;
     QTimer timer_;
     QPointer<QWidget> answering_;
 };

@@ -7,6 +7,14 @@
 
 namespace scchost {
 
+// What the scripted user does. An empty answer leaves the dialogs to a person.
+struct ScriptedAnswers {
+    std::string answer;  // "ok" or "cancel": the button pressed in every dialog
+    // With "ok": this version is first fetched from a history dialog, into the folder the
+    // picker offers, before the dialog is closed.
+    std::string getVersion;
+};
+
 class DialogHost {
   public:
     virtual ~DialogHost() = default;
@@ -14,8 +22,7 @@ class DialogHost {
     virtual void StartCall() = 0;
 };
 
-// answer is "ok" or "cancel" for the scripted user, "" to leave the dialogs to a person.
 // The arguments are the program's own, which a Qt application keeps.
-std::unique_ptr<DialogHost> StartDialogHost(int& argc, char** argv, const std::string& answer);
+std::unique_ptr<DialogHost> StartDialogHost(int& argc, char** argv, const ScriptedAnswers& answers);
 
 }  // namespace scchost

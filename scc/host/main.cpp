@@ -15,7 +15,11 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: brelmox-scchost [--provider LIBRARY] [--answer ok|cancel] [CALL...]\n"
+    "usage: brelmox-scchost [--provider LIBRARY] [--answer ok|cancel] [--get-version V] "
+    "[CALL...]\n"
+    "  Without --provider, the provider an IDE would load. --answer has a scripted user "
+    "answer\n"
+    "  the dialogs; with ok, --get-version first gets version V from a history dialog.\n"
     "  Each CALL is one argument; without any, calls are read from standard input, one a "
     "line.\n"
     "  Calls: version | init | uninit | open NAME FOLDER [createifnew] [silent] [-m TEXT]\n"
@@ -24,23 +28,32 @@ constexpr const char* kUsage =
     "         props FILE | diff FILE [quick] | options\n";
 
 struct Options {
-    std::string provider = scchost::DefaultProviderPath();
-    std::string answer;  // "" lets a person answer the dialogs
+    std::string provider;  // "" for the one an IDE would load
+    scchost::ScriptedAnswers answers;
     std::vector<std::string> calls;
 };
+
+// The option's value, or null for a word that is no option taking one.
+std::string* OptionValue(const std::string& word, Options* options) {
+    if (word == "--provider") return &options->provider;
+    if (word == "--answer") return &options->answers.answer;
+    if (word == "--get-version") return &options->answers.getVersion;
+    return nullptr;
+}
 
 bool ParseOptions(int argc, char** argv, Options* options) {
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if ((word == "--provider" || word == "--answer") && i + 1 < argc) {
-            (word == "--provider" ? options->provider : options->answer) = argv[++i];
+        if (std::string* value = OptionValue(word, options); value != nullptr && i + 1 < argc) {
+            *value = argv[++i];
         } else if (word.rfind("--", 0) == 0) {
             return false;
         } else {
             options->calls.push_back(word);
         }
     }
-    return options->answer.empty() || options->answer == "ok" || options->answer == "cancel";
+    const std::string& answer = options->answers.answer;
+    return answer.empty() || answer == "ok" || answer == "cancel";
 }
 
 }  // namespace
@@ -55,14 +68,17 @@ int main(int systemArgc, char** systemArgv) {
         std::cerr << kUsage;
         return 2;
     }
-    const std::unique_ptr<scchost::DialogHost> dialogs =
-        scchost::StartDialogHost(argc, argv, options.answer);
     scchost::ProviderLibrary library;
     std::string error;
-    if (!library.Load(options.provider, &error)) {
+    if ((options.provider.empty() && !scchost::FindDefaultProvider(&options.provider, &error)) ||
+        !library.Load(options.provider, &error)) {
         std::cerr << "brelmox-scchost: " << error << std::endl;
         return 1;
     }
+    // Once the provider is loaded: under Wine without a display, the scripted user's thread
+    // looking at windows while the library loaded hung the host before its first call.
+    const std::unique_ptr<scchost::DialogHost> dialogs =
+        scchost::StartDialogHost(argc, argv, options.answers);
     scchost::HostSession session(library.Calls());
     bool understood = true;
     auto run = [&](const std::string& line) {

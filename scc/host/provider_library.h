@@ -28,8 +28,10 @@ struct ProviderEntryPoints {
     decltype(&SccGetCommandOptions) getCommandOptions = nullptr;
 };
 
-// The provider where the build and an installation put it, beside this program.
-std::string DefaultProviderPath();
+// The provider to load when none is named: on Windows the one registered for IDEs, else
+// the one beside this program; on Linux where the build or an installation puts it. False
+// with *error saying why when there is none.
+bool FindDefaultProvider(std::string* path, std::string* error);
 
 class ProviderLibrary {
   public:

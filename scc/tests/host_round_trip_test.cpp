@@ -31,10 +31,12 @@ class HostRoundTrip : public ::testing::Test {
 
     // One IDE session of alice: log in, open the project on the work folder, make the
     // calls, end. Gives what the host printed after opening the project.
-    std::string Alice(const std::vector<std::string>& calls) {
-        std::vector<std::string> arguments = {
-            BinPath("brelmox-scchost"), "--answer", "ok", "init",
-            "open Ide " + dir.Path("work") + " createifnew -m \"made by the IDE\""};
+    std::string Alice(const std::vector<std::string>& calls,
+                      const std::vector<std::string>& options = {}) {
+        std::vector<std::string> arguments = {BinPath("brelmox-scchost"), "--answer", "ok"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        arguments.insert(arguments.end(), {"init", "open Ide " + dir.Path("work") +
+                                                       " createifnew -m \"made by the IDE\""});
         arguments.insert(arguments.end(), calls.begin(), calls.end());
         arguments.push_back("uninit");
         const RunResult run = testsupport::RunProgram(arguments, Env("alice"));
@@ -157,6 +159,23 @@ TEST_F(HostRoundTrip, StatusHistoryPropertiesAndCompareShowTheServersState) {
     dir.WriteFile("work/src/f1.c", "edited locally\n");
     EXPECT_EQ(Alice({"diff " + Work("f1.c") + " quick"}),
               "SccDiff: SCC_I_FILEDIFFERS (6)\nSccUninitialize: SCC_OK (0)\n");
+}
+
+// The scripted user gets version 1 from the history into the folder the picker offers, the
+// file's own, then closes the history.
+TEST_F(HostRoundTrip, HistoryGetsAnOlderVersionIntoTheFilesFolder) {
+    dir.WriteFile("work/src/f1.c", "first\n");
+    EXPECT_EQ(Alice({"add " + Work("f1.c")}), "SccAdd: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n");
+    Alice({"co " + Work("f1.c")});
+    dir.WriteFile("work/src/f1.c", "second\n");
+    Alice({"ci " + Work("f1.c") + " -m \"the second\""});
+    const std::string shown = Alice({"history " + Work("f1.c")}, {"--get-version", "1"});
+    for (const char* line : {"dialog: CHistoryDlg Get 1\n  row: 2 | ",
+                             "dialog: QFileDialog OK\ndialog: CHistoryDlg OK\n  row: 2 | ",
+                             "SccHistory: SCC_OK (0)\nSccUninitialize: SCC_OK (0)\n"}) {
+        EXPECT_NE(shown.find(line), std::string::npos) << line << "\n" << shown;
+    }
+    EXPECT_EQ(dir.ReadFile("work/src/f1.c"), "first\n");
 }
 
 // OK on the project list with nothing chosen opens a message box from inside the dialog's

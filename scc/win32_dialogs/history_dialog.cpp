@@ -10,6 +10,7 @@
 #include "scc/history_columns.h"
 #include "scc/messages.h"
 #include "scc/win32_dialogs/dialog_ids.h"
+#include "scc/win32_dialogs/open_dialogs.h"
 #include "scc/win32_dialogs/pickers.h"
 
 namespace brelmoxscc {
@@ -42,19 +43,6 @@ void AddRowOnTop(HWND list, const CFileVersion& version) {
         cell.pszText = text.data();
         SendMessageW(list, index++ == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, 0,
                      reinterpret_cast<LPARAM>(&cell));
-    }
-}
-
-std::wstring VersionCellText(HWND list, int item) {
-    std::wstring text(64, L'\0');
-    for (;;) {
-        LVITEMW cell{};
-        cell.pszText = text.data();
-        cell.cchTextMax = static_cast<int>(text.size());
-        const auto length = static_cast<size_t>(
-            SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&cell)));
-        if (length + 1 < text.size()) return text.substr(0, length);
-        text.resize(text.size() * 2);
     }
 }
 
@@ -126,7 +114,7 @@ std::string CHistoryDlg::SelectedVersion() const {
                              SendMessageW(list, LVM_GETNEXTITEM, item, LVNI_SELECTED))) != -1;) {
         found = item;
     }
-    return found == -1 ? std::string() : platform::Utf8(VersionCellText(list, found));
+    return found == -1 ? std::string() : platform::Utf8(CellText(list, found, 0));
 }
 
 // The picker opens on the file's own folder; the dialog stays open after the fetch.

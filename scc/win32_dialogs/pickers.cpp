@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <utility>
+
 #include "platform/windows/utf16.h"
 #include "scc/win32_dialogs/win32_messages.h"
 
@@ -12,13 +14,28 @@ namespace {
 
 constexpr UINT kFolderPickerFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
 
-int CALLBACK OnFolderPickerEvent(HWND picker, UINT event, LPARAM detail, LPARAM start) {
-    if (event == BFFM_INITIALIZED && *reinterpret_cast<const wchar_t*>(start) != L'\0') {
-        SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, start);
+// The folder the picker should start on. Under Wine a picker that has just started its
+// shell may lose that selection while it fills its tree, and then selects the tree's first
+// folder: the start is selected once more when the first change after it was asked for
+// lands elsewhere. Later changes are the user's.
+struct FolderPickerStart {
+    std::wstring folder;
+    bool checkNextChange = false;
+};
+
+int CALLBACK OnFolderPickerEvent(HWND picker, UINT event, LPARAM detail, LPARAM data) {
+    auto* start = reinterpret_cast<FolderPickerStart*>(data);
+    if (event == BFFM_INITIALIZED && !start->folder.empty()) {
+        start->checkNextChange = true;
+        SendMessageW(picker, BFFM_SETSELECTIONW, TRUE,
+                     reinterpret_cast<LPARAM>(start->folder.c_str()));
     } else if (event == BFFM_SELCHANGED) {
-        wchar_t path[MAX_PATH];
-        if (SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(detail), path)) {
-            SendMessageW(picker, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+        wchar_t path[MAX_PATH] = L"";
+        const bool named = SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(detail), path);
+        if (named) SendMessageW(picker, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+        if (std::exchange(start->checkNextChange, false) && start->folder != path) {
+            SendMessageW(picker, BFFM_SETSELECTIONW, TRUE,
+                         reinterpret_cast<LPARAM>(start->folder.c_str()));
         }
     }
     return 0;
@@ -44,13 +61,13 @@ class ThreadComScope {
 std::string PickFolder(HWND owner, const std::string& title, const std::string& start) {
     const ThreadComScope com;
     const std::wstring wideTitle = platform::Utf16(title);
-    const std::wstring wideStart = platform::Utf16(start);
+    FolderPickerStart pickerStart{platform::Utf16(start)};
     BROWSEINFOW browse{};
     browse.hwndOwner = owner;
     browse.lpszTitle = wideTitle.c_str();
     browse.ulFlags = kFolderPickerFlags;
     browse.lpfn = OnFolderPickerEvent;
-    browse.lParam = reinterpret_cast<LPARAM>(wideStart.c_str());
+    browse.lParam = reinterpret_cast<LPARAM>(&pickerStart);
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
     if (chosen == nullptr) return {};
     wchar_t path[MAX_PATH] = L"";

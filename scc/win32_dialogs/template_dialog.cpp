@@ -3,6 +3,7 @@
 #include "common/format.h"
 #include "platform/windows/utf16.h"
 #include "scc/messages.h"
+#include "scc/win32_dialogs/open_dialogs.h"
 #include "scc/win32_dialogs/win32_messages.h"
 
 namespace brelmoxscc {
@@ -59,6 +60,8 @@ INT_PTR CALLBACK TemplateDialog::Procedure(HWND window, UINT message, WPARAM wPa
         auto* dialog = reinterpret_cast<TemplateDialog*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         dialog->window_ = window;
+        SetPropW(window, kTemplateProperty,
+                 reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dialog->templateId_)));
         return dialog->OnInit() ? TRUE : FALSE;
     }
     auto* dialog = reinterpret_cast<TemplateDialog*>(GetWindowLongPtrW(window, DWLP_USER));
@@ -76,6 +79,7 @@ INT_PTR CALLBACK TemplateDialog::Procedure(HWND window, UINT message, WPARAM wPa
                                                                      dialog->minimumSize_.cy};
             return TRUE;
         case WM_NCDESTROY:
+            RemovePropW(window, kTemplateProperty);
             dialog->window_ = nullptr;
             return FALSE;
         default:

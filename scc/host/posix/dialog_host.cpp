@@ -11,10 +11,10 @@ namespace {
 // The provider then uses this application object.
 class QtDialogHost : public DialogHost {
   public:
-    QtDialogHost(int& argc, char** argv, const std::string& answer) {
+    QtDialogHost(int& argc, char** argv, const ScriptedAnswers& answers) {
         if (!brelmoxscc::DisplayNamed()) return;
         application_ = std::make_unique<QApplication>(argc, argv);
-        if (!answer.empty()) answerer_ = std::make_unique<DialogAnswerer>(answer == "ok");
+        if (!answers.answer.empty()) answerer_ = std::make_unique<DialogAnswerer>(answers);
     }
 
     void StartCall() override {
@@ -28,8 +28,9 @@ class QtDialogHost : public DialogHost {
 
 }  // namespace
 
-std::unique_ptr<DialogHost> StartDialogHost(int& argc, char** argv, const std::string& answer) {
-    return std::make_unique<QtDialogHost>(argc, argv, answer);
+std::unique_ptr<DialogHost> StartDialogHost(int& argc, char** argv,
+                                            const ScriptedAnswers& answers) {
+    return std::make_unique<QtDialogHost>(argc, argv, answers);
 }
 
 }  // namespace scchost

@@ -8,16 +8,18 @@ namespace scchost {
 
 // The provider in lib/ beside this program's folder, as the build lays it out, else where
 // an installation puts libraries (on Debian a multiarch folder such as
-// lib/x86_64-linux-gnu).
-std::string DefaultProviderPath() {
+// lib/x86_64-linux-gnu). A missing one is said when it is loaded.
+bool FindDefaultProvider(std::string* path, std::string*) {
     std::error_code error;
     const std::filesystem::path folder =
         std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
     const std::filesystem::path built = folder / "../lib/libbrelmoxscc.so";
-    if (std::filesystem::exists(built, error)) return built.lexically_normal().string();
-    return (folder / BRELMOX_INSTALLED_LIBRARY_DIR / "libbrelmoxscc.so")
-        .lexically_normal()
-        .string();
+    *path = std::filesystem::exists(built, error)
+                ? built.lexically_normal().string()
+                : (folder / BRELMOX_INSTALLED_LIBRARY_DIR / "libbrelmoxscc.so")
+                      .lexically_normal()
+                      .string();
+    return true;
 }
 
 void* ProviderLibrary::Open(const std::string& path, std::string* error) {

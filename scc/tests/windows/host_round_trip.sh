@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows provider end to end: brelmox-scchost.exe under Wine loads the provider DLL as
 # an IDE does and works on a real Linux brelmox-server with Windows paths (drive letters,
-# '\', the project folder spelt in another case). The login comes from the registry and is
-# accepted by the scripted user; the server's state is checked through brelmox.exe.
+# '\', the project folder spelt in another case). Its scripted user answers the real Win32
+# dialogs; the login comes from the registry. The server's state is checked through
+# brelmox.exe, and a second user, bob, works through the host too.
 # Usage: host_round_trip.sh WINDOWS_BIN_DIR LINUX_BRELMOX_SERVER WINE_RUN
 set -uo pipefail
 bin=$1
@@ -28,9 +29,10 @@ fail() {
 # The Windows spelling of a Linux path: Wine's drive Z: is the Linux root.
 win() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
 
-# Every program runs from drive C:, so a path that lost its drive would land there.
+# Every program runs from drive C:, so a path that lost its drive would land there; none
+# may take longer than two minutes, so that a hang fails the test rather than stalls it.
 wine_c=$BRELMOX_WINEPREFIX/drive_c
-run() { (cd "$wine_c" && "$wine_run" "$@" 2>&1 | tr -d '\r'); }
+run() { (cd "$wine_c" && timeout 120 "$wine_run" "$@" 2>&1 | tr -d '\r'); }
 
 # The server: organization Acme with project Web, user alice.
 data=(--data "$tmp/data")
@@ -38,7 +40,10 @@ for command in "init" "org add Acme" "project add Acme Web"; do
     # shellcheck disable=SC2086
     "$server" $command "${data[@]}" >/dev/null || fail "brelmox-server $command"
 done
-echo alice-secret | "$server" user add Acme alice "${data[@]}" >/dev/null || fail "user add"
+for user in alice bob; do
+    echo "$user-secret" | "$server" user add Acme "$user" "${data[@]}" >/dev/null ||
+        fail "user add $user"
+done
 "$server" serve "${data[@]}" --listen 127.0.0.1:0 --prefix scm >"$tmp/server.log" 2>&1 &
 server_pid=$!
 for _ in $(seq 100); do
@@ -60,18 +65,28 @@ printf 'x' >"$tmp/elsewhere/x.c"
 work=$(win "$tmp/work")
 src="$work\\src"
 
-provider=$(win "$bin/brelmoxscc_answering.dll")
+provider=$(win "$bin/brelmoxscc.dll")
 opened="dialog: CLogin OK
 SccInitialize: SCC_OK (0), provider 'Brelmox', capabilities 0x40009AFE
 SccOpenProject: SCC_OK (0), project 'Ide'"
 
-# One IDE session: log in, open the project on FOLDER, the calls, end.
+# One IDE session: log in, open the project on FOLDER, the calls, end. Options for the
+# scripted user come before the folder.
 session() {
+    local options=()
+    while [ "${1:0:2}" = -- ]; do
+        options+=("$1" "$2")
+        shift 2
+    done
     local folder=$1
     shift
-    run "$bin/brelmox-scchost.exe" --provider "$provider" init \
+    run "$bin/brelmox-scchost.exe" --provider "$provider" --answer ok "${options[@]}" init \
         "open Ide \"$folder\" createifnew -m \"made by the IDE\"" "$@" uninit
 }
+# The user whose login the registry holds.
+log_in_as() { run "$bin/brelmox.exe" cfg -u "$1" -pw "$1-secret" >/dev/null; }
+# Dates and times as the dialogs show them, which differ from run to run.
+undated() { sed -E 's/[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}/DATE/g'; }
 
 expect() {
     local what=$1 expected=$2 actual=$3
@@ -150,8 +165,104 @@ else
     echo "the code page case is skipped: the ANSI code page is '$acp', not 1252"
 fi
 
-# The provider as built, found beside the host with every entry point (its dialogs wait for
-# a person, so no call here opens one).
+# Each state of a file as each user sees it: alice holds f2, bob holds f3 (fetched into his
+# own folder first), f4 was removed.
+expect "alice checks out f2" "$opened
+SccCheckout: SCC_OK (0)
+SccUninitialize: SCC_OK (0)" "$(session "$work" "co $src\\f2.c")"
+log_in_as bob
+mkdir -p "$tmp/bob"
+bob_src="$(win "$tmp/bob")\\src"
+expect "bob's view" "$opened
+SccGet: SCC_OK (0)
+SccCheckout: SCC_OK (0)
+SccQueryInfo: SCC_OK (0)
+status: 0x0001 $bob_src\\f1.c
+status: 0x0007 $bob_src\\f2.c
+status: 0x1003 $bob_src\\f3.c
+status: 0x0000 $bob_src\\f4.c
+SccUninitialize: SCC_OK (0)" "$(session "$(win "$tmp/bob")" "get $bob_src\\f3.c" "co $bob_src\\f3.c" \
+    "status $bob_src\\f1.c $bob_src\\f2.c $bob_src\\f3.c $bob_src\\f4.c")"
+log_in_as alice
+expect "alice's view" "$opened
+SccQueryInfo: SCC_OK (0)
+status: 0x0001 $src\\f1.c
+status: 0x1003 $src\\f2.c
+status: 0x0007 $src\\f3.c
+status: 0x0000 $src\\f4.c
+SccUncheckout: SCC_OK (0)
+SccUninitialize: SCC_OK (0)" "$(session "$work" "status $src\\f1.c $src\\f2.c $src\\f3.c $src\\f4.c" \
+    "unco $src\\f2.c")"
+
+# A second version of f5; the history's Get then fetches the first into the folder the
+# picker offers, the file's own. Wine's own notes on stderr are left out.
+session "$work" "co $src\\f5.c" >/dev/null
+printf 'version 2 of f5.c\r\n' >"$tmp/work/src/f5.c"
+session "$work" "ci $src\\f5.c -m \"the second\"" >/dev/null
+rows="  row: 2 | Checked in | DATE | alice | the second
+  row: 1 | Checked in | DATE | alice | "
+expect "history with Get of version 1, properties" "$opened
+dialog: CHistoryDlg Get 1
+$rows
+dialog: Browse for Folder OK
+dialog: CHistoryDlg OK
+$rows
+SccHistory: SCC_OK (0)
+dialog: CSCCPropertiesDlg OK
+  1010: src\\f5.c
+  1011: 2
+  1012: Checked in
+  1020: alice
+  1014: DATE UTC
+  1015: the second
+SccProperties: SCC_OK (0)
+SccUninitialize: SCC_OK (0)" "$(session --get-version 1 "$work" "history $src\\f5.c" "props $src\\f5.c" |
+    grep -v '^wine: ' | undated)"
+expect "the first version got into the work folder" "$(printf 'version 1 of f5.c\r\n' | od -c)" \
+    "$(od -c <"$tmp/work/src/f5.c")"
+
+# Quick compare: the same bytes, then a local edit.
+quick="SccDiff: SCC_OK (0)"
+expect "quick compare before an edit" "$opened
+$quick
+SccUninitialize: SCC_OK (0)" "$(session "$work" "diff $src\\f1.c quick")"
+printf 'edited\r\n' >"$tmp/work/src/f1.c"
+expect "quick compare after an edit" "$opened
+SccDiff: SCC_I_FILEDIFFERS (6)
+SccUninitialize: SCC_OK (0)" "$(session "$work" "diff $src\\f1.c quick")"
+
+# OK on the project list with nothing chosen opens a message box from inside the dialog's
+# OK: it is answered, and the dialog again, until the dialog is cancelled.
+expected_selection="dialog: CLogin OK
+SccInitialize: SCC_OK (0), provider 'Brelmox', capabilities 0x40009AFE"
+for _ in 1 2 3; do
+    expected_selection+="
+dialog: CSelectProject OK
+message: Enter a new Project or select an existing one."
+done
+expect "message boxes opened by a dialog's OK" "$expected_selection
+dialog: CSelectProject Cancel
+SccGetProjPath: SCC_I_OPERATIONCANCELED (2), project ''
+SccUninitialize: SCC_OK (0)" "$(run "$bin/brelmox-scchost.exe" --provider "$provider" \
+    --answer ok init "getprojpath $work" uninit)"
+
+expect "a cancelled login" "dialog: CLogin Cancel
+SccInitialize: SCC_E_NOTAUTHORIZED (-26)
+SccAdd: SCC_E_NONSPECIFICERROR (-15)" "$(run "$bin/brelmox-scchost.exe" --provider "$provider" \
+    --answer cancel init "add $src\\f1.c")"
+
+# A server that is gone: the IDE gets its answer within the provider's timeout, never a hang.
+run reg add "$key" /v URL /d 127.0.0.1:1 /f >/dev/null
+started=$(date +%s)
+dead=$(run "$bin/brelmox-scchost.exe" --provider "$provider" --answer ok init uninit)
+took=$(($(date +%s) - started))
+expect "a dead server" "message: Couldn't connect to Brelmox site, 'http://127.0.0.1:1/scm'
+SccInitialize: SCC_E_INITIALIZEFAILED (-1)
+SccUninitialize: SCC_OK (0)" "$dead"
+[ "$took" -lt 60 ] || fail "the calls against a dead server took ${took}s"
+run reg add "$key" /v URL /d "$address" /f >/dev/null
+
+# The provider as built, found beside the host when none is registered (no dialog opens).
 expect "the shipped provider" "SccGetVersion: 65539" "$(run "$bin/brelmox-scchost.exe" version)"
 
 [ "$failures" -eq 0 ] && echo "provider round trip under Wine: passed"

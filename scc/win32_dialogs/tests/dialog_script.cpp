@@ -18,31 +18,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool IsOpenDialogOfThisProcess(HWND window) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t className[16] = L"";
-    GetClassNameW(window, className, 16);
-    return process == GetCurrentProcessId() && IsWindowVisible(window) &&
-           std::wstring(className) == L"#32770";
-}
-
-BOOL CALLBACK CollectOpenDialog(HWND window, LPARAM list) {
-    if (IsOpenDialogOfThisProcess(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> OpenDialogs() {
-    std::vector<HWND> found;
-    EnumWindows(CollectOpenDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 HWND WaitFor(const std::function<bool(HWND)>& wanted, const std::string& what) {
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (std::chrono::steady_clock::now() < deadline) {
-        for (HWND window : OpenDialogs()) {
+        for (HWND window : OpenDialogsOfThisProcess()) {
             if (wanted(window)) return window;
         }
         std::this_thread::sleep_for(20ms);
@@ -84,23 +63,8 @@ HWND WaitForDialogOwnedBy(HWND owner) {
                    "owned by the dialog");
 }
 
-std::wstring Text(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), text.size())));
-    return text;
-}
-
-std::wstring ItemText(HWND dialog, int id) {
-    return Text(GetDlgItem(dialog, id));
-}
-
 void SetItemText(HWND dialog, int id, const std::wstring& text) {
     SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void Press(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 std::wstring ChildTexts(HWND dialog) {
@@ -139,7 +103,7 @@ ScriptedUser::ScriptedUser(std::function<void()> script)
     : thread_([this, script = std::move(script)] {
           script();
           while (!finished_) {
-              for (HWND window : OpenDialogs()) Press(window, IDCANCEL);
+              for (HWND window : OpenDialogsOfThisProcess()) Press(window, IDCANCEL);
               std::this_thread::sleep_for(100ms);
           }
       }) {}

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/windows/windows_api.h"
+#include "scc/win32_dialogs/open_dialogs.h"
 
 namespace brelmoxscc::testing {
 
@@ -16,11 +17,7 @@ HWND WaitForDialog(const std::wstring& caption);
 // A visible dialog owned by `owner` (a message box, a picker), or null after ten seconds.
 HWND WaitForDialogOwnedBy(HWND owner);
 
-std::wstring Text(HWND window);
-std::wstring ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::wstring& text);
-// Clicks the button: its dialog sees the command as it would from the mouse.
-void Press(HWND dialog, int id);
 // The texts of a dialog's children in tab order, those of static texts included.
 std::wstring ChildTexts(HWND dialog);
 
