@@ -5,13 +5,13 @@
 #include <set>
 #include <stdexcept>
 
-#include "server/admin.h"
-#include "server/admin_commands.h"
+#include "server/admin/admin.h"
+#include "server/admin/admin_commands.h"
 #include "server/command_values.h"
-#include "server/postgres/pg_migrate.h"
 #include "server/repository_server.h"
 #include "server/serve_command.h"
-#include "server/storage.h"
+#include "server/storage/postgres/pg_migrate.h"
+#include "server/storage/storage.h"
 
 namespace server {
 namespace {
