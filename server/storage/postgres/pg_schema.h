@@ -1,6 +1,5 @@
-// The tables of a PostgreSQL database and their version, kept in the one row of
-// schema_version. The database counts its own steps: it kept every archive in its tables
-// from the first, where the data folder added a table for small ones later.
+// The tables of a PostgreSQL database (server/storage/schema.h in PostgreSQL's words) and
+// their version, kept in the one row of schema_version.
 #pragma once
 
 #include "server/storage/postgres/pg_connection.h"

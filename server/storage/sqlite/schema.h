@@ -1,5 +1,6 @@
-// The tables of a data folder and their version, kept in SQLite's user_version. Every
-// opening of a folder reads it, so that a server never writes into data it does not know.
+// The tables of a data folder (server/storage/schema.h in SQLite's words) and their version,
+// kept in SQLite's user_version. Every opening of a folder reads it, so that a server never
+// writes into data it does not know.
 #pragma once
 
 #include <string>
