@@ -81,6 +81,11 @@ class Session {
         return Perform(sql, values, true);
     }
 
+    // Runs sql with values made at run time.
+    std::unique_ptr<Rows> FetchList(std::string_view sql, std::span<const Value> values) {
+        return Perform(sql, values, false);
+    }
+
     // The expression of files f that orders their folders in tree order: component by
     // component, as if '/' sorted below every byte a name may hold.
     virtual std::string_view TreeOrder() const = 0;

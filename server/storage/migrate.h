@@ -1,9 +1,11 @@
 // Moving a data folder into PostgreSQL, so that several servers can share what one served.
+// It runs above both storages: every table is copied through the statement interface with
+// the columns the data folder's own schema names.
 #pragma once
 
 #include <string>
 
-namespace server::pg {
+namespace server {
 
 // Copies the initialised data folder at folderPath into the empty database at url in one
 // transaction, every row with its id and every stored archive in chunks, each archive's
@@ -12,4 +14,4 @@ namespace server::pg {
 // was copied, for the administrator.
 std::string MigrateDataFolder(const std::string& folderPath, const std::string& url);
 
-}  // namespace server::pg
+}  // namespace server
