@@ -5,7 +5,6 @@
 #include "server/file_content.h"
 #include "server/sha256.h"
 #include "server/storage/postgres/pg_transaction.h"
-#include "server/storage/postgres/pg_tx.h"
 
 namespace server::pg {
 namespace {
@@ -63,12 +62,6 @@ void StoreLooseContent(Connection& db, const std::string& address, const std::st
 void ClaimContent(Connection& db, const std::string& address, const std::string& path) {
     db.Query("DELETE FROM loose_contents WHERE address = $1", address);
     StoreContent(db, address, path);
-}
-
-void PgTx::StoreContent(const std::string& address, TempFile& upload) {
-    if (storedAhead_ != nullptr && storedAhead_->count(address) == 0 && upload.Size() > kChunkSize)
-        throw StoreFirst{address, &upload};
-    ClaimContent(db_, address, upload.Path());
 }
 
 void CollectLooseContents(Connection& db, std::int64_t ageSeconds) {

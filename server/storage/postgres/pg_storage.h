@@ -6,7 +6,6 @@
 #include <string>
 
 #include "server/serving_folder.h"
-#include "server/storage/postgres/pg_content_store.h"
 #include "server/storage/postgres/pg_transaction.h"
 #include "server/storage/storage.h"
 

@@ -7,10 +7,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 #include "server/storage/pool.h"
 #include "server/storage/sql.h"
