@@ -11,7 +11,7 @@ constexpr int kBusyTimeoutMs = 30000;
     throw StorageError(what + ": " + sqlite3_errmsg(db));
 }
 
-sqlite3_stmt* Compile(sqlite3* db, const std::string& written) {
+sqlite3_stmt* Compile(sqlite3* db, std::string_view written) {
     const std::string sql = NumberedPlaceholders(written);
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &statement, nullptr) !=
@@ -131,8 +131,10 @@ Database::~Database() {
     sqlite3_close(db_);
 }
 
-Statement Database::Cached(const std::string& sql) {
-    const auto [entry, added] = cache_.try_emplace(sql);
+Statement Database::Cached(std::string_view sql) {
+    auto entry = cache_.find(sql);
+    const bool added = entry == cache_.end();
+    if (added) entry = cache_.emplace(std::string(sql), CachedStatement{}).first;
     CachedStatement& cached = entry->second;
     // The same query again while its first use still reads rows: one of its own.
     if (cached.inUse) return Statement(db_, Compile(db_, sql), nullptr);
@@ -164,7 +166,7 @@ bool Database::Idle() const {
 std::unique_ptr<sql::Rows> Database::Perform(std::string_view sql,
                                              std::span<const sql::Value> values, bool) {
     // A stepped statement hands its rows over one at a time already.
-    Statement statement = Cached(std::string(sql));
+    Statement statement = Cached(sql);
     int index = 0;
     for (const sql::Value& value : values)
         std::visit([&](const auto& bound) { statement.Bind(++index, bound); }, value);

@@ -6,8 +6,10 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "server/storage/pool.h"
@@ -87,11 +89,18 @@ class Database final : public sql::Session {
         sqlite3_stmt* statement = nullptr;
         bool inUse = false;
     };
-    Statement Cached(const std::string& sql);
+    // Looked up by the text as given, without a copy of it.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    Statement Cached(std::string_view sql);
 
     sqlite3* db_ = nullptr;
     // Node-based, so the flags a Statement points at stay where they are.
-    std::unordered_map<std::string, CachedStatement> cache_;
+    std::unordered_map<std::string, CachedStatement, TextHash, std::equal_to<>> cache_;
 };
 
 // BEGIN IMMEDIATE takes the write lock up front: a request that checks and then changes
