@@ -14,7 +14,7 @@
 
 #include "server/form.h"
 #include "server/login_guard.h"
-#include "server/storage.h"
+#include "server/storage/storage.h"
 
 namespace server {
 

@@ -5,13 +5,13 @@
 #include <set>
 #include <stdexcept>
 
-#include "server/admin.h"
-#include "server/admin_commands.h"
+#include "server/admin/admin.h"
+#include "server/admin/admin_commands.h"
 #include "server/command_values.h"
-#include "server/postgres/pg_migrate.h"
 #include "server/repository_server.h"
 #include "server/serve_command.h"
-#include "server/storage.h"
+#include "server/storage/migrate.h"
+#include "server/storage/storage.h"
 
 namespace server {
 namespace {
@@ -111,7 +111,7 @@ void RunProjectAdd(const Invocation& invocation) {
 void RunMigrate(const Invocation& invocation) {
     const std::string url = invocation.Option("--database", "");
     if (url.empty()) throw UsageError("migrate needs --database URL.");
-    std::printf("%s\n", pg::MigrateDataFolder(invocation.DataFolderPath(), url).c_str());
+    std::printf("%s\n", MigrateDataFolder(invocation.DataFolderPath(), url).c_str());
 }
 
 void RunServe(const Invocation& invocation) {

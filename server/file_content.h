@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "server/storage.h"
+#include "server/storage/storage.h"
 
 namespace server {
 

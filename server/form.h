@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "server/storage.h"
+#include "server/storage/storage.h"
 
 namespace server {
 

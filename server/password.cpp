@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "server/hex.h"
-#include "server/storage.h"
+#include "server/storage/storage.h"
 
 namespace server {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "server/storage.h"
+#include "server/storage/storage.h"
 
 namespace server {
 

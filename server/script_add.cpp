@@ -54,20 +54,6 @@ bool NeedsVersion(ReadTx& tx, const Caller& caller, bool checkin, const Target& 
     return !latest || latest->contentHash != contentHash;
 }
 
-// Stores the archive before the write transaction when the checks pass now, so that a
-// refused upload is not stored; the transaction checks again.
-void StoreAheadUnlessRefused(ServerState& state, const Caller& caller, bool checkin,
-                             const Target& target, Upload& upload, const NewVersion& version) {
-    if (!state.storage->StoresAhead(upload.archive)) return;
-    bool needed = false;
-    state.storage->RunRead([&](ReadTx& tx) {
-        const std::optional<FileState> file =
-            tx.FindFile(caller.projectId, target.folder, target.name);
-        needed = NeedsVersion(tx, caller, checkin, target, file, version.contentHash);
-    });
-    if (needed) state.storage->StoreContentAhead(version.object, upload.archive);
-}
-
 // Adds the version, or releases the check-out of unchanged content (false).
 bool StoreVersion(WriteTx& tx, const Caller& caller, bool checkin, const Target& target,
                   Upload& upload, const NewVersion& version) {
@@ -106,7 +92,6 @@ Reply AddFiles(ServerState& state, Form& form) {
     const NewVersion version{upload->archiveHash, static_cast<std::int64_t>(upload->size),
                              check.contentHash, caller.identity.userId,
                              BoundedDescription(form, "description")};
-    StoreAheadUnlessRefused(state, caller, checkin, target, *upload, version);
     bool stored = false;
     state.storage->RunWrite(
         [&](WriteTx& tx) { stored = StoreVersion(tx, caller, checkin, target, *upload, version); });

@@ -11,7 +11,7 @@
 #include "server/authenticator.h"
 #include "server/form.h"
 #include "server/record_stream.h"
-#include "server/storage.h"
+#include "server/storage/storage.h"
 
 namespace server {
 

@@ -10,7 +10,7 @@
 
 #include "common/format.h"
 #include "server/statuses.h"
-#include "server/storage.h"
+#include "server/storage/storage.h"
 #include "server/temp_file.h"
 
 namespace server {

@@ -1,7 +1,7 @@
 #include "server/sha256.h"
 
 #include "server/hex.h"
-#include "server/storage.h"
+#include "server/storage/storage.h"
 
 namespace server {
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "server/storage.h"
+#include "server/storage/storage.h"
 
 namespace server {
 namespace {

@@ -2,7 +2,7 @@
 // against the storage of a serving server, on the data folder and on PostgreSQL.
 #include <gtest/gtest.h>
 
-#include "server/admin.h"
+#include "server/admin/admin.h"
 #include "server_fixture.h"
 #include "test_support/run_program.h"
 

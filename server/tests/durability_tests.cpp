@@ -3,7 +3,7 @@
 #include <future>
 #include <thread>
 
-#include "server/admin.h"
+#include "server/admin/admin.h"
 #include "server_fixture.h"
 
 namespace servertest {

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "raw_connection.h"
-#include "server/admin.h"
+#include "server/admin/admin.h"
 #include "server_fixture.h"
 
 namespace servertest {

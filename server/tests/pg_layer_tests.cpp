@@ -6,10 +6,10 @@
 #include <string>
 
 #include "pg_test_database.h"
-#include "server/postgres/pg_content_store.h"
-#include "server/postgres/pg_schema.h"
-#include "server/postgres/pg_transaction.h"
 #include "server/sha256.h"
+#include "server/storage/postgres/pg_content_store.h"
+#include "server/storage/postgres/pg_schema.h"
+#include "server/storage/postgres/pg_transaction.h"
 #include "test_support/temp_dir.h"
 
 namespace servertest {

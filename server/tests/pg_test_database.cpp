@@ -9,7 +9,7 @@
 #include <random>
 #include <thread>
 
-#include "server/postgres/pg_connection.h"
+#include "server/storage/postgres/pg_connection.h"
 
 namespace servertest {
 namespace {

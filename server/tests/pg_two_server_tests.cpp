@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "raw_connection.h"
-#include "server/admin.h"
-#include "server/postgres/pg_connection.h"
+#include "server/admin/admin.h"
+#include "server/storage/postgres/pg_connection.h"
 #include "server_fixture.h"
 #include "test_support/background_program.h"
 #include "test_support/run_program.h"

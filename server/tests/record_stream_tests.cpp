@@ -19,10 +19,6 @@ class ArchiveShelf final : public server::Storage {
 
     std::unique_ptr<server::ReadTx> BeginRead() override { throw std::logic_error("unused"); }
     void RunWrite(const server::WriteWork&) override { throw std::logic_error("unused"); }
-    bool StoresAhead(const server::TempFile&) const override { return false; }
-    void StoreContentAhead(const std::string&, server::TempFile&) override {
-        throw std::logic_error("unused");
-    }
     server::TempFile NewUpload() override { throw std::logic_error("unused"); }
     void PrepareToServe() override {}
     std::unique_ptr<server::ContentSource> OpenContent(const std::string& address,

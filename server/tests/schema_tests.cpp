@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "pg_test_database.h"
-#include "server/admin.h"
-#include "server/sqlite/data_folder.h"
-#include "server/sqlite/database.h"
+#include "server/admin/admin.h"
+#include "server/storage/sqlite/data_folder.h"
+#include "server/storage/sqlite/database.h"
 #include "test_support/temp_dir.h"
 
 namespace servertest {

@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "common/my_compress.h"
-#include "server/admin.h"
-#include "server/postgres/pg_connection.h"
-#include "server/sqlite/database.h"
+#include "server/admin/admin.h"
+#include "server/storage/postgres/pg_connection.h"
+#include "server/storage/sqlite/database.h"
 
 namespace servertest {
 namespace {

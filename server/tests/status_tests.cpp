@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "client/operations.h"
-#include "server/admin.h"
+#include "server/admin/admin.h"
 #include "server_fixture.h"
 #include "test_support/recording_notifier.h"
 
