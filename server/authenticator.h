@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "server/form.h"
+#include "server/http/form.h"
 #include "server/login_guard.h"
 #include "server/storage.h"
 

@@ -5,7 +5,7 @@
 
 #include "common/format.h"
 #include "platform/file_system.h"
-#include "server/form.h"
+#include "server/http/form.h"
 #include "server/refusal.h"
 #include "server/statuses.h"
 #include "server/view_path.h"

@@ -9,7 +9,7 @@
 
 #include "server/answer.h"
 #include "server/authenticator.h"
-#include "server/form.h"
+#include "server/http/form.h"
 #include "server/record_stream.h"
 #include "server/storage.h"
 

@@ -22,6 +22,10 @@ void Serve(const ServeOptions& options) {
     const int port = server.Bind();
     std::printf("listening on %s\n", ShownAddress(options.host, port).c_str());
     std::fflush(stdout);
+    const http::DescriptorBudget& budget = server.Budget();
+    std::fprintf(stderr, "descriptors: soft limit %llu, hard limit %llu; up to %zu connections\n",
+                 static_cast<unsigned long long>(budget.softLimit),
+                 static_cast<unsigned long long>(budget.hardLimit), budget.connections);
     std::thread serving([&server] {
         server.Run();
         // Serving ended on its own: wake the waiting thread as a stop signal would.
