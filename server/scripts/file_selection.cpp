@@ -1,4 +1,4 @@
-#include "server/file_selection.h"
+#include "server/scripts/file_selection.h"
 
 #include <charconv>
 #include <functional>
