@@ -33,14 +33,16 @@ std::string RoutePath(const std::string& prefix, const std::string& script) {
     return path + script;
 }
 
+[[noreturn]] void RefuseTls(const ServeOptions& options) {
+    throw StartupError("Cannot use the TLS certificate '" + options.tlsCertificate +
+                       "' with the key '" + options.tlsKey + "'.");
+}
+
 std::string ReadPem(const std::string& path, const ServeOptions& options) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
-    if (!file || text.str().empty()) {
-        throw StartupError("Cannot use the TLS certificate '" + options.tlsCertificate +
-                           "' with the key '" + options.tlsKey + "'.");
-    }
+    if (!file || text.str().empty()) RefuseTls(options);
     return text.str();
 }
 
@@ -138,13 +140,19 @@ RepositoryServer::~RepositoryServer() = default;
 
 int RepositoryServer::Bind() {
     listener_ = http::Listen(options_.host, options_.port);
+    try {
+        edge_ = std::make_unique<http::Edge>(EdgeSettingsFor(), static_cast<http::Site&>(*this));
+    } catch (const StartupError&) {
+        if (!options_.tlsCertificate.empty()) RefuseTls(options_);
+        throw;
+    }
     return listener_.port;
 }
 
 http::EdgeSettings RepositoryServer::EdgeSettingsFor() const {
     using std::chrono::seconds;
     http::EdgeSettings settings;
-    // The edge closes its own copy when it stops; ours stays for a later Run().
+    // The edge closes its own copy of the socket when it stops.
     settings.listeningSocket = dup(listener_.socket.get());
     settings.threads = options_.threads;
     settings.idleTimeout = std::max(seconds{1}, std::chrono::ceil<seconds>(options_.headDeadline));
@@ -163,9 +171,8 @@ http::EdgeSettings RepositoryServer::EdgeSettingsFor() const {
 
 void RepositoryServer::Run() {
     std::unique_lock<std::mutex> lock(runMutex_);
-    if (stopRequested_) return;
-    http::Edge edge(EdgeSettingsFor(), *this);
     stopped_.wait(lock, [this] { return stopRequested_; });
+    edge_.reset();
 }
 
 void RepositoryServer::Stop() {

@@ -53,9 +53,10 @@ class RepositoryServer : private http::Site {
     RepositoryServer(const RepositoryServer&) = delete;
     RepositoryServer& operator=(const RepositoryServer&) = delete;
 
-    // Binds and listens; connections queue from here on. Returns the port.
+    // Binds, listens and serves from here on; throws StartupError. Returns the port.
     int Bind();
-    // Serves until Stop() is called; returns at once when Stop() came first.
+    // Returns once Stop() is called (at once when Stop() came first), having closed every
+    // connection.
     void Run();
     // Ends Run(), from any thread, whether Run() is serving already or about to start.
     void Stop();
@@ -73,6 +74,7 @@ class RepositoryServer : private http::Site {
     std::unique_ptr<ServerState> state_;
     std::map<std::string, const Script*> routes_;
     http::Listener listener_;
+    std::unique_ptr<http::Edge> edge_;
     std::mutex runMutex_;
     std::condition_variable stopped_;
     bool stopRequested_ = false;

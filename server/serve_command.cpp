@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <thread>
 
+#include "common/format.h"
+#include "server/statuses.h"
+
 namespace server {
 
 void Serve(const ServeOptions& options) {
@@ -23,9 +26,11 @@ void Serve(const ServeOptions& options) {
     std::printf("listening on %s\n", ShownAddress(options.host, port).c_str());
     std::fflush(stdout);
     const http::DescriptorBudget& budget = server.Budget();
-    std::fprintf(stderr, "descriptors: soft limit %llu, hard limit %llu; up to %zu connections\n",
-                 static_cast<unsigned long long>(budget.softLimit),
-                 static_cast<unsigned long long>(budget.hardLimit), budget.connections);
+    std::fprintf(
+        stderr, "%s\n",
+        brelmox::FormatMessage(text::kDescriptorBudget, std::to_string(budget.softLimit),
+                               std::to_string(budget.hardLimit), std::to_string(budget.connections))
+            .c_str());
     std::thread serving([&server] {
         server.Run();
         // Serving ended on its own: wake the waiting thread as a stop signal would.

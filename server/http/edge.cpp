@@ -9,6 +9,7 @@
 
 #include "server/http/framing.h"
 #include "server/http/listener.h"
+#include "server/statuses.h"
 #include "server/storage.h"
 
 namespace server::http {
@@ -196,7 +197,7 @@ Edge::Edge(const EdgeSettings& settings, Site& site) : state_(new EdgeState{site
     daemon_ = MHD_start_daemon(flags, 0, nullptr, nullptr, &Handle, state_.get(), MHD_OPTION_ARRAY,
                                options.data(), MHD_OPTION_END);
     if (daemon_ == nullptr) {
-        throw StartupError("The HTTP edge could not start with these settings.");
+        throw StartupError(text::kEdgeRefused);
     }
 }
 
