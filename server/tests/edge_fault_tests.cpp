@@ -231,23 +231,30 @@ TEST(EdgeDescriptorTest, ThousandsOfIdleConnectionsLeaveRequestsServed) {
     ASSERT_TRUE(server.Started());
     const int port = std::stoi(server.Address().substr(server.Address().rfind(':') + 1));
 
-    std::vector<std::unique_ptr<RawConnection>> idle;
-    for (int i = 0; i < kIdle; ++i) idle.push_back(std::make_unique<RawConnection>(port));
     const std::string body = FormBody({{"username", "ann"},
                                        {"password", "ann-secret"},
                                        {"organization", "Acme"},
                                        {"project", "Web"}});
-    int failed = 0;
-    double slowest = 0;
-    for (int i = 0; i < 20; ++i) {
+    // The time of one validation, or a negative number when it does not succeed.
+    const auto validate = [&] {
         const auto start = Clock::now();
         RawConnection connection(port, "127.0.0.2");
         connection.Send(Head("POST", "/scm/validate_user_from_cli.php",
                              Length(body.size()) + "Connection: close\r\n") +
                         body);
         const std::string answer = connection.ReadUntilQuiet(3000);
-        slowest = std::max(slowest, MillisecondsSince(start));
-        failed += answer.find("status:0\n") == std::string::npos ? 1 : 0;
+        return answer.find("status:0\n") != std::string::npos ? MillisecondsSince(start) : -1;
+    };
+    // The first pays the slow password check, which is not under test.
+    ASSERT_GE(validate(), 0);
+    std::vector<std::unique_ptr<RawConnection>> idle;
+    for (int i = 0; i < kIdle; ++i) idle.push_back(std::make_unique<RawConnection>(port));
+    int failed = 0;
+    double slowest = 0;
+    for (int i = 0; i < 20; ++i) {
+        const double took = validate();
+        failed += took < 0 ? 1 : 0;
+        slowest = std::max(slowest, took);
     }
     std::printf("beside %d idle connections: %d of 20 failed, slowest %.1f ms\n", kIdle, failed,
                 slowest);
