@@ -7,6 +7,7 @@ packages=(
     build-essential cmake pkg-config
     libcurl4-openssl-dev libminizip-dev zlib1g-dev
     libsqlite3-dev libcpp-httplib-dev libssl-dev
+    libmicrohttpd-dev # the server's HTTP edge
     libgtest-dev libgmock-dev
     qt6-base-dev libgl-dev fonts-dejavu-core
     nlohmann-json3-dev

@@ -1,21 +1,30 @@
-// The HTTP side of the server: the twelve scripts under the path prefix, one thread pool,
-// the request-size limit, and the translation of every outcome into a keyword answer.
+// The server: the twelve scripts under the path prefix behind the HTTP edge, the request-size
+// limit, and the translation of every outcome into a keyword answer.
 #pragma once
-
-#include <httplib.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 
-#include "platform/file_system.h"
-#include "server/paced_stream.h"
-#include "server/scripts.h"
+#include "server/http/edge.h"
+#include "server/http/listener.h"
+#include "server/scripts/scripts.h"
 
 namespace server {
+
+using http::ShownAddress;
+
+// The pace a request body must keep once its grace has passed.
+struct Pace {
+    std::chrono::milliseconds grace{10000};
+    std::size_t minBytesPerSecond = 4 << 10;
+    // How long a client may go without reading while its answer is sent.
+    std::chrono::seconds writeTimeout{120};
+};
 
 struct ServeOptions {
     std::string dataFolder = "./brelmox-data";
@@ -29,51 +38,45 @@ struct ServeOptions {
     // The largest content an uploaded archive may unpack to; 0: 4 times maxRequestBytes.
     std::uint64_t maxFileBytes = 0;
     std::size_t threads = 32;
-    // Plain HTTP only (see PacedServer): how long a request head may take to arrive, and
-    // the pace its body must keep.
+    // How long a connection may go without progress: a head that does not arrive, an idle
+    // kept connection (rounded up to whole seconds).
     std::chrono::milliseconds headDeadline{10000};
     Pace bodyPace;
 };
 
-// HOST:PORT as messages show it, an IPv6 address in brackets.
-std::string ShownAddress(const std::string& host, int port);
-
-class RepositoryServer {
+class RepositoryServer : private http::Site {
   public:
     // Opens the storage (a data folder serves only one server at a time) and prepares the
     // routes; throws StartupError or StorageError.
     explicit RepositoryServer(ServeOptions options);
-    ~RepositoryServer();
+    ~RepositoryServer() override;
     RepositoryServer(const RepositoryServer&) = delete;
     RepositoryServer& operator=(const RepositoryServer&) = delete;
 
-    // Binds and listens; connections queue from here on. Returns the port.
+    // Binds, listens and serves from here on; throws StartupError. Returns the port.
     int Bind();
-    // Serves until Stop() is called; returns at once when Stop() came first.
+    // Returns once Stop() is called (at once when Stop() came first), having closed every
+    // connection.
     void Run();
     // Ends Run(), from any thread, whether Run() is serving already or about to start.
     void Stop();
 
+    // The descriptor limits found at start and the connections served at once.
+    const http::DescriptorBudget& Budget() const { return budget_; }
+
   private:
-    void AddRoute(const Script& script);
-    void Serve(const Script& script, const httplib::Request& request, httplib::Response& response,
-               const httplib::ContentReader& reader);
-    // What the log and the connection need to know besides the reply.
-    struct Outcome {
-        std::string user;
-        bool bodyRead = false;
-        std::string problem;  // a storage failure's cause, for the log only
-    };
-    Reply Handle(const Script& script, const httplib::Request& request, httplib::Response& response,
-                 const httplib::ContentReader& reader, Outcome& outcome);
+    std::unique_ptr<http::Exchange> Open(const http::RequestHead& head,
+                                         http::EdgeAnswer& refusal) override;
+    http::EdgeSettings EdgeSettingsFor() const;
 
     ServeOptions options_;
+    http::DescriptorBudget budget_;
     std::unique_ptr<ServerState> state_;
-    std::unique_ptr<httplib::Server> http_;
-    int listeningSocket_ = -1;
+    std::map<std::string, const Script*> routes_;
+    http::Listener listener_;
+    std::unique_ptr<http::Edge> edge_;
     std::mutex runMutex_;
-    std::condition_variable runEnded_;
-    bool running_ = false;
+    std::condition_variable stopped_;
     bool stopRequested_ = false;
 };
 

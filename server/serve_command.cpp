@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <thread>
 
+#include "common/format.h"
+#include "server/statuses.h"
+
 namespace server {
 
 void Serve(const ServeOptions& options) {
@@ -22,6 +25,12 @@ void Serve(const ServeOptions& options) {
     const int port = server.Bind();
     std::printf("listening on %s\n", ShownAddress(options.host, port).c_str());
     std::fflush(stdout);
+    const http::DescriptorBudget& budget = server.Budget();
+    std::fprintf(
+        stderr, "%s\n",
+        brelmox::FormatMessage(text::kDescriptorBudget, std::to_string(budget.softLimit),
+                               std::to_string(budget.hardLimit), std::to_string(budget.connections))
+            .c_str());
     std::thread serving([&server] {
         server.Run();
         // Serving ended on its own: wake the waiting thread as a stop signal would.

@@ -62,6 +62,9 @@ constexpr const char* kProjectNeedsName = "A project needs a name.";
 // Starting to serve. The reason, when known, is ": " and the system's words.
 constexpr const char* kCannotListen = "Cannot listen on %s%s.";
 constexpr const char* kReadOnlyFolder = "The data folder '%s' is read-only.";
+constexpr const char* kDescriptorBudget =
+    "descriptors: soft limit %s, hard limit %s; up to %s connections at once";
+constexpr const char* kEdgeRefused = "The HTTP edge could not start with these settings.";
 
 // History and properties: the state of a version.
 constexpr const char* kStateCheckedIn = "Checked in";

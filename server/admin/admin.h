@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "server/password.h"
+#include "server/auth/password.h"
 #include "server/storage/storage.h"
 
 namespace server {

@@ -1,5 +1,5 @@
 // Who a run of failed logins backs off, and for how long, at times the test chooses.
-#include "server/login_guard.h"
+#include "server/auth/login_guard.h"
 
 #include <gtest/gtest.h>
 

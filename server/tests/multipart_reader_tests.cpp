@@ -1,7 +1,7 @@
 // The multipart reader over bodies split at every byte, as the network may deliver them.
 #include <gtest/gtest.h>
 
-#include "server/multipart_reader.h"
+#include "server/http/multipart_reader.h"
 
 namespace servertest {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "server/file_selection.h"
+#include "server/scripts/file_selection.h"
 #include "server/storage/storage.h"
 #include "server/tests/pg_test_database.h"
 #include "test_support/temp_dir.h"

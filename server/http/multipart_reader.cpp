@@ -1,4 +1,4 @@
-#include "server/multipart_reader.h"
+#include "server/http/multipart_reader.h"
 
 #include <strings.h>
 

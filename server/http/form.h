@@ -2,11 +2,11 @@
 // streamed into a temporary file under tmp/ while its SHA-256 is taken, never held in memory.
 #pragma once
 
-#include <httplib.h>
-
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -48,15 +48,29 @@ class Form {
 // is stored; throws Refusal to turn the request down.
 using FileGate = std::function<void(const Form& fields)>;
 
-// The HTTP library parses every multipart body itself and ends a part at the first boundary
-// text, where our file part runs to the end of the body. Called before routing, this moves
-// the content type aside so that the body reaches ReadForm as it was sent.
-void TakeOverFormParsing(const httplib::Request& request);
+class PartCollector;
+class MultipartReader;
 
-// Reads the whole body. Refuses a body that is not a complete multipart form or is larger
-// than sizeLimit (which the HTTP layer enforces); a failure leaves nothing under tmp/.
-Form ReadForm(const httplib::Request& request, httplib::Response& response,
-              const httplib::ContentReader& reader, Storage& storage, std::size_t sizeLimit,
-              const FileGate& beforeFile);
+// A request's multipart body, fed as it arrives. Refusals wait for the body's end, so that
+// the client hears them as it would after any other request.
+class FormReceiver {
+  public:
+    FormReceiver(const std::string& contentType, std::string clientAddress, Storage& storage,
+                 FileGate beforeFile);
+    ~FormReceiver();
+    FormReceiver(const FormReceiver&) = delete;
+    FormReceiver& operator=(const FormReceiver&) = delete;
+
+    void Feed(const char* data, std::size_t size);
+    // Refuses a body that is not a complete multipart form; a failure leaves nothing under
+    // tmp/.
+    Form Finish();
+
+  private:
+    FileGate beforeFile_;
+    std::unique_ptr<PartCollector> collector_;
+    std::unique_ptr<MultipartReader> parts_;  // none when the body has no boundary
+    std::exception_ptr failure_;
+};
 
 }  // namespace server

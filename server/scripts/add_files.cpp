@@ -3,7 +3,7 @@
 #include "server/archive_check.h"
 #include "server/dates.h"
 #include "server/refusal.h"
-#include "server/scripts.h"
+#include "server/scripts/scripts.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
 

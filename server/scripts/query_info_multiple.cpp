@@ -1,7 +1,7 @@
 // Multi-file status: one status and version pair per path, in the order sent.
 #include "common/wire.h"
 #include "server/refusal.h"
-#include "server/scripts.h"
+#include "server/scripts/scripts.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
 

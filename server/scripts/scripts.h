@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "server/answer.h"
-#include "server/authenticator.h"
-#include "server/form.h"
+#include "server/auth/authenticator.h"
+#include "server/http/form.h"
 #include "server/record_stream.h"
 #include "server/storage/storage.h"
 
@@ -58,6 +58,9 @@ struct Caller {
     Identity identity;
     std::int64_t projectId = 0;
 };
+
+// The credentials fields, each refused when missing.
+Credentials CredentialsOf(const Form& form);
 
 // Authenticates the request and finds its "project", refusing either as the scripts do.
 Caller IdentifyCaller(ServerState& state, ReadTx& tx, const Form& form);

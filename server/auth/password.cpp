@@ -1,4 +1,4 @@
-#include "server/password.h"
+#include "server/auth/password.h"
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>

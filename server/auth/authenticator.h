@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "server/form.h"
-#include "server/login_guard.h"
+#include "server/auth/login_guard.h"
 #include "server/storage/storage.h"
 
 namespace server {
@@ -25,13 +24,20 @@ struct Identity {
     std::string notice;
 };
 
+// Who a request says it comes from, as its fields carry it.
+struct Credentials {
+    std::string userName;
+    std::string password;
+    std::string organization;
+    std::string clientAddress;  // for limits on failed logins
+};
+
 class Authenticator {
   public:
     Authenticator();
 
-    // Reads "username", "password" and "organization"; refuses an unknown organization
-    // and an unknown user or wrong password.
-    Identity Authenticate(ReadTx& tx, const Form& form);
+    // Refuses an unknown organization and an unknown user or wrong password.
+    Identity Authenticate(ReadTx& tx, const Credentials& credentials);
 
   private:
     struct Proof {

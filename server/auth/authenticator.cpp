@@ -1,11 +1,11 @@
-#include "server/authenticator.h"
+#include "server/auth/authenticator.h"
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 #include <openssl/rand.h>
 
-#include "server/password.h"
+#include "server/auth/password.h"
 #include "server/refusal.h"
 #include "server/statuses.h"
 
@@ -42,10 +42,10 @@ Authenticator::Authenticator() : key_(kKeySize) {
     }
 }
 
-Identity Authenticator::Authenticate(ReadTx& tx, const Form& form) {
-    const std::string& name = form.Required("username");
-    const std::string& password = form.Required("password");
-    const std::int64_t organizationId = RequireOrganization(tx, form.Required("organization"));
+Identity Authenticator::Authenticate(ReadTx& tx, const Credentials& credentials) {
+    const std::string& name = credentials.userName;
+    const std::string& password = credentials.password;
+    const std::int64_t organizationId = RequireOrganization(tx, credentials.organization);
     std::optional<User> user = tx.FindUser(organizationId, name);
     // A disabled user is turned away as a name no one has: the same check, cost and answer.
     if (user && user->disabled) user.reset();
@@ -54,7 +54,7 @@ Identity Authenticator::Authenticate(ReadTx& tx, const Form& form) {
         return Identity{organizationId, user->id, user->name, user->notice};
     }
     const std::string userKey = std::to_string(organizationId) + "/" + name;
-    const std::string& address = form.ClientAddress();
+    const std::string& address = credentials.clientAddress;
     if (const auto backOff =
             guard_.Check(userKey, address, user.has_value(), LoginGuard::Clock::now())) {
         throw BackedOff(name, *backOff);

@@ -5,7 +5,7 @@
 #include "common/wire.h"
 #include "server/dates.h"
 #include "server/refusal.h"
-#include "server/scripts.h"
+#include "server/scripts/scripts.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
 

@@ -1,8 +1,8 @@
-#include "server/form.h"
+#include "server/http/form.h"
 
 #include <memory>
 
-#include "server/multipart_reader.h"
+#include "server/http/multipart_reader.h"
 #include "server/refusal.h"
 #include "server/sha256.h"
 #include "server/statuses.h"
@@ -14,16 +14,8 @@ namespace {
 // from filling the memory through them.
 constexpr std::size_t kTextFieldLimit = 1 << 20;
 constexpr std::size_t kAllTextLimit = 4 << 20;
-constexpr int kPayloadTooLarge = 413;
-constexpr const char* kFormTypeHeader = "X-Brelmox-Form-Type";
 
-[[noreturn]] void RefuseBody(const httplib::Response& response, std::size_t sizeLimit) {
-    if (response.status == kPayloadTooLarge) {
-        throw Refusal::Of(own_status::kRequestTooLarge, text::kRequestTooLarge,
-                          std::to_string(sizeLimit));
-    }
-    throw Refusal(own_status::kMalformedRequest, text::kMalformedBody);
-}
+}  // namespace
 
 // Collects the parts as the multipart reader delivers them.
 class PartCollector {
@@ -101,8 +93,6 @@ class PartCollector {
     std::optional<Refusal> refused_;
 };
 
-}  // namespace
-
 const std::string& Form::Required(const char* name) const {
     const auto found = fields_.find(name);
     if (found == fields_.end()) {
@@ -129,39 +119,40 @@ void Form::SetField(const std::string& name, std::string value) {
     fields_.emplace(name, std::move(value));
 }
 
-void TakeOverFormParsing(const httplib::Request& request) {
-    // The request object is the library's own and not const; only the handler's view is.
-    httplib::Headers& headers = const_cast<httplib::Request&>(request).headers;
-    auto type = headers.extract("Content-Type");
-    if (type.empty()) return;
-    type.key() = kFormTypeHeader;
-    headers.insert(std::move(type));
+FormReceiver::FormReceiver(const std::string& contentType, std::string clientAddress,
+                           Storage& storage, FileGate beforeFile)
+    : beforeFile_(std::move(beforeFile)),
+      collector_(std::make_unique<PartCollector>(storage, beforeFile_, std::move(clientAddress))) {
+    const std::string boundary = BoundaryOf(contentType);
+    if (boundary.empty()) return;
+    parts_ = std::make_unique<MultipartReader>(
+        boundary, [this](const PartHead& head) { collector_->StartPart(head); },
+        [this](const char* data, std::size_t size) { collector_->Receive(data, size); });
 }
 
-Form ReadForm(const httplib::Request& request, httplib::Response& response,
-              const httplib::ContentReader& reader, Storage& storage, std::size_t sizeLimit,
-              const FileGate& beforeFile) {
-    const std::string boundary = BoundaryOf(request.get_header_value(kFormTypeHeader));
-    if (boundary.empty()) {
-        reader([](const char*, std::size_t) { return true; });
-        RefuseBody(response, sizeLimit);
+FormReceiver::~FormReceiver() = default;
+
+void FormReceiver::Feed(const char* data, std::size_t size) {
+    if (!parts_ || failure_) return;
+    try {
+        parts_->Feed(data, size);
+    } catch (const std::exception&) {
+        // Storage that cannot take the upload: the rest is read without being kept, and the
+        // failure answers the request once its body has ended.
+        failure_ = std::current_exception();
     }
-    PartCollector collector(storage, beforeFile, request.remote_addr);
-    MultipartReader parts(
-        boundary, [&](const PartHead& head) { collector.StartPart(head); },
-        [&](const char* data, std::size_t size) { collector.Receive(data, size); });
-    const bool complete = reader([&](const char* data, std::size_t size) {
-        parts.Feed(data, size);
-        return true;
-    });
-    const bool whole = complete && parts.Finish();
-    if (collector.Refused()) throw *collector.Refused();
-    if (!whole) RefuseBody(response, sizeLimit);
-    if (collector.TooMuchText()) {
+}
+
+Form FormReceiver::Finish() {
+    if (failure_) std::rethrow_exception(failure_);
+    const bool whole = parts_ && parts_->Finish();
+    if (collector_->Refused()) throw *collector_->Refused();
+    if (!whole) throw Refusal(own_status::kMalformedRequest, text::kMalformedBody);
+    if (collector_->TooMuchText()) {
         throw Refusal::Of(own_status::kRequestTooLarge, text::kFieldTooLong,
                           std::to_string(kTextFieldLimit));
     }
-    return collector.Finish();
+    return collector_->Finish();
 }
 
 }  // namespace server

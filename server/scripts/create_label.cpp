@@ -1,6 +1,6 @@
 // Labels: a name on the latest version of every file of a project.
 #include "server/dates.h"
-#include "server/scripts.h"
+#include "server/scripts/scripts.h"
 #include "server/statuses.h"
 
 namespace server {

@@ -1,11 +1,11 @@
-#include "server/file_selection.h"
+#include "server/scripts/file_selection.h"
 
 #include <charconv>
 #include <functional>
 
 #include "common/format.h"
 #include "platform/file_system.h"
-#include "server/form.h"
+#include "server/http/form.h"
 #include "server/refusal.h"
 #include "server/statuses.h"
 #include "server/view_path.h"

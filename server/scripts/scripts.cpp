@@ -1,4 +1,4 @@
-#include "server/scripts.h"
+#include "server/scripts/scripts.h"
 
 #include "server/names.h"
 #include "server/refusal.h"
@@ -30,9 +30,18 @@ Reply Answer(KeywordAnswer answer) {
     return reply;
 }
 
+Credentials CredentialsOf(const Form& form) {
+    Credentials credentials;
+    credentials.userName = form.Required("username");
+    credentials.password = form.Required("password");
+    credentials.organization = form.Required("organization");
+    credentials.clientAddress = form.ClientAddress();
+    return credentials;
+}
+
 Caller IdentifyCaller(ServerState& state, ReadTx& tx, const Form& form) {
     Caller caller;
-    caller.identity = state.authenticator.Authenticate(tx, form);
+    caller.identity = state.authenticator.Authenticate(tx, CredentialsOf(form));
     caller.projectId = RequireProject(tx, caller.identity.organizationId, form.Required("project"));
     return caller;
 }

@@ -2,9 +2,9 @@
 #include "common/format.h"
 #include "common/wire.h"
 #include "server/dates.h"
-#include "server/file_selection.h"
 #include "server/refusal.h"
-#include "server/scripts.h"
+#include "server/scripts/file_selection.h"
+#include "server/scripts/scripts.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
 

@@ -1,4 +1,4 @@
-#include "server/login_guard.h"
+#include "server/auth/login_guard.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,0 +1,24 @@
+// Create project: a new, empty project in the user's organization.
+#include "server/refusal.h"
+#include "server/scripts/scripts.h"
+#include "server/statuses.h"
+
+namespace server {
+
+Reply CreateProject(ServerState& state, Form& form) {
+    Identity identity;
+    state.storage->RunRead(
+        [&](ReadTx& tx) { identity = state.authenticator.Authenticate(tx, CredentialsOf(form)); });
+    const std::string& name = form.Required("project_name");
+    RequireLineSafeName(name, "project_name", text::kProjectNeedsName);
+    const std::string description = BoundedDescription(form, "project_description");
+    state.storage->RunWrite([&](WriteTx& tx) {
+        if (tx.FindProject(identity.organizationId, name)) {
+            throw Refusal::Of(own_status::kProjectExists, text::kProjectExists, name);
+        }
+        tx.InsertProject(identity.organizationId, name, description);
+    });
+    return Answer(KeywordAnswer(brelmox::result::kSuccess));
+}
+
+}  // namespace server
