@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QTimer>
 #include <atomic>
-#include <chrono>
 #include <thread>
 
 #include "scc/busy_runner.h"
@@ -13,11 +12,11 @@
 #include "scc/dialogs/progress_tracker.h"
 #include "scc/dialogs/qt_provider_ui.h"
 #include "scc/dialogs/tests/dialog_test_support.h"
+#include "scc/tests/work_until_cancelled.h"
 
 namespace {
 
 using namespace brelmoxscc;
-using namespace std::chrono_literals;
 
 CProgressTracker* ShownTracker() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -66,18 +65,11 @@ TEST(BusyWindowTest, TheWindowIsServedWhileTheWorkerWorksAndItsCancelStopsIt) {
     });
     user.start();
 
-    bool gaveUp = false;
-    runner.Run("Reading the files' status", [&] {
-        runner.SetBytes("big.bin", 12u << 20, 256u << 20);
-        // Bounded: without a working Cancel the test fails rather than hangs.
-        const auto deadline = std::chrono::steady_clock::now() + 30s;
-        while (!runner.Cancelled() && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(10ms);
-        }
-        gaveUp = !runner.Cancelled();
-    });
+    bool cancelled = false;
+    runner.Run("Reading the files' status",
+               [&] { cancelled = scctest::WorkUntilCancelled(runner); });
     user.stop();
-    EXPECT_FALSE(gaveUp);
+    EXPECT_TRUE(cancelled);
     EXPECT_TRUE(onCaller);
     EXPECT_EQ(action, "Reading the files' status");
     EXPECT_EQ(file, "big.bin \xE2\x80\x94 12.0 of 256.0 MiB");
