@@ -18,7 +18,12 @@ class EventLoopWaiter : public UiWaiter {
             if (std::exchange(woken_, false)) return;
             loop_ = &loop;
         }
-        QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
+        // A timer of this call's own: a pending single-shot one would outlive it inside Qt, and
+        // could outlive the library too.
+        QTimer timer;
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timer.start(timeout);
         // A wake posted before the loop started is delivered inside it and ends it.
         loop.exec();
         std::lock_guard lock(mutex_);
