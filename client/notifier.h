@@ -55,6 +55,10 @@ class Notifier {
     virtual void TransferBytes(const std::string&, uint64_t, uint64_t) {}
     virtual void PackingBytes(const std::string&, uint64_t, uint64_t) {}
     virtual void TransferEnd() {}
+
+    // True once the user asked to stop the work in flight: the transfer under way is aborted
+    // and nothing more is sent. Asked from any thread, also while a transfer blocks.
+    virtual bool Cancelled() const { return false; }
 };
 
 }  // namespace brelmox

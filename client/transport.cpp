@@ -91,7 +91,8 @@ bool SendRequest(InternetRequest& request, COstrelContext& context, const char* 
     // Only a request that cannot have reached the server is sent again: one that may have
     // could have been acted on, and a repeat would act twice or be refused for what the first
     // did (a check-in answered "not checked out" after it made its version).
-    for (int retries = 0; !sent && !request.Post().RequestWritten() && retries < kSendRetries;
+    for (int retries = 0; !sent && !request.Post().RequestWritten() &&
+                          !context.Notify().Cancelled() && retries < kSendRetries;
          ++retries) {
         std::this_thread::sleep_for(kRetryPause);
         sent = request.Post().Send(body, &error);
@@ -108,6 +109,7 @@ ServerCall::ServerCall(COstrelContext& context, const std::string& script)
     if (openResult_ != 0) return;
     request_->Post().OnProgress(
         [this](const platform::TransferCounts& counts) { ReportProgress(counts); });
+    request_->Post().StopWhen([&notifier = context.Notify()] { return notifier.Cancelled(); });
 }
 
 ServerCall::~ServerCall() {

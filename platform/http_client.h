@@ -75,6 +75,10 @@ class HttpPost {
     // Called while the request moves: as bytes go out and come in, and about once a second
     // while none do. It runs inside Send and Read, on their thread.
     void OnProgress(std::function<void(const TransferCounts&)> progress);
+    // Asked while the request moves, on Send's and Read's thread and, while a system call
+    // blocks, from another one (so it must be safe on any thread): once it answers true the
+    // transfer is aborted and the Send or Read in progress fails.
+    void StopWhen(std::function<bool()> stopRequested);
 
     // One attempt: true once the answer's status line and headers have arrived.
     bool Send(BodySource& body, std::string* error);

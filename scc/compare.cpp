@@ -52,9 +52,12 @@ SCCRTN QuickCompare(ProviderContext& context, const std::string& file,
                     const std::string& viewPath) {
     StreamComparison comparison(file);
     if (!comparison.Opened()) return SCC_I_FILEDIFFERS;
-    const int code = brelmox::FetchFileToMemory(
-        context, viewPath, "", "", "",
-        [&comparison](const char* data, size_t size) { return comparison.Take(data, size); });
+    const int code = context.Busy(msg::kComparing, [&] {
+        return brelmox::FetchFileToMemory(
+            context, viewPath, "", "", "",
+            [&comparison](const char* data, size_t size) { return comparison.Take(data, size); });
+    });
+    if (context.Cancelled()) return SCC_I_OPERATIONCANCELED;
     if (code != 0) return GetFailure(code);
     return comparison.Equal() ? SCC_OK : SCC_I_FILEDIFFERS;
 }
@@ -83,10 +86,12 @@ SCCRTN StartComparison(ProviderContext& context, const std::string& file,
     if (folder.empty()) return SCC_E_NONSPECIFICERROR;
     // The copy goes straight into the folder under the file's own name, which the
     // comparison program shows.
-    const int fetched = brelmox::GetFiles(viewPath, folder + "/", 0, 0, 0, "", "", "", context);
-    if (fetched != 0) {
+    const int fetched = context.Busy(msg::kComparing, [&] {
+        return brelmox::GetFiles(viewPath, folder + "/", 0, 0, 0, "", "", "", context);
+    });
+    if (fetched != 0 || context.Cancelled()) {
         RemoveFolder(folder);
-        return GetFailure(fetched);
+        return context.Cancelled() ? SCC_I_OPERATIONCANCELED : GetFailure(fetched);
     }
     const platform::PathParts parts = platform::SplitPath(file);
     const std::string copy = folder + "/" + parts.fname + parts.ext;

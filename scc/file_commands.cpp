@@ -23,8 +23,8 @@ using FileWork = int (*)(ProviderContext& context, const std::string& idePath,
 using Fold = SCCRTN (*)(SCCRTN running, int code);
 
 struct FileCommand {
-    bool usesViewFolder;       // add and check-in name the folder, the others the file
-    const char* progressText;  // a progress window on four files or more; null for none
+    bool usesViewFolder;  // add and check-in name the folder, the others the file
+    const char* action;   // the progress window's first line
     FileWork work;
     Fold fold;
 };
@@ -95,28 +95,33 @@ int RepositoryPath(ProviderContext& context, const FileCommand& command, LPCSTR 
     return found ? 0 : brelmox::result::kFileError;
 }
 
+// The files one after another. Cancel stops before the next file, and the file whose
+// transfer it cut short counts as cancelled rather than failed; a failure before it stays.
+SCCRTN RunFiles(ProviderContext& context, LONG count, const LPCSTR* files, LPCSTR comment,
+                const FileCommand& command) {
+    brelmox::Notifier& notifier = context.Notify();
+    notifier.ProgressBegin(command.action, static_cast<size_t>(count));
+    SCCRTN running = SCC_OK;
+    for (LONG i = 0; i < count; ++i) {
+        const std::string idePath = files[i] != nullptr ? files[i] : "";
+        if (!notifier.ProgressStep(idePath)) break;
+        std::string repositoryPath;
+        int code = RepositoryPath(context, command, files[i], &repositoryPath);
+        if (code == 0) code = command.work(context, idePath, repositoryPath, comment);
+        if (code != 0 && notifier.Cancelled()) break;
+        running = command.fold(running, code);
+    }
+    notifier.ProgressEnd();
+    if (notifier.Cancelled() && running == SCC_OK) return SCC_I_OPERATIONCANCELED;
+    return running;
+}
+
 SCCRTN RunFileCommand(ProviderContext& context, LONG count, const LPCSTR* files, LPCSTR comment,
                       const FileCommand& command) {
     if (count <= 0) return SCC_OK;
     if (files == nullptr) return SCC_E_NONSPECIFICERROR;
-    brelmox::Notifier& notifier = context.Notify();
-    if (command.progressText != nullptr) {
-        notifier.ProgressBegin(command.progressText, static_cast<size_t>(count));
-    }
-    SCCRTN running = SCC_OK;
-    for (LONG i = 0; i < count; ++i) {
-        const std::string idePath = files[i] != nullptr ? files[i] : "";
-        if (command.progressText != nullptr && !notifier.ProgressStep(idePath)) {
-            if (running == SCC_OK) running = SCC_I_OPERATIONCANCELED;
-            break;
-        }
-        std::string repositoryPath;
-        int code = RepositoryPath(context, command, files[i], &repositoryPath);
-        if (code == 0) code = command.work(context, idePath, repositoryPath, comment);
-        running = command.fold(running, code);
-    }
-    if (command.progressText != nullptr) notifier.ProgressEnd();
-    return running;
+    return context.Busy(command.action,
+                        [&] { return RunFiles(context, count, files, comment, command); });
 }
 
 }  // namespace
@@ -140,7 +145,7 @@ SCCRTN AddToRepository(ProviderContext& context, LONG count, const LPCSTR* files
 
 SCCRTN CheckIn(ProviderContext& context, LONG count, const LPCSTR* files, LPCSTR comment) {
     static const FileCommand command{
-        true, nullptr,
+        true, msg::kCheckingIn,
         [](ProviderContext& c, const std::string& file, const std::string& folder,
            LPCSTR description) { return Upload(c, file, folder, 1, description); },
         FoldAnyFailure};
@@ -149,7 +154,7 @@ SCCRTN CheckIn(ProviderContext& context, LONG count, const LPCSTR* files, LPCSTR
 
 SCCRTN CheckOut(ProviderContext& context, LONG count, const LPCSTR* files) {
     static const FileCommand command{
-        false, nullptr,
+        false, msg::kCheckingOut,
         [](ProviderContext& c, const std::string& file, const std::string& viewPath, LPCSTR) {
             return Fetch(c, file, viewPath, 1);
         },
@@ -159,7 +164,7 @@ SCCRTN CheckOut(ProviderContext& context, LONG count, const LPCSTR* files) {
 
 SCCRTN GetLatest(ProviderContext& context, LONG count, const LPCSTR* files) {
     static const FileCommand command{
-        false, nullptr,
+        false, msg::kGettingFiles,
         [](ProviderContext& c, const std::string& file, const std::string& viewPath, LPCSTR) {
             return Fetch(c, file, viewPath, 0);
         },
@@ -169,7 +174,7 @@ SCCRTN GetLatest(ProviderContext& context, LONG count, const LPCSTR* files) {
 
 SCCRTN UndoCheckOut(ProviderContext& context, LONG count, const LPCSTR* files) {
     static const FileCommand command{
-        false, nullptr,
+        false, msg::kUndoingCheckOut,
         [](ProviderContext& c, const std::string&, const std::string& viewPath, LPCSTR) {
             return brelmox::UncheckoutFiles(c, viewPath, 0);
         },
@@ -179,7 +184,7 @@ SCCRTN UndoCheckOut(ProviderContext& context, LONG count, const LPCSTR* files) {
 
 SCCRTN RemoveFromRepository(ProviderContext& context, LONG count, const LPCSTR* files) {
     static const FileCommand command{
-        false, nullptr,
+        false, msg::kRemovingFiles,
         [](ProviderContext& c, const std::string&, const std::string& viewPath, LPCSTR) {
             return brelmox::RemoveFiles(c, viewPath, 0);
         },

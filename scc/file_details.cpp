@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "client/operations.h"
+#include "scc/messages.h"
 #include "scc/view_path.h"
 
 namespace brelmoxscc {
@@ -22,10 +23,14 @@ SCCRTN ShowHistory(ProviderContext& context, LONG count, const LPCSTR* files) {
     if (found != SCC_OK) return found;
     // Whatever arrived is shown; a failed query has shown its own message.
     std::vector<brelmox::CFileVersion> versions;
-    brelmox::GetHistory(context, viewPath, kQueryType, &versions);
+    context.Busy(msg::kReadingHistory,
+                 [&] { return brelmox::GetHistory(context, viewPath, kQueryType, &versions); });
+    if (context.Cancelled()) return SCC_I_OPERATIONCANCELED;
     context.Ui().ShowHistory(
         viewPath, files[0], versions, [&](const std::string& version, const std::string& folder) {
-            brelmox::GetFiles(viewPath, folder + "/", 0, 0, 0, "", "", version, context);
+            context.Busy(msg::kGettingFiles, [&] {
+                return brelmox::GetFiles(viewPath, folder + "/", 0, 0, 0, "", "", version, context);
+            });
         });
     return SCC_OK;
 }
@@ -35,7 +40,9 @@ SCCRTN ShowProperties(ProviderContext& context, LPCSTR file) {
     const SCCRTN found = ViewPathOfFile(context, file, &viewPath);
     if (found != SCC_OK) return found;
     brelmox::CFileVersion record;
-    brelmox::GetProperties(context, viewPath, kQueryType, &record);
+    context.Busy(msg::kReadingProperties,
+                 [&] { return brelmox::GetProperties(context, viewPath, kQueryType, &record); });
+    if (context.Cancelled()) return SCC_I_OPERATIONCANCELED;
     record.m_strFileName = viewPath;
     context.Ui().ShowProperties(record);
     return SCC_OK;

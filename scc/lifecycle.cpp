@@ -35,8 +35,11 @@ SCCRTN LogIn(ProviderContext& context) {
         context.m_strUsername = values.username;
         context.m_strPassword = values.password;
         context.m_strOrganization = values.organization;
-        const int result = brelmox::ValidateUser(context);
+        const int result =
+            context.Busy(msg::kLoggingIn, [&] { return brelmox::ValidateUser(context); });
         if (result == 0) return SCC_OK;
+        // Cancelled while the server was asked: as if the dialog had been.
+        if (context.Cancelled()) return SCC_E_NOTAUTHORIZED;
         if (result != brelmox::status::kInvalidUser &&
             result != brelmox::status::kUnknownOrganization) {
             return SCC_E_INITIALIZEFAILED;
@@ -68,7 +71,11 @@ SCCRTN Initialize(ProviderUi& ui, void** ppContext, LPCSTR callerName, LPSTR scc
     context->m_strCallerName = callerName != nullptr ? platform::FromHostCodePage(callerName) : "";
     context->LoadConfig();
     const std::string site = SiteAddress(*context);
-    if (!platform::CheckConnection(site, kReachabilityTimeoutSeconds)) {
+    const bool reached = context->Busy(msg::kConnecting, [&] {
+        return platform::CheckConnection(site, kReachabilityTimeoutSeconds);
+    });
+    if (context->Cancelled()) return SCC_E_INITIALIZEFAILED;
+    if (!reached) {
         ReportMessage(*context, brelmox::FormatMessage(brelmox::msg::kCannotConnectSite, site));
         return SCC_E_INITIALIZEFAILED;
     }

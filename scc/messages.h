@@ -7,6 +7,22 @@ constexpr const char* kProviderName = "Brelmox";
 constexpr const char* kSecureSiteFormat = "https://%s";
 constexpr const char* kPlainSiteFormat = "http://%s/%s";
 constexpr const char* kAddingFiles = "Adding files";
+// The progress window's first line for the other requests that may take long.
+constexpr const char* kConnecting = "Connecting to the server";
+constexpr const char* kLoggingIn = "Checking the login";
+constexpr const char* kListingProjects = "Reading the project list";
+constexpr const char* kOpeningProject = "Opening the project";
+constexpr const char* kQueryingStatus = "Reading the files' status";
+constexpr const char* kCheckingIn = "Checking in files";
+constexpr const char* kCheckingOut = "Checking out files";
+constexpr const char* kGettingFiles = "Getting files";
+constexpr const char* kUndoingCheckOut = "Undoing check-outs";
+constexpr const char* kRemovingFiles = "Removing files";
+constexpr const char* kReadingHistory = "Reading the history";
+constexpr const char* kReadingProperties = "Reading the properties";
+constexpr const char* kComparing = "Comparing with the repository";
+// The file line of a large transfer: the name, the mebibytes moved and their total.
+constexpr const char* kBytesOfFormat = "%s \u2014 %s of %s MiB";
 constexpr const char* kUnknownProjectSilent = "Project, '%s\", is unknown.";
 constexpr const char* kInvalidProject = "Invalid Project";
 constexpr const char* kInvalidUser = "Invalid User";

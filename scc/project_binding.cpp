@@ -24,7 +24,8 @@ ProjectLister ListerFor(ProviderContext& context) {
     return [&context] {
         // A failed fetch has shown its message; the dialog opens with what arrived.
         std::vector<std::string> names;
-        brelmox::GetProjectList(context, &names);
+        context.Busy(msg::kListingProjects,
+                     [&] { return brelmox::GetProjectList(context, &names); });
         return names;
     };
 }
@@ -52,10 +53,12 @@ SCCRTN BindChosen(ProviderContext& context, const ProjectChoice& choice, LPSTR p
     std::string spelt;
     if (!SpellForIde(context, choice.chosen, &spelt)) return SCC_E_COULDNOTCREATEPROJECT;
     context.m_strProject = choice.chosen;
-    if (brelmox::ValidateProject(context) != 0 &&
-        brelmox::CreateProject(context, choice.chosen, choice.description) != 0) {
-        return SCC_E_COULDNOTCREATEPROJECT;
-    }
+    const bool bound = context.Busy(msg::kOpeningProject, [&] {
+        return brelmox::ValidateProject(context) == 0 ||
+               brelmox::CreateProject(context, choice.chosen, choice.description) == 0;
+    });
+    if (context.Cancelled()) return SCC_I_OPERATIONCANCELED;
+    if (!bound) return SCC_E_COULDNOTCREATEPROJECT;
     HandBack(projName, spelt);
     return SCC_OK;
 }
@@ -84,16 +87,21 @@ SCCRTN OpenProject(ProviderContext& context, LPSTR projName, LPCSTR localProjPat
         return result;
     }
     context.m_strProject = name;
-    if (brelmox::ValidateProject(context) == 0) {
+    const int known =
+        context.Busy(msg::kOpeningProject, [&] { return brelmox::ValidateProject(context); });
+    if (context.Cancelled()) return SCC_I_OPERATIONCANCELED;
+    if (known == 0) {
         Bound(context, name, localProjPath);
         return SCC_OK;
     }
     if ((flags & SCC_OP_CREATEIFNEW) != 0) {
         std::string spelt;
-        if (!SpellForIde(context, name, &spelt) ||
-            brelmox::CreateProject(context, name, Text(comment)) != 0) {
-            return SCC_E_COULDNOTCREATEPROJECT;
-        }
+        if (!SpellForIde(context, name, &spelt)) return SCC_E_COULDNOTCREATEPROJECT;
+        const int created = context.Busy(msg::kOpeningProject, [&] {
+            return brelmox::CreateProject(context, name, Text(comment));
+        });
+        if (context.Cancelled()) return SCC_I_OPERATIONCANCELED;
+        if (created != 0) return SCC_E_COULDNOTCREATEPROJECT;
         HandBack(projName, spelt);
         Bound(context, name, localProjPath);
         return SCC_OK;

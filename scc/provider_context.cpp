@@ -7,8 +7,8 @@
 
 namespace brelmoxscc {
 
-ProviderContext::ProviderContext(ProviderUi& ui) : ui_(ui) {
-    SetNotifier(std::make_unique<ProviderNotifier>(ui));
+ProviderContext::ProviderContext(ProviderUi& ui) : ui_(ui), runner_(ui) {
+    SetNotifier(std::make_unique<ProviderNotifier>(ui, runner_));
 }
 
 void ProviderContext::SendTextOut(const std::string& text) const {
@@ -19,6 +19,19 @@ void ProviderContext::SendTextOut(const std::string& text) const {
     if (callback != nullptr && platform::ToHostCodePage(text, &spelt)) {
         callback(spelt.c_str(), SCC_MSG_INFO);
     }
+}
+
+ProviderContext::CallLock ProviderContext::Lock() {
+    if (holder_ == std::this_thread::get_id()) return CallLock(nullptr);
+    mutex_.lock();
+    holder_ = std::this_thread::get_id();
+    return CallLock(this);
+}
+
+ProviderContext::CallLock::~CallLock() {
+    if (context_ == nullptr) return;
+    context_->holder_ = std::thread::id();
+    context_->mutex_.unlock();
 }
 
 }  // namespace brelmoxscc

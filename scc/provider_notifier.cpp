@@ -4,13 +4,14 @@ namespace brelmoxscc {
 
 namespace {
 
-// Fewer files than this go by without a window.
+// With this many files the progress window opens at once.
 constexpr size_t kFilesForProgressWindow = 4;
 
 }  // namespace
 
 void ProviderNotifier::Message(const std::string& text) {
-    ui_.ShowMessage(text);
+    if (runner_.Cancelled()) return;
+    runner_.Show([&] { ui_.ShowMessage(text); });
 }
 
 void ProviderNotifier::FileDone(const brelmox::FileOutcome& outcome) {
@@ -19,24 +20,23 @@ void ProviderNotifier::FileDone(const brelmox::FileOutcome& outcome) {
         outcome.action == brelmox::FileAction::Checkout) {
         return;
     }
-    ui_.ShowMessage(outcome.error);
+    Message(outcome.error);
 }
 
 void ProviderNotifier::ProgressBegin(const std::string& action, size_t count) {
-    progress_.reset();
-    if (count < kFilesForProgressWindow) return;
-    progress_ = ui_.OpenProgress();
-    if (progress_) progress_->SetAction(action);
+    runner_.BeginItems(action, count >= kFilesForProgressWindow);
 }
 
 bool ProviderNotifier::ProgressStep(const std::string& item) {
-    if (!progress_) return true;
-    progress_->SetFile(item);
-    return !progress_->CancelRequested();
+    return runner_.StepItem(item);
 }
 
-void ProviderNotifier::ProgressEnd() {
-    progress_.reset();
+void ProviderNotifier::TransferBytes(const std::string& name, uint64_t done, uint64_t total) {
+    runner_.SetBytes(name, done, total);
+}
+
+void ProviderNotifier::PackingBytes(const std::string& name, uint64_t done, uint64_t total) {
+    runner_.SetBytes(name, done, total);
 }
 
 }  // namespace brelmoxscc

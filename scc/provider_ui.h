@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "client/file_version.h"
+#include "scc/ui_waiter.h"
 
 namespace brelmoxscc {
 
@@ -33,7 +34,9 @@ using ProjectLister = std::function<std::vector<std::string>()>;
 // Fetches one version of the file into a folder: the history dialog's Get button.
 using VersionFetcher = std::function<void(const std::string& version, const std::string& folder)>;
 
-// The add command's modeless progress window. Each setter paints before it returns.
+// CProgressTracker: the modeless window of a request that takes long, with Cancel. It lives
+// on the IDE's thread, whose waiter serves its painting and its button. Each setter paints
+// before it returns.
 class ProgressWindow {
   public:
     virtual ~ProgressWindow() = default;
@@ -67,6 +70,8 @@ class ProviderUi {
     virtual bool EditCommandOptions(std::string* commandLine) = 0;
     // CProgressTracker, shown at once.
     virtual std::unique_ptr<ProgressWindow> OpenProgress() = 0;
+    // What the calling thread waits with while a request runs on a worker thread.
+    virtual std::unique_ptr<UiWaiter> MakeWaiter() { return std::make_unique<BlockingWaiter>(); }
 };
 
 }  // namespace brelmoxscc

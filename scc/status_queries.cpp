@@ -42,7 +42,9 @@ int QueryStates(ProviderContext& context, LONG count, const LPCSTR* files, FileS
     }
     result->states.assign(static_cast<size_t>(count), std::nullopt);
     std::vector<std::optional<brelmox::FileState>> answered;
-    const int code = brelmox::QueryInfoMultiple(context, viewPaths, &answered);
+    const int code = context.Busy(msg::kQueryingStatus, [&] {
+        return brelmox::QueryInfoMultiple(context, viewPaths, &answered);
+    });
     for (size_t j = 0; j < answered.size(); ++j) result->states[sent[j]] = answered[j];
     return code;
 }
@@ -85,6 +87,7 @@ SCCRTN QueryInfoEx(ProviderContext& context, LONG count, const LPCSTR* files, LP
     FileStates states;
     const int code = QueryStates(context, count, files, &states);
     if (code != 0) {
+        if (context.Cancelled()) return SCC_I_OPERATIONCANCELED;
         TellWhyTheQueryFailed(context, code);
         return kQueryFailed;
     }

@@ -93,6 +93,7 @@ ScriptedServer::~ScriptedServer() {
         stopping_ = true;
         for (SocketId socket : openSockets_) ShutdownSocket(socket);
     }
+    stopped_.notify_all();
     listener_->Stop();
     acceptor_.join();
     for (std::thread& worker : workers_) worker.join();
@@ -165,9 +166,14 @@ ScriptedReply ScriptedServer::TakeReply() {
     return reply;
 }
 
+bool ScriptedServer::Pause(std::chrono::milliseconds pause) {
+    std::unique_lock lock(mutex_);
+    return !stopped_.wait_for(lock, pause, [this] { return stopping_; });
+}
+
 bool ScriptedServer::Perform(ServerConnection& connection, const ScriptedReply& reply) {
     for (size_t i = 0; i < reply.pieces.size(); ++i) {
-        if (i > 0) std::this_thread::sleep_for(reply.pause);
+        if (i > 0 && !Pause(reply.pause)) return false;
         if (!connection.WriteAll(reply.pieces[i])) return false;
     }
     if (reply.keepOpen && !reply.pieces.empty()) return true;

@@ -98,6 +98,8 @@ class ScriptedServer {
     void Converse(ServerConnection& connection, int number);
     ScriptedReply TakeReply();
     bool TakeHandshakeFailure();
+    // Waits between two pieces; false when the server stops meanwhile, which never waits for it.
+    bool Pause(std::chrono::milliseconds pause);
     // False when the connection was closed.
     bool Perform(ServerConnection& connection, const ScriptedReply& reply);
 
@@ -110,6 +112,7 @@ class ScriptedServer {
     std::vector<RecordedRequest> requests_;
     std::set<SocketId> openSockets_;  // cut on stopping so that no thread waits for its timeout
     mutable std::condition_variable socketClosed_;
+    std::condition_variable stopped_;
     int accepted_ = 0;
     int handshakesToFail_ = 0;
     bool stopping_ = false;

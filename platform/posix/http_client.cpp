@@ -95,6 +95,7 @@ struct HttpPost::State {
     long status = 0;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     std::function<void(const TransferCounts&)> progress;
+    std::function<bool()> stopRequested;
 
     ~State() {
         // Removing an unfinished transfer makes libcurl close its connection, so an answer
@@ -188,8 +189,9 @@ struct HttpPost::State {
         counts.toSend = static_cast<uint64_t>(ultotal);
         counts.received = static_cast<uint64_t>(dlnow);
         counts.toReceive = static_cast<uint64_t>(dltotal);
-        self->progress(counts);
-        return 0;
+        if (self->progress) self->progress(counts);
+        // Non-zero makes libcurl abort the transfer.
+        return self->stopRequested && self->stopRequested() ? 1 : 0;
     }
 
     static int OnSeek(void* user, curl_off_t offset, int origin) {
@@ -226,7 +228,7 @@ struct HttpPost::State {
         curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &State::OnRequestStart);
         curl_easy_setopt(easy, CURLOPT_PREREQDATA, this);
         curl_easy_setopt(easy, CURLOPT_PRIVATE, this);
-        if (progress) {
+        if (progress || stopRequested) {
             curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &State::OnProgress);
             curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
             curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
@@ -315,6 +317,10 @@ void HttpPost::AddHeader(const std::string& line) {
 
 void HttpPost::OnProgress(std::function<void(const TransferCounts&)> progress) {
     state_->progress = std::move(progress);
+}
+
+void HttpPost::StopWhen(std::function<bool()> stopRequested) {
+    state_->stopRequested = std::move(stopRequested);
 }
 
 bool HttpPost::Send(BodySource& body, std::string* error) {

@@ -4,6 +4,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ constexpr DWORD kStallMs = 120 * 1000;
 constexpr size_t kBodyPieceBytes = 64 * 1024;
 // The largest read asked of the system at once.
 constexpr DWORD kMaxReadBytes = 1u << 30;
+// How often a request that may be stopped is asked whether to stop while a call blocks.
+constexpr DWORD kStopCheckMs = 100;
 
 // No cache, no cookies, no redirects followed and no dialogs: the request on the wire is the
 // program's own and its answer goes to the program alone.
@@ -117,13 +120,51 @@ struct HttpPost::State {
     int status = 0;
     TransferCounts counts;
     std::function<void(const TransferCounts&)> progress;
+    std::function<bool()> stopRequested;
     // Whether any byte of the last attempt's request may have reached the server: a request
     // that never left can be sent again whatever it asks of the server.
     bool requestLeft = false;
+    // A blocking call returns only when its handle is closed: a timer asks whether to stop
+    // and closes the request handle from its own thread. The lock keeps the handle from
+    // being closed twice.
+    HANDLE stopTimer = nullptr;
+    std::mutex handleLock;
+    bool closedByStop = false;
+
+    ~State() {
+        if (stopTimer != nullptr) DeleteTimerQueueTimer(nullptr, stopTimer, INVALID_HANDLE_VALUE);
+        CloseRequest();
+    }
+
+    bool StopAsked() const { return stopRequested && stopRequested(); }
+
+    static void CALLBACK OnStopCheck(void* self, BOOLEAN) {
+        auto& s = *static_cast<State*>(self);
+        std::lock_guard lock(s.handleLock);
+        if (!s.request || s.closedByStop || !s.StopAsked()) return;
+        s.closedByStop = true;
+        InternetCloseHandle(s.request.get());
+    }
+
+    void WatchForStop() {
+        if (!stopRequested || stopTimer != nullptr) return;
+        CreateTimerQueueTimer(&stopTimer, nullptr, &State::OnStopCheck, this, kStopCheckMs,
+                              kStopCheckMs, WT_EXECUTEDEFAULT);
+    }
+
+    void ReplaceRequest(HINTERNET handle) {
+        std::lock_guard lock(handleLock);
+        if (closedByStop) static_cast<void>(request.release());
+        closedByStop = false;
+        request.reset(handle);
+    }
+    void CloseRequest() { ReplaceRequest(nullptr); }
 
     bool Fail(std::string* error, DWORD code) {
+        // The stop's own error, whatever the closed handle made the call say.
+        if (StopAsked()) code = ERROR_INTERNET_OPERATION_CANCELLED;
         *error = WinInetErrorText(code);
-        request.reset();
+        CloseRequest();
         return false;
     }
     bool Fail(std::string* error) { return Fail(error, GetLastError()); }
@@ -134,8 +175,8 @@ struct HttpPost::State {
 
     bool Open(uint64_t size) {
         const wchar_t* accept[] = {L"*/*", nullptr};
-        request.reset(HttpOpenRequestW(connection, L"POST", object.c_str(), nullptr, nullptr,
-                                       accept, flags, 0));
+        ReplaceRequest(HttpOpenRequestW(connection, L"POST", object.c_str(), nullptr, nullptr,
+                                        accept, flags, 0));
         if (!request) return false;
         // The length goes as a header of its own: the send call's count is 32 bits wide.
         std::wstring lines = headers + L"Content-Length: " + std::to_wstring(size) + L"\r\n";
@@ -156,6 +197,7 @@ struct HttpPost::State {
             }
             counts.sent += written;
             Report();
+            if (StopAsked()) return Fail(error, ERROR_INTERNET_OPERATION_CANCELLED);
         }
         return true;
     }
@@ -189,13 +231,19 @@ void HttpPost::OnProgress(std::function<void(const TransferCounts&)> progress) {
     state_->progress = std::move(progress);
 }
 
+void HttpPost::StopWhen(std::function<bool()> stopRequested) {
+    state_->stopRequested = std::move(stopRequested);
+}
+
 bool HttpPost::Send(BodySource& body, std::string* error) {
     State& s = *state_;
     s.status = 0;
     s.requestLeft = false;
     s.counts = TransferCounts{};
     s.counts.toSend = body.Size();
+    if (s.StopAsked()) return s.Fail(error, ERROR_INTERNET_OPERATION_CANCELLED);
     if (!s.Open(s.counts.toSend)) return s.Fail(error);
+    s.WatchForStop();
     INTERNET_BUFFERSW buffers = {};
     buffers.dwStructSize = sizeof buffers;
     if (!HttpSendRequestExW(s.request.get(), &buffers, nullptr, 0, 0)) {
@@ -226,6 +274,7 @@ bool HttpPost::Read(char* buf, size_t max, size_t* got, std::string* error) {
     State& s = *state_;
     *got = 0;
     if (!s.request) return true;
+    if (s.StopAsked()) return s.Fail(error, ERROR_INTERNET_OPERATION_CANCELLED);
     DWORD count = 0;
     const DWORD want = static_cast<DWORD>(std::min<size_t>(max, kMaxReadBytes));
     if (!InternetReadFile(s.request.get(), buf, want, &count)) return s.Fail(error);

@@ -9,6 +9,7 @@
 
 #include "scc/dialogs/command_options.h"
 #include "scc/dialogs/display_check.h"
+#include "scc/dialogs/event_loop_waiter.h"
 #include "scc/dialogs/history_dialog.h"
 #include "scc/dialogs/login.h"
 #include "scc/dialogs/message_box.h"
@@ -122,6 +123,11 @@ class QtProviderUi : public ProviderUi {
         auto window = std::make_unique<CProgressTracker>();
         window->Open();
         return window;
+    }
+
+    std::unique_ptr<UiWaiter> MakeWaiter() override {
+        if (!widgets_) return std::make_unique<BlockingWaiter>();
+        return MakeEventLoopWaiter();
     }
 
   private:

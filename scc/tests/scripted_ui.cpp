@@ -6,8 +6,8 @@ namespace {
 
 class ScriptedProgress : public brelmoxscc::ProgressWindow {
   public:
-    ScriptedProgress(std::shared_ptr<ProgressRecord> record, size_t cancelAtFile)
-        : record_(std::move(record)), cancelAtFile_(cancelAtFile) {}
+    ScriptedProgress(std::shared_ptr<ProgressRecord> record, size_t cancelAtFile, bool cancelled)
+        : record_(std::move(record)), cancelAtFile_(cancelAtFile), cancelled_(cancelled) {}
     ~ScriptedProgress() override { record_->closed = true; }
 
     void SetAction(const std::string& text) override { record_->texts.push_back(text); }
@@ -21,7 +21,7 @@ class ScriptedProgress : public brelmoxscc::ProgressWindow {
     std::shared_ptr<ProgressRecord> record_;
     size_t cancelAtFile_;
     size_t files_ = 0;
-    bool cancelled_ = false;
+    bool cancelled_;
 };
 
 }  // namespace
@@ -58,8 +58,12 @@ bool ScriptedUi::SetProject(const brelmoxscc::ProjectLister& lister, ProjectChoi
 }
 
 std::unique_ptr<brelmoxscc::ProgressWindow> ScriptedUi::OpenProgress() {
-    progressWindows.push_back(std::make_shared<ProgressRecord>());
-    return std::make_unique<ScriptedProgress>(progressWindows.back(), cancelAtFile);
+    auto record = std::make_shared<ProgressRecord>();
+    record->opened = std::chrono::steady_clock::now();
+    record->thread = std::this_thread::get_id();
+    progressWindows.push_back(record);
+    if (whileProgressShown) whileProgressShown();
+    return std::make_unique<ScriptedProgress>(record, cancelAtFile, cancelWhenShown);
 }
 
 void ScriptedUi::ShowHistory(const std::string& viewPath, const std::string& localPath,

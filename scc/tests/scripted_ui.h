@@ -2,10 +2,13 @@
 // provider showed, so that the provider's logic runs without a display.
 #pragma once
 
+#include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "scc/provider_ui.h"
@@ -19,6 +22,8 @@ using brelmoxscc::ProjectChoice;
 struct ProgressRecord {
     std::vector<std::string> texts;
     bool closed = false;
+    std::chrono::steady_clock::time_point opened;
+    std::thread::id thread;  // the one it was opened on
 };
 
 class ScriptedUi : public brelmoxscc::ProviderUi {
@@ -28,6 +33,10 @@ class ScriptedUi : public brelmoxscc::ProviderUi {
     std::deque<std::optional<ProjectChoice>> projectChoices;
     // The progress window's Cancel is pressed while this file (1 for the first) is shown.
     size_t cancelAtFile = 0;
+    // The progress window's Cancel is pressed as soon as it is shown.
+    bool cancelWhenShown = false;
+    // Run on the thread that shows the progress window, once it is shown.
+    std::function<void()> whileProgressShown;
     // Get presses in the history dialog: the version and the folder picked.
     std::vector<std::pair<std::string, std::string>> historyFetches;
     // The options dialog's edit on OK; an empty answer is Cancel.
@@ -35,9 +44,10 @@ class ScriptedUi : public brelmoxscc::ProviderUi {
 
     // What the user saw.
     std::vector<std::string> messages;
-    std::vector<LoginValues> loginsShown;     // the edits' contents on opening
-    std::vector<std::string> projectDialogs;  // "CSelectProject" or "CSetProject"
-    std::vector<std::string> namesShown;      // the set-project dialog's name edit
+    std::vector<std::thread::id> messageThreads;  // the thread each message was shown on
+    std::vector<LoginValues> loginsShown;         // the edits' contents on opening
+    std::vector<std::string> projectDialogs;      // "CSelectProject" or "CSetProject"
+    std::vector<std::string> namesShown;          // the set-project dialog's name edit
     std::vector<std::vector<std::string>> projectLists;
     std::vector<std::shared_ptr<ProgressRecord>> progressWindows;
     struct History {
@@ -49,7 +59,10 @@ class ScriptedUi : public brelmoxscc::ProviderUi {
     std::vector<brelmox::CFileVersion> propertiesShown;
     std::vector<std::string> optionsShown;  // the command line on opening
 
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowMessage(const std::string& text) override {
+        messages.push_back(text);
+        messageThreads.push_back(std::this_thread::get_id());
+    }
     bool Login(LoginValues* values) override;
     bool SelectProject(const brelmoxscc::ProjectLister& lister, ProjectChoice* choice) override;
     bool SetProject(const brelmoxscc::ProjectLister& lister, ProjectChoice* choice) override;

@@ -4,6 +4,7 @@
 
 #include "scc/win32_dialogs/history_dialog.h"
 #include "scc/win32_dialogs/login_dialog.h"
+#include "scc/win32_dialogs/message_loop_waiter.h"
 #include "scc/win32_dialogs/options_dialog.h"
 #include "scc/win32_dialogs/progress_window.h"
 #include "scc/win32_dialogs/project_dialogs.h"
@@ -78,6 +79,8 @@ class Win32ProviderUi : public ProviderUi {
         if (!window->Open()) return std::make_unique<NoProgress>();
         return window;
     }
+
+    std::unique_ptr<UiWaiter> MakeWaiter() override { return MakeMessageLoopWaiter(); }
 
   private:
     HINSTANCE resources_;
