@@ -102,8 +102,8 @@ class WatchingAnswerer : public DialogHost {
             Press(window, IDOK);
             return true;
         }
-        const bool accept = accept_ && ++answeredThisCall_ <= kMostAcceptsPerCall &&
-                            AwaitsChoice(window);
+        const bool accept =
+            accept_ && ++answeredThisCall_ <= kMostAcceptsPerCall && AwaitsChoice(window);
         Say("dialog: " + Caption(window) + (accept ? " OK" : " Cancel"), window);
         Press(window, accept ? IDOK : IDCANCEL);
         return true;
