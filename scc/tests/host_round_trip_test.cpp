@@ -252,6 +252,11 @@ TEST(HostProgram, AnswersHelpAndVersion) {
     RunResult version = testsupport::RunProgram({BinPath("brelmox-scchost"), "--version"});
     EXPECT_EQ(version.exitStatus, 0);
     EXPECT_EQ(version.stdoutText, "brelmox-scchost 1.1.6.0\n");
+    // Nobody is scripted without --answer, so nobody could press Cancel.
+    RunResult unscripted =
+        testsupport::RunProgram({BinPath("brelmox-scchost"), "--cancel-progress", "version"});
+    EXPECT_EQ(unscripted.exitStatus, 2);
+    EXPECT_EQ(unscripted.stdoutText, "");
 }
 
 }  // namespace
