@@ -44,7 +44,9 @@ void PrintShownContent(const QDialog& dialog) {
 }  // namespace
 
 DialogAnswerer::DialogAnswerer(const ScriptedAnswers& answers)
-    : accept_(answers.answer == "ok"), getVersion_(answers.getVersion) {
+    : accept_(answers.answer == "ok"),
+      getVersion_(answers.getVersion),
+      cancelProgress_(answers.cancelProgress) {
     connect(&timer_, &QTimer::timeout, this, [this] { AnswerOpenDialog(); });
     timer_.start(kPollMilliseconds);
 }
@@ -61,6 +63,7 @@ void DialogAnswerer::AnswerLater(QWidget* window, std::function<void()> answer) 
 }
 
 void DialogAnswerer::AnswerOpenDialog() {
+    if (CancelProgress()) return;
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr || !modal->isVisible() || modal == answering_) return;
     // Each answer is given from the event loop, not from this timer's handler: a handler
@@ -92,6 +95,21 @@ void DialogAnswerer::AnswerOpenDialog() {
             dialog->reject();
         }
     });
+}
+
+bool DialogAnswerer::CancelProgress() {
+    if (!cancelProgress_) return false;
+    // The progress window is modeless, so it is never the active modal widget.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() != "CProgressTracker" || !window->isVisible()) continue;
+        auto* cancel = window->findChild<QPushButton*>("2");
+        if (cancel == nullptr) return false;
+        cancelProgress_ = false;
+        std::cout << kProgressCancelled << std::endl;
+        AnswerLater(window, [cancel] { cancel->click(); });
+        return true;
+    }
+    return false;
 }
 
 bool DialogAnswerer::GetVersion(QDialog* history) {

@@ -28,6 +28,9 @@ class DialogAnswerer : public QObject {
 
   private:
     void AnswerOpenDialog();
+    // Presses Cancel in the provider's progress window, the first time it is visible;
+    // false when there is nothing to press.
+    bool CancelProgress();
     // Selects the version in a history dialog and presses Get; false when it is not listed.
     bool GetVersion(QDialog* history);
     // Runs answer on window from the event loop, once; the window is not answered again
@@ -36,6 +39,7 @@ class DialogAnswerer : public QObject {
 
     bool accept_;
     std::string getVersion_;
+    bool cancelProgress_;
     int answeredThisCall_ = 0;
     bool gotThisCall_ = false;
     QTimer timer_;

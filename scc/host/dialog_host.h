@@ -13,7 +13,13 @@ struct ScriptedAnswers {
     // With "ok": this version is first fetched from a history dialog, into the folder the
     // picker offers, before the dialog is closed.
     std::string getVersion;
+    // Cancel is pressed in the provider's progress window the first time it is seen
+    // visible, as a person stopping a long request would.
+    bool cancelProgress = false;
 };
+
+// What the scripted user prints when it cancels the progress window, on every platform.
+inline constexpr char kProgressCancelled[] = "dialog: CProgressTracker Cancel";
 
 class DialogHost {
   public:

@@ -15,11 +15,13 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: brelmox-scchost [--provider LIBRARY] [--answer ok|cancel] [--get-version V] "
-    "[CALL...]\n"
+    "usage: brelmox-scchost [--provider LIBRARY] [--answer ok|cancel] [--get-version V]\n"
+    "                       [--cancel-progress] [CALL...]\n"
     "  Without --provider, the provider an IDE would load. --answer has a scripted user "
     "answer\n"
     "  the dialogs; with ok, --get-version first gets version V from a history dialog.\n"
+    "  With --answer, --cancel-progress presses Cancel in the progress window the first\n"
+    "  time it shows.\n"
     "  Each CALL is one argument; without any, calls are read from standard input, one a "
     "line.\n"
     "  Calls: version | init | uninit | open NAME FOLDER [createifnew] [silent] [-m TEXT]\n"
@@ -46,14 +48,18 @@ bool ParseOptions(int argc, char** argv, Options* options) {
         const std::string word = argv[i];
         if (std::string* value = OptionValue(word, options); value != nullptr && i + 1 < argc) {
             *value = argv[++i];
+        } else if (word == "--cancel-progress") {
+            options->answers.cancelProgress = true;
         } else if (word.rfind("--", 0) == 0) {
             return false;
         } else {
             options->calls.push_back(word);
         }
     }
+    // Without --answer nobody is scripted, so nobody could press Cancel either.
     const std::string& answer = options->answers.answer;
-    return answer.empty() || answer == "ok" || answer == "cancel";
+    if (answer.empty()) return !options->answers.cancelProgress;
+    return answer == "ok" || answer == "cancel";
 }
 
 }  // namespace

@@ -178,6 +178,31 @@ TEST_F(HostRoundTrip, HistoryGetsAnOlderVersionIntoTheFilesFolder) {
     EXPECT_EQ(dir.ReadFile("work/src/f1.c"), "first\n");
 }
 
+// Cancel in the progress window of a long add: the add stops between files, so the server
+// holds only some of them, each whole.
+TEST_F(HostRoundTrip, CancelDuringALongAddKeepsTheFilesAlreadyAdded) {
+    constexpr int kAsked = 200;
+    std::string files;
+    for (int i = 0; i < kAsked; ++i) {
+        const std::string name = "m" + std::to_string(i) + ".c";
+        dir.WriteFile("work/many/" + name, "bytes of " + name + "\n");
+        files += " " + dir.Path("work/many/" + name);
+    }
+    EXPECT_EQ(Alice({"add" + files}, {"--cancel-progress"}),
+              "dialog: CProgressTracker Cancel\nSccAdd: SCC_I_OPERATIONCANCELED (2)\n"
+              "SccUninitialize: SCC_OK (0)\n");
+    EXPECT_EQ(Bob({"cfg", "-pr", "Ide"}), 0);
+    std::filesystem::create_directories(dir.Path("bob"));
+    Bob({"get", "-f", "many/*.*", "-t", dir.Path("bob")});
+    int reached = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path("bob"))) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_EQ(dir.ReadFile(entry.path().string()), "bytes of " + name + "\n");
+        ++reached;
+    }
+    EXPECT_LT(reached, kAsked) << bobSaid;
+}
+
 // OK on the project list with nothing chosen opens a message box from inside the dialog's
 // OK: the scripted user answers that too, until the dialog is cancelled.
 TEST_F(HostRoundTrip, MessageBoxesOpenedByADialogsOkAreAnswered) {
@@ -227,6 +252,11 @@ TEST(HostProgram, AnswersHelpAndVersion) {
     RunResult version = testsupport::RunProgram({BinPath("brelmox-scchost"), "--version"});
     EXPECT_EQ(version.exitStatus, 0);
     EXPECT_EQ(version.stdoutText, "brelmox-scchost 1.1.6.0\n");
+    // Nobody is scripted without --answer, so nobody could press Cancel.
+    RunResult unscripted =
+        testsupport::RunProgram({BinPath("brelmox-scchost"), "--cancel-progress", "version"});
+    EXPECT_EQ(unscripted.exitStatus, 2);
+    EXPECT_EQ(unscripted.stdoutText, "");
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ class WatchingAnswerer : public DialogHost {
     explicit WatchingAnswerer(const ScriptedAnswers& answers)
         : accept_(answers.answer == "ok"),
           getVersion_(answers.getVersion),
+          cancelProgress_(answers.cancelProgress),
           thread_([this] { Watch(); }) {}
     ~WatchingAnswerer() override {
         stop_ = true;
@@ -77,6 +78,7 @@ class WatchingAnswerer : public DialogHost {
     bool Answer(HWND window) {
         const int templateId = brelmoxscc::TemplateOf(window);
         if (templateId == 0) return AnswerForeignWindow(window);
+        if (templateId == IDD_PROGRESS) return CancelProgress(window);
         const char* name = ProviderDialogName(templateId);
         if (name == nullptr) return false;
         const bool accept = accept_ && ++answeredThisCall_ <= kMostAcceptsPerCall;
@@ -90,6 +92,16 @@ class WatchingAnswerer : public DialogHost {
         }
         Say(std::string("dialog: ") + name + (accept ? " OK" : " Cancel"), window);
         Press(window, accept ? IDOK : IDCANCEL);
+        return true;
+    }
+
+    // The progress window is modeless and otherwise left alone; Cancel is pressed in it
+    // once, the first time it shows.
+    bool CancelProgress(HWND window) {
+        if (!cancelProgress_) return false;
+        cancelProgress_ = false;
+        Print(kProgressCancelled);
+        Press(window, IDCANCEL);
         return true;
     }
 
@@ -138,6 +150,7 @@ class WatchingAnswerer : public DialogHost {
 
     const bool accept_;
     const std::string getVersion_;
+    bool cancelProgress_;  // the watching thread's own once running
     std::atomic<bool> stop_{false};
     std::atomic<int> answeredThisCall_{0};
     std::atomic<bool> gotThisCall_{false};

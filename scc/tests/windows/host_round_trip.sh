@@ -75,8 +75,13 @@ SccOpenProject: SCC_OK (0), project 'Ide'"
 session() {
     local options=()
     while [ "${1:0:2}" = -- ]; do
-        options+=("$1" "$2")
-        shift 2
+        if [ "$1" = --cancel-progress ]; then
+            options+=("$1")
+            shift
+        else
+            options+=("$1" "$2")
+            shift 2
+        fi
     done
     local folder=$1
     shift
@@ -230,6 +235,29 @@ printf 'edited\r\n' >"$tmp/work/src/f1.c"
 expect "quick compare after an edit" "$opened
 SccDiff: SCC_I_FILEDIFFERS (6)
 SccUninitialize: SCC_OK (0)" "$(session "$work" "diff $src\\f1.c quick")"
+
+# Cancel in the progress window of a long add: the add stops between files, so the
+# repository holds only some of them, each whole.
+asked=200
+mkdir -p "$tmp/work/many" "$tmp/check-many"
+many=
+for i in $(seq "$asked"); do
+    printf 'bytes of m%s.c\r\n' "$i" >"$tmp/work/many/m$i.c"
+    many+=" $work\\many\\m$i.c"
+done
+expect "cancel during a long add" "$opened
+dialog: CProgressTracker Cancel
+SccAdd: SCC_I_OPERATIONCANCELED (2)
+SccUninitialize: SCC_OK (0)" "$(session --cancel-progress "$work" "add$many")"
+run "$bin/brelmox.exe" get -f 'many/*.*' -t "$(win "$tmp/check-many")" >/dev/null
+reached=0
+for file in "$tmp/check-many"/*; do
+    [ -f "$file" ] || continue
+    reached=$((reached + 1))
+    expect "$(basename "$file") as added" "$(printf 'bytes of %s\r\n' "$(basename "$file")" | od -c)" \
+        "$(od -c <"$file")"
+done
+[ "$reached" -lt "$asked" ] || fail "all $asked files were added despite Cancel"
 
 # OK on the project list with nothing chosen opens a message box from inside the dialog's
 # OK: it is answered, and the dialog again, until the dialog is cancelled.
