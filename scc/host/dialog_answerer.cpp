@@ -46,7 +46,7 @@ void PrintShownContent(const QDialog& dialog) {
 DialogAnswerer::DialogAnswerer(const ScriptedAnswers& answers)
     : accept_(answers.answer == "ok"),
       getVersion_(answers.getVersion),
-      cancelProgress_(answers.cancelProgress) {
+      cancelProgressIn_(answers.cancelProgressIn) {
     connect(&timer_, &QTimer::timeout, this, [this] { AnswerOpenDialog(); });
     timer_.start(kPollMilliseconds);
 }
@@ -98,13 +98,13 @@ void DialogAnswerer::AnswerOpenDialog() {
 }
 
 bool DialogAnswerer::CancelProgress() {
-    if (!cancelProgress_) return false;
+    if (!cancelThisCall_) return false;
     // The progress window is modeless, so it is never the active modal widget.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->objectName() != "CProgressTracker" || !window->isVisible()) continue;
         auto* cancel = window->findChild<QPushButton*>("2");
         if (cancel == nullptr) return false;
-        cancelProgress_ = false;
+        cancelThisCall_ = false;
         std::cout << kProgressCancelled << std::endl;
         AnswerLater(window, [cancel] { cancel->click(); });
         return true;

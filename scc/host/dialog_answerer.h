@@ -21,9 +21,10 @@ class DialogAnswerer : public QObject {
     explicit DialogAnswerer(const ScriptedAnswers& answers);
 
     // A new call begins: its count of answered dialogs starts again.
-    void StartCall() {
+    void StartCall(const std::string& call) {
         answeredThisCall_ = 0;
         gotThisCall_ = false;
+        cancelThisCall_ = !cancelProgressIn_.empty() && call == cancelProgressIn_;
     }
 
   private:
@@ -39,7 +40,8 @@ class DialogAnswerer : public QObject {
 
     bool accept_;
     std::string getVersion_;
-    bool cancelProgress_;
+    std::string cancelProgressIn_;
+    bool cancelThisCall_ = false;
     int answeredThisCall_ = 0;
     bool gotThisCall_ = false;
     QTimer timer_;

@@ -14,8 +14,9 @@ struct ScriptedAnswers {
     // picker offers, before the dialog is closed.
     std::string getVersion;
     // Cancel is pressed in the provider's progress window the first time it is seen
-    // visible, as a person stopping a long request would.
-    bool cancelProgress = false;
+    // visible during each call of this name (e.g. "add"), as a person stopping a long
+    // request would. Other calls' windows (a slow log-in's) are left alone.
+    std::string cancelProgressIn;
 };
 
 // What the scripted user prints when it cancels the progress window, on every platform.
@@ -24,8 +25,9 @@ inline constexpr char kProgressCancelled[] = "dialog: CProgressTracker Cancel";
 class DialogHost {
   public:
     virtual ~DialogHost() = default;
-    // A new call begins: the scripted user's count of answered dialogs starts again.
-    virtual void StartCall() = 0;
+    // A new call begins (its first word): the scripted user's count of answered dialogs
+    // starts again.
+    virtual void StartCall(const std::string& call) = 0;
 };
 
 // The arguments are the program's own, which a Qt application keeps.

@@ -16,12 +16,12 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: brelmox-scchost [--provider LIBRARY] [--answer ok|cancel] [--get-version V]\n"
-    "                       [--cancel-progress] [CALL...]\n"
+    "                       [--cancel-progress CALL] [CALL...]\n"
     "  Without --provider, the provider an IDE would load. --answer has a scripted user "
     "answer\n"
     "  the dialogs; with ok, --get-version first gets version V from a history dialog.\n"
-    "  With --answer, --cancel-progress presses Cancel in the progress window the first\n"
-    "  time it shows.\n"
+    "  With --answer, --cancel-progress CALL presses Cancel in the progress window the\n"
+    "  first time it shows during each call of that name (e.g. add).\n"
     "  Each CALL is one argument; without any, calls are read from standard input, one a "
     "line.\n"
     "  Calls: version | init | uninit | open NAME FOLDER [createifnew] [silent] [-m TEXT]\n"
@@ -40,6 +40,7 @@ std::string* OptionValue(const std::string& word, Options* options) {
     if (word == "--provider") return &options->provider;
     if (word == "--answer") return &options->answers.answer;
     if (word == "--get-version") return &options->answers.getVersion;
+    if (word == "--cancel-progress") return &options->answers.cancelProgressIn;
     return nullptr;
 }
 
@@ -48,8 +49,6 @@ bool ParseOptions(int argc, char** argv, Options* options) {
         const std::string word = argv[i];
         if (std::string* value = OptionValue(word, options); value != nullptr && i + 1 < argc) {
             *value = argv[++i];
-        } else if (word == "--cancel-progress") {
-            options->answers.cancelProgress = true;
         } else if (word.rfind("--", 0) == 0) {
             return false;
         } else {
@@ -58,7 +57,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     }
     // Without --answer nobody is scripted, so nobody could press Cancel either.
     const std::string& answer = options->answers.answer;
-    if (answer.empty()) return !options->answers.cancelProgress;
+    if (answer.empty()) return options->answers.cancelProgressIn.empty();
     return answer == "ok" || answer == "cancel";
 }
 
@@ -89,8 +88,9 @@ int main(int systemArgc, char** systemArgv) {
     bool understood = true;
     auto run = [&](const std::string& line) {
         if (line.empty() || line[0] == '#') return;
-        dialogs->StartCall();
-        understood = session.Run(platform::SplitCommandWords(line)) && understood;
+        const std::vector<std::string> words = platform::SplitCommandWords(line);
+        dialogs->StartCall(words.empty() ? "" : words.front());
+        understood = session.Run(words) && understood;
     };
     if (options.calls.empty()) {
         for (std::string line; std::getline(std::cin, line);) run(line);

@@ -188,7 +188,7 @@ TEST_F(HostRoundTrip, CancelDuringALongAddKeepsTheFilesAlreadyAdded) {
         dir.WriteFile("work/many/" + name, "bytes of " + name + "\n");
         files += " " + dir.Path("work/many/" + name);
     }
-    EXPECT_EQ(Alice({"add" + files}, {"--cancel-progress"}),
+    EXPECT_EQ(Alice({"add" + files}, {"--cancel-progress", "add"}),
               "dialog: CProgressTracker Cancel\nSccAdd: SCC_I_OPERATIONCANCELED (2)\n"
               "SccUninitialize: SCC_OK (0)\n");
     EXPECT_EQ(Bob({"cfg", "-pr", "Ide"}), 0);
@@ -253,8 +253,8 @@ TEST(HostProgram, AnswersHelpAndVersion) {
     EXPECT_EQ(version.exitStatus, 0);
     EXPECT_EQ(version.stdoutText, "brelmox-scchost 1.1.6.0\n");
     // Nobody is scripted without --answer, so nobody could press Cancel.
-    RunResult unscripted =
-        testsupport::RunProgram({BinPath("brelmox-scchost"), "--cancel-progress", "version"});
+    RunResult unscripted = testsupport::RunProgram(
+        {BinPath("brelmox-scchost"), "--cancel-progress", "add", "version"});
     EXPECT_EQ(unscripted.exitStatus, 2);
     EXPECT_EQ(unscripted.stdoutText, "");
 }

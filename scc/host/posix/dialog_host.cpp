@@ -17,8 +17,8 @@ class QtDialogHost : public DialogHost {
         if (!answers.answer.empty()) answerer_ = std::make_unique<DialogAnswerer>(answers);
     }
 
-    void StartCall() override {
-        if (answerer_) answerer_->StartCall();
+    void StartCall(const std::string& call) override {
+        if (answerer_) answerer_->StartCall(call);
     }
 
   private:

@@ -30,7 +30,7 @@ constexpr auto kSettled = 500ms;
 
 class PersonAnswers : public DialogHost {
   public:
-    void StartCall() override {}
+    void StartCall(const std::string&) override {}
 };
 
 class WatchingAnswerer : public DialogHost {
@@ -38,16 +38,17 @@ class WatchingAnswerer : public DialogHost {
     explicit WatchingAnswerer(const ScriptedAnswers& answers)
         : accept_(answers.answer == "ok"),
           getVersion_(answers.getVersion),
-          cancelProgress_(answers.cancelProgress),
+          cancelProgressIn_(answers.cancelProgressIn),
           thread_([this] { Watch(); }) {}
     ~WatchingAnswerer() override {
         stop_ = true;
         thread_.join();
     }
 
-    void StartCall() override {
+    void StartCall(const std::string& call) override {
         answeredThisCall_ = 0;
         gotThisCall_ = false;
+        cancelThisCall_ = !cancelProgressIn_.empty() && call == cancelProgressIn_;
     }
 
   private:
@@ -98,8 +99,8 @@ class WatchingAnswerer : public DialogHost {
     // The progress window is modeless and otherwise left alone; Cancel is pressed in it
     // once, the first time it shows.
     bool CancelProgress(HWND window) {
-        if (!cancelProgress_) return false;
-        cancelProgress_ = false;
+        if (!cancelThisCall_) return false;
+        cancelThisCall_ = false;
         Print(kProgressCancelled);
         Press(window, IDCANCEL);
         return true;
@@ -150,10 +151,11 @@ class WatchingAnswerer : public DialogHost {
 
     const bool accept_;
     const std::string getVersion_;
-    bool cancelProgress_;  // the watching thread's own once running
+    const std::string cancelProgressIn_;
     std::atomic<bool> stop_{false};
     std::atomic<int> answeredThisCall_{0};
     std::atomic<bool> gotThisCall_{false};
+    std::atomic<bool> cancelThisCall_{false};
     std::set<HWND> answered_;  // the watching thread's own
     std::thread thread_;
 };

@@ -75,13 +75,8 @@ SccOpenProject: SCC_OK (0), project 'Ide'"
 session() {
     local options=()
     while [ "${1:0:2}" = -- ]; do
-        if [ "$1" = --cancel-progress ]; then
-            options+=("$1")
-            shift
-        else
-            options+=("$1" "$2")
-            shift 2
-        fi
+        options+=("$1" "$2")
+        shift 2
     done
     local folder=$1
     shift
@@ -248,7 +243,7 @@ done
 expect "cancel during a long add" "$opened
 dialog: CProgressTracker Cancel
 SccAdd: SCC_I_OPERATIONCANCELED (2)
-SccUninitialize: SCC_OK (0)" "$(session --cancel-progress "$work" "add$many")"
+SccUninitialize: SCC_OK (0)" "$(session --cancel-progress add "$work" "add$many")"
 run "$bin/brelmox.exe" get -f 'many/*.*' -t "$(win "$tmp/check-many")" >/dev/null
 reached=0
 for file in "$tmp/check-many"/*; do
