@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "server/answer.h"
-#include "server/http/form.h"
 #include "server/refusal.h"
 #include "server/request_log.h"
 #include "server/statuses.h"
@@ -61,8 +60,7 @@ class ScriptExchange : public http::Exchange {
         : state_(state),
           script_(script),
           sizeLimit_(sizeLimit),
-          form_(head.contentType, head.clientAddress, *state.storage,
-                [&state](const Form& fields) { RequireUploader(state, fields); }) {}
+          form_(head.contentType, head.clientAddress, *state.storage, UploadGate(state)) {}
 
     bool Receive(const char* data, std::size_t size) override {
         // Only a chunked body can pass the limit its head did not tell.

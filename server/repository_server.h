@@ -12,7 +12,7 @@
 
 #include "server/http/edge.h"
 #include "server/http/listener.h"
-#include "server/scripts/scripts.h"
+#include "server/http/script_requests.h"
 
 namespace server {
 

@@ -10,16 +10,10 @@
 #include <optional>
 #include <string>
 
+#include "server/scripts/requests.h"
 #include "server/storage/storage.h"
 
 namespace server {
-
-struct Upload {
-    std::string filename;  // the part's "filename" value as sent
-    TempFile archive;
-    std::string archiveHash;
-    std::uint64_t size = 0;
-};
 
 class Form {
   public:

@@ -16,8 +16,7 @@ struct Target {
     std::string shown;  // how messages name the file
 };
 
-Target TargetOf(const Form& form, const Upload& upload) {
-    const std::string& viewPath = form.Required("viewpath");
+Target TargetOf(const std::string& viewPath, const Upload& upload) {
     const std::vector<std::string> components = SplitViewPath(viewPath);
     for (const std::string& component : components) RequireStorableName(component, viewPath);
     Target target;
@@ -73,28 +72,26 @@ bool StoreVersion(WriteTx& tx, const Caller& caller, bool checkin, const Target&
 
 }  // namespace
 
-Reply AddFiles(ServerState& state, Form& form) {
-    std::optional<Upload>& upload = form.File();
-    if (!upload) throw Refusal(own_status::kMalformedRequest, text::kMissingUpload);
-    const Caller caller = IdentifyCaller(state, form);
-    const bool checkin = form.Flag("checkin");
-    const Target target = TargetOf(form, *upload);
+Reply AddFiles(ServerState& state, AddFilesRequest& request) {
+    Upload& upload = *request.upload;
+    const Caller caller = IdentifyCaller(state, request.caller);
+    const bool checkin = *request.checkin;
+    const Target target = TargetOf(*request.viewPath, upload);
     // A file stored before such names were refused may still be checked in.
     if (!checkin) RequireNoBar(target.shown);
 
-    const ArchiveCheck check = CheckArchive(upload->archive.Path(), state.unpackedLimit);
+    const ArchiveCheck check = CheckArchive(upload.archive.Path(), state.unpackedLimit);
     if (check.result == ArchiveCheck::Result::kTooLarge) {
         throw Refusal::Of(own_status::kRequestTooLarge, text::kUnpacksTooLarge, target.shown,
                           std::to_string(state.unpackedLimit));
     }
     if (check.result != ArchiveCheck::Result::kGood)
         throw Refusal::Of(own_status::kDamagedArchive, text::kDamagedArchive, target.shown);
-    const NewVersion version{upload->archiveHash, static_cast<std::int64_t>(upload->size),
-                             check.contentHash, caller.identity.userId,
-                             BoundedDescription(form, "description")};
+    const NewVersion version{upload.archiveHash, static_cast<std::int64_t>(upload.size),
+                             check.contentHash, caller.identity.userId, *request.description};
     bool stored = false;
     state.storage->RunWrite(
-        [&](WriteTx& tx) { stored = StoreVersion(tx, caller, checkin, target, *upload, version); });
+        [&](WriteTx& tx) { stored = StoreVersion(tx, caller, checkin, target, upload, version); });
     if (!stored) throw Refusal::Of(brelmox::status::kUnchanged, text::kUnchanged, target.shown);
 
     KeywordAnswer answer(brelmox::result::kSuccess);

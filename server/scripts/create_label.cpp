@@ -5,11 +5,10 @@
 
 namespace server {
 
-Reply CreateLabel(ServerState& state, Form& form) {
-    const Caller caller = IdentifyCaller(state, form);
-    const std::string& label = form.Required("label");
-    RequireLineSafeName(label, "label", text::kLabelNeedsName);
-    const std::string description = BoundedDescription(form, "description");
+Reply CreateLabel(ServerState& state, const CreateLabelRequest& request) {
+    const Caller caller = IdentifyCaller(state, request.caller);
+    const std::string& label = *request.label;
+    const std::string& description = *request.description;
     state.storage->RunWrite([&](WriteTx& tx) {
         tx.AttachLabel(caller.projectId, label, description, caller.identity.userId, Now());
     });

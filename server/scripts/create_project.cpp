@@ -5,13 +5,12 @@
 
 namespace server {
 
-Reply CreateProject(ServerState& state, Form& form) {
+Reply CreateProject(ServerState& state, const CreateProjectRequest& request) {
     Identity identity;
     state.storage->RunRead(
-        [&](ReadTx& tx) { identity = state.authenticator.Authenticate(tx, CredentialsOf(form)); });
-    const std::string& name = form.Required("project_name");
-    RequireLineSafeName(name, "project_name", text::kProjectNeedsName);
-    const std::string description = BoundedDescription(form, "project_description");
+        [&](ReadTx& tx) { identity = state.authenticator.Authenticate(tx, *request.credentials); });
+    const std::string& name = *request.name;
+    const std::string& description = *request.description;
     state.storage->RunWrite([&](WriteTx& tx) {
         if (tx.FindProject(identity.organizationId, name)) {
             throw Refusal::Of(own_status::kProjectExists, text::kProjectExists, name);

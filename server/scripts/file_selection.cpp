@@ -1,12 +1,9 @@
 #include "server/scripts/file_selection.h"
 
-#include <charconv>
 #include <functional>
 
 #include "common/format.h"
 #include "platform/file_system.h"
-#include "server/http/form.h"
-#include "server/refusal.h"
 #include "server/statuses.h"
 #include "server/view_path.h"
 
@@ -99,20 +96,6 @@ std::vector<FileState> AllOf(FileCursor& files) {
     std::vector<FileState> all;
     for (FileState file; files.Next(file);) all.push_back(std::move(file));
     return all;
-}
-
-VersionWanted ReadVersionWanted(const Form& form) {
-    VersionWanted wanted;
-    wanted.label = form.Optional("label");
-    const std::string text = form.Optional("version_no");
-    if (text.empty()) return wanted;
-    std::int64_t number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number <= 0) {
-        throw Refusal::Of(own_status::kInvalidValue, text::kInvalidValue, text, "version_no");
-    }
-    wanted.number = number;
-    return wanted;
 }
 
 std::optional<Version> ChooseVersion(ReadTx& tx, const FileState& file, const VersionWanted& wanted,

@@ -15,11 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "server/scripts/requests.h"
 #include "server/storage/storage.h"
 
 namespace server {
-
-class Form;
 
 // In tree order: a folder's files by name, then each sub-folder's tree. The cursor is
 // used while the transaction lasts.
@@ -27,15 +26,6 @@ std::unique_ptr<FileCursor> SelectFiles(ReadTx& tx, std::int64_t projectId,
                                         const std::string& viewPath, bool recurse);
 // Every file of the cursor, for changes that must not run under their own query.
 std::vector<FileState> AllOf(FileCursor& files);
-
-// What "label" and "version_no" ask for; both empty means the latest version.
-struct VersionWanted {
-    std::string label;
-    std::optional<std::int64_t> number;
-};
-
-// Reads "label" and "version_no"; refuses a version number that is not a positive number.
-VersionWanted ReadVersionWanted(const Form& form);
 
 // The wanted version of the file, or nothing with the text of the -2013 record in refusal.
 std::optional<Version> ChooseVersion(ReadTx& tx, const FileState& file, const VersionWanted& wanted,

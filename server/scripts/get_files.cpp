@@ -123,15 +123,15 @@ std::unique_ptr<RecordSource> Select(Storage& storage, const GetRequest& request
 
 }  // namespace
 
-Reply GetFiles(ServerState& state, Form& form) {
+Reply GetFiles(ServerState& state, const GetFilesRequest& fields) {
     GetRequest request;
-    const Caller caller = IdentifyCaller(state, form);
+    const Caller caller = IdentifyCaller(state, fields.caller);
     request.identity = caller.identity;
     request.projectId = caller.projectId;
-    const bool recurse = form.Flag("recurse");
-    const bool checkout = form.Flag("checkout");
-    const std::string& viewPath = form.Required("viewpath");
-    request.wanted = ReadVersionWanted(form);
+    const bool recurse = *fields.recurse;
+    const bool checkout = *fields.checkout;
+    const std::string& viewPath = *fields.viewPath;
+    request.wanted = *fields.wanted;
 
     std::unique_ptr<RecordSource> records;
     if (checkout) {

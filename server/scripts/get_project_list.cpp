@@ -5,10 +5,10 @@
 
 namespace server {
 
-Reply GetProjectList(ServerState& state, Form& form) {
+Reply GetProjectList(ServerState& state, const UserRequest& request) {
     KeywordAnswer answer(brelmox::result::kSuccess);
     state.storage->RunRead([&](ReadTx& tx) {
-        const Identity identity = state.authenticator.Authenticate(tx, CredentialsOf(form));
+        const Identity identity = state.authenticator.Authenticate(tx, *request.credentials);
         for (const std::string& name : tx.ProjectNames(identity.organizationId)) {
             answer.Field(brelmox::wire::kKeyProject, name);
         }

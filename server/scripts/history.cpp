@@ -1,6 +1,4 @@
 // History and properties of one file.
-#include <charconv>
-
 #include "common/format.h"
 #include "common/wire.h"
 #include "server/dates.h"
@@ -12,21 +10,16 @@
 namespace server {
 namespace {
 
-constexpr int kLargestZoneOffset = 24 * 60;
-
 struct Subject {
     FileState file;
     bool withLabels = false;
 };
 
 // The file of the "filepath" field, removed ones included: their history stays readable.
-Subject ReadSubject(ServerState& state, ReadTx& tx, const Form& form) {
-    const std::int64_t projectId = IdentifyCaller(state, tx, form).projectId;
-    const std::string& type = form.Required("type");
-    if (type != "version" && type != "label") {
-        throw Refusal::Of(own_status::kInvalidValue, text::kInvalidValue, type, "type");
-    }
-    const std::string& filePath = form.Required("filepath");
+Subject ReadSubject(ServerState& state, ReadTx& tx, const FileRequest& request) {
+    const std::int64_t projectId = IdentifyCaller(state, tx, request.caller).projectId;
+    const bool withLabels = *request.withLabels;
+    const std::string& filePath = *request.filePath;
     const std::vector<std::string> components = SplitViewPath(filePath);
     std::optional<FileState> file;
     if (!components.empty()) {
@@ -35,18 +28,7 @@ Subject ReadSubject(ServerState& state, ReadTx& tx, const Form& form) {
     }
     if (!file)
         throw Refusal::Of(brelmox::status::kNotInRepository, text::kNotInRepository, filePath);
-    return Subject{*file, type == "label"};
-}
-
-int ReadZoneOffset(const Form& form) {
-    const std::string& text = form.Required("timezone");
-    int minutes = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), minutes);
-    if (error != std::errc() || end != text.data() + text.size() || minutes < -kLargestZoneOffset ||
-        minutes > kLargestZoneOffset) {
-        throw Refusal::Of(own_status::kInvalidValue, text::kInvalidValue, text, "timezone");
-    }
-    return minutes;
+    return Subject{*file, withLabels};
 }
 
 // Older versions are simply checked in; the latest one carries the file's state.
@@ -75,11 +57,11 @@ void AddProperties(KeywordAnswer& answer, const FileState& file, const Version& 
 
 }  // namespace
 
-Reply GetHistory(ServerState& state, Form& form) {
+Reply GetHistory(ServerState& state, const HistoryRequest& request) {
     KeywordAnswer answer(brelmox::result::kSuccess);
     state.storage->RunRead([&](ReadTx& tx) {
-        const Subject subject = ReadSubject(state, tx, form);
-        const int zoneOffset = ReadZoneOffset(form);
+        const Subject subject = ReadSubject(state, tx, request.file);
+        const int zoneOffset = *request.zoneOffset;
         for (const Version& version : tx.VersionsOf(subject.file.id)) {
             AddVersionHead(tx, answer, subject, version);
             answer.Field(brelmox::wire::kKeyDate, FormatClientDate(version.createdAt, zoneOffset))
@@ -90,15 +72,15 @@ Reply GetHistory(ServerState& state, Form& form) {
     return Answer(std::move(answer));
 }
 
-Reply GetProperties(ServerState& state, Form& form) {
+Reply GetProperties(ServerState& state, const FileRequest& request) {
     KeywordAnswer answer(brelmox::result::kSuccess);
     state.storage->RunRead([&](ReadTx& tx) {
-        const Subject subject = ReadSubject(state, tx, form);
+        const Subject subject = ReadSubject(state, tx, request);
         const std::optional<Version> version =
             tx.FindVersion(subject.file.id, subject.file.latestVersion);
         if (!version)
             throw Refusal::Of(brelmox::status::kNotInRepository, text::kNotInRepository,
-                              form.Required("filepath"));
+                              *request.filePath);
         AddVersionHead(tx, answer, subject, *version);
         AddProperties(answer, subject.file, *version);
     });

@@ -8,18 +8,6 @@
 namespace server {
 namespace {
 
-std::vector<std::string> SplitAtBars(const std::string& text) {
-    std::vector<std::string> parts(1);
-    for (char c : text) {
-        if (c == '|') {
-            parts.emplace_back();
-        } else {
-            parts.back() += c;
-        }
-    }
-    return parts;
-}
-
 // An unusable path names no file of the project, so it answers like an unknown one.
 std::optional<FileState> FileAt(ReadTx& tx, std::int64_t projectId, const std::string& path) {
     try {
@@ -42,11 +30,11 @@ int FileStatus(const std::optional<FileState>& file, std::int64_t userId) {
 
 }  // namespace
 
-Reply QueryInfoMultiple(ServerState& state, Form& form) {
+Reply QueryInfoMultiple(ServerState& state, const QueryInfoMultipleRequest& request) {
     KeywordAnswer answer(brelmox::result::kSuccess);
     state.storage->RunRead([&](ReadTx& tx) {
-        const Caller caller = IdentifyCaller(state, tx, form);
-        for (const std::string& path : SplitAtBars(form.Required("filepaths"))) {
+        const Caller caller = IdentifyCaller(state, tx, request.caller);
+        for (const std::string& path : *request.filePaths) {
             const std::optional<FileState> file = FileAt(tx, caller.projectId, path);
             answer.Field(brelmox::wire::kKeyVersionStatus, FileStatus(file, caller.identity.userId))
                 .Field(brelmox::wire::kKeyVersion,

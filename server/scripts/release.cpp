@@ -62,10 +62,10 @@ Reply ActOnFiles(WriteTx& tx, const Identity& identity, const std::vector<FileSt
     return reply;
 }
 
-Reply ActOnSelection(ServerState& state, Form& form, FileAction action) {
-    const Caller caller = IdentifyCaller(state, form);
-    const bool recurse = form.Flag("recurse");
-    const std::string& viewPath = form.Required("viewpath");
+Reply ActOnSelection(ServerState& state, const SelectionRequest& request, FileAction action) {
+    const Caller caller = IdentifyCaller(state, request.caller);
+    const bool recurse = *request.recurse;
+    const std::string& viewPath = *request.viewPath;
     Reply reply;
     state.storage->RunWrite([&](WriteTx& tx) {
         const std::vector<FileState> files =
@@ -79,12 +79,12 @@ Reply ActOnSelection(ServerState& state, Form& form, FileAction action) {
 
 }  // namespace
 
-Reply Uncheckout(ServerState& state, Form& form) {
-    return ActOnSelection(state, form, ReleaseCheckout);
+Reply Uncheckout(ServerState& state, const SelectionRequest& request) {
+    return ActOnSelection(state, request, ReleaseCheckout);
 }
 
-Reply RemoveFiles(ServerState& state, Form& form) {
-    return ActOnSelection(state, form, Remove);
+Reply RemoveFiles(ServerState& state, const SelectionRequest& request) {
+    return ActOnSelection(state, request, Remove);
 }
 
 }  // namespace server

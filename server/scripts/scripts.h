@@ -1,5 +1,5 @@
-// The twelve scripts of the protocol. Each reads its form, answers with a keyword answer
-// and throws Refusal for a request it turns down as a whole.
+// The twelve scripts of the protocol. Each takes its typed request, answers with a keyword
+// answer and throws Refusal for a request it turns down as a whole.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +9,8 @@
 
 #include "server/answer.h"
 #include "server/auth/authenticator.h"
-#include "server/http/form.h"
 #include "server/record_stream.h"
+#include "server/scripts/requests.h"
 #include "server/storage/storage.h"
 
 namespace server {
@@ -32,26 +32,18 @@ struct Reply {
     std::shared_ptr<RecordStream> records;
 };
 
-struct Script {
-    const char* name;
-    bool answersRecords;  // each refusal is then a record with its end line
-    Reply (*run)(ServerState& state, Form& form);
-};
-
-const std::vector<Script>& AllScripts();
-
-Reply ValidateUser(ServerState& state, Form& form);
-Reply ValidateProject(ServerState& state, Form& form);
-Reply CreateProject(ServerState& state, Form& form);
-Reply GetProjectList(ServerState& state, Form& form);
-Reply AddFiles(ServerState& state, Form& form);
-Reply GetFiles(ServerState& state, Form& form);
-Reply Uncheckout(ServerState& state, Form& form);
-Reply RemoveFiles(ServerState& state, Form& form);
-Reply CreateLabel(ServerState& state, Form& form);
-Reply GetHistory(ServerState& state, Form& form);
-Reply GetProperties(ServerState& state, Form& form);
-Reply QueryInfoMultiple(ServerState& state, Form& form);
+Reply ValidateUser(ServerState& state, const UserRequest& request);
+Reply ValidateProject(ServerState& state, const ValidateProjectRequest& request);
+Reply CreateProject(ServerState& state, const CreateProjectRequest& request);
+Reply GetProjectList(ServerState& state, const UserRequest& request);
+Reply AddFiles(ServerState& state, AddFilesRequest& request);
+Reply GetFiles(ServerState& state, const GetFilesRequest& request);
+Reply Uncheckout(ServerState& state, const SelectionRequest& request);
+Reply RemoveFiles(ServerState& state, const SelectionRequest& request);
+Reply CreateLabel(ServerState& state, const CreateLabelRequest& request);
+Reply GetHistory(ServerState& state, const HistoryRequest& request);
+Reply GetProperties(ServerState& state, const FileRequest& request);
+Reply QueryInfoMultiple(ServerState& state, const QueryInfoMultipleRequest& request);
 
 // Who asks, about which project.
 struct Caller {
@@ -59,26 +51,17 @@ struct Caller {
     std::int64_t projectId = 0;
 };
 
-// The credentials fields, each refused when missing.
-Credentials CredentialsOf(const Form& form);
-
-// Authenticates the request and finds its "project", refusing either as the scripts do.
-Caller IdentifyCaller(ServerState& state, ReadTx& tx, const Form& form);
+// Authenticates the caller and finds its project, refusing either as the scripts do.
+Caller IdentifyCaller(ServerState& state, ReadTx& tx, const CallerFields& fields);
 // The same in a read transaction of its own.
-Caller IdentifyCaller(ServerState& state, const Form& form);
+Caller IdentifyCaller(ServerState& state, const CallerFields& fields);
 
 // A reply whose whole answer is this one keyword answer.
 Reply Answer(KeywordAnswer answer);
 
 // Only a known user of a known project, with a description the server takes, may have file
 // bytes stored: called with the text fields that precede the file part, before its first byte.
-void RequireUploader(ServerState& state, const Form& fields);
-
-// The optional description field, refused when over kDescriptionLimit.
-std::string BoundedDescription(const Form& form, const char* field);
-
-// Refuses names the answers could not carry: an empty one with emptyText, one with a control
-// character as an invalid value of the field.
-void RequireLineSafeName(const std::string& value, const char* field, const char* emptyText);
+void RequireUploader(ServerState& state, const CallerFields& caller,
+                     const Field<std::string>& description);
 
 }  // namespace server

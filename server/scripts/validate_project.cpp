@@ -4,10 +4,10 @@
 
 namespace server {
 
-Reply ValidateProject(ServerState& state, Form& form) {
+Reply ValidateProject(ServerState& state, const ValidateProjectRequest& request) {
     state.storage->RunRead([&](ReadTx& tx) {
-        const std::int64_t organizationId = RequireOrganization(tx, form.Required("organization"));
-        RequireProject(tx, organizationId, form.Required("project"));
+        const std::int64_t organizationId = RequireOrganization(tx, *request.organization);
+        RequireProject(tx, organizationId, *request.project);
     });
     return Answer(KeywordAnswer(brelmox::result::kSuccess));
 }

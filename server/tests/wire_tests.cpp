@@ -48,6 +48,70 @@ TEST_F(WireTest, RefusalsOfMultiRecordScriptsEndWithTheRecordEndLine) {
     }
 }
 
+// A request with several faults is refused for the first one its script comes to: the
+// credentials before any later field, and the fields in the order the script reads them.
+TEST_F(WireTest, ARequestIsRefusedForTheFirstFaultItsScriptMeets) {
+    const auto with = [](Fields fields, const Fields& more) {
+        fields.insert(fields.end(), more.begin(), more.end());
+        return fields;
+    };
+    const auto wrongPassword = [](const std::string& user) {
+        Fields who = Who(user);
+        who[1].second = "nope";
+        return who;
+    };
+    Fields noProject = Who();
+    noProject.pop_back();
+    struct Case {
+        const char* script;
+        Fields fields;
+        const char* status;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"get_files_from_cli.php", with(wrongPassword("alice"), {{"recurse", "X"}}), "-2014",
+         "Invalid user name or password."},
+        {"create_label_cli.php", with(wrongPassword("alice"), {{"label", ""}}), "-2014",
+         "Invalid user name or password."},
+        {"get_history_from_cli.php", with(wrongPassword("bob"), {{"type", "nope"}}), "-2014",
+         "Invalid user name or password."},
+        {"create_project_from_cli.php", wrongPassword("bob"), "-2014",
+         "Invalid user name or password."},
+        {"add_files_from_cli.php", wrongPassword("bob"), "-2101",
+         "Malformed request: the file part 'userfile' is missing."},
+        {"query_info_multiple_from_cli_a.php",
+         {{"username", "alice"}, {"organization", "acme"}},
+         "-2101",
+         "Malformed request: the field 'password' is missing."},
+        {"validate_project_from_cli.php",
+         {{"project", "web"}},
+         "-2101",
+         "Malformed request: the field 'organization' is missing."},
+        {"remove_files_from_cli.php", with(noProject, {{"recurse", "X"}}), "-2101",
+         "Malformed request: the field 'project' is missing."},
+        {"get_files_from_cli.php", with(Who(), {{"recurse", "X"}}), "-2106",
+         "Invalid value 'X' for the field 'recurse'."},
+        {"get_files_from_cli.php",
+         with(Who(),
+              {{"recurse", "N"}, {"checkout", "N"}, {"viewpath", "a.c"}, {"version_no", "0"}}),
+         "-2106", "Invalid value '0' for the field 'version_no'."},
+        {"get_history_from_cli.php",
+         with(Who(), {{"type", "version"}, {"filepath", "a.c"}, {"timezone", "east"}}), "-2009",
+         "File 'a.c' is not in the repository."},
+        {"create_label_cli.php",
+         with(Who(), {{"label", ""}, {"description", std::string(70000, 'd')}}), "-2106",
+         "A label needs a name."},
+    };
+    for (const Case& c : cases) {
+        const bool records = std::string(c.script).find("files_from") != std::string::npos &&
+                             std::string(c.script) != "add_files_from_cli.php";
+        EXPECT_EQ(Post(c.script, FormBody(c.fields)),
+                  std::string("--AaB03x\nprotocol:1\n--AaB03x\nstatus:") + c.status +
+                      "\n--AaB03x\nerror:" + c.error + "\n" + (records ? "--AaB03x--\n" : ""))
+            << c.script << " " << c.error;
+    }
+}
+
 TEST_F(WireTest, UnusableBodiesAreMalformedRequestsAndOnlyAnUnknownScriptIs404) {
     const std::pair<std::string, std::string> bodies[] = {
         {"text/plain", "username=alice"},
