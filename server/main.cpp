@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/program_info.h"
-#include "server/command_line.h"
+#include "server/admin/command_line.h"
 
 int main(int argc, char** argv) {
     if (brelmox::AnswerInfoRequest(argc, argv, "brelmox-server", server::Usage(), std::cout))

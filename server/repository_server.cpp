@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "server/answer.h"
+#include "server/http/request_log.h"
 #include "server/refusal.h"
-#include "server/request_log.h"
+#include "server/scripts/answer.h"
 #include "server/statuses.h"
 
 namespace server {

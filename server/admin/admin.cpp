@@ -1,7 +1,7 @@
 #include "server/admin/admin.h"
 
 #include "common/format.h"
-#include "server/names.h"
+#include "server/scripts/names.h"
 #include "server/statuses.h"
 
 namespace server {

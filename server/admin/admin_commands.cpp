@@ -7,7 +7,7 @@
 #include "server/admin/admin.h"
 #include "server/admin/admin_messages.h"
 #include "server/admin/backup.h"
-#include "server/command_values.h"
+#include "server/admin/command_values.h"
 
 namespace server {
 namespace {

@@ -3,7 +3,7 @@
 // removed projects, and the data folder's backup.
 #pragma once
 
-#include "server/invocation.h"
+#include "server/admin/invocation.h"
 
 namespace server {
 

@@ -20,7 +20,7 @@
 #include "server/storage/sqlite/database.h"
 #include "server/storage/sqlite/object_store.h"
 #include "server/storage/sqlite/schema.h"
-#include "server/temp_file.h"
+#include "server/storage/temp_file.h"
 
 namespace server {
 namespace {

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <type_traits>
 
-#include "server/names.h"
+#include "server/scripts/names.h"
 #include "server/statuses.h"
 
 namespace server {

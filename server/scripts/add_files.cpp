@@ -1,11 +1,11 @@
 // Add and check in: one uploaded archive becomes the next version of one file.
 #include "common/wire.h"
-#include "server/archive_check.h"
-#include "server/dates.h"
 #include "server/refusal.h"
+#include "server/scripts/archive_check.h"
+#include "server/scripts/dates.h"
 #include "server/scripts/scripts.h"
+#include "server/scripts/view_path.h"
 #include "server/statuses.h"
-#include "server/view_path.h"
 
 namespace server {
 namespace {

@@ -1,5 +1,5 @@
 // Labels: a name on the latest version of every file of a project.
-#include "server/dates.h"
+#include "server/scripts/dates.h"
 #include "server/scripts/scripts.h"
 #include "server/statuses.h"
 

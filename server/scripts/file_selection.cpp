@@ -4,8 +4,8 @@
 
 #include "common/format.h"
 #include "platform/file_system.h"
+#include "server/scripts/view_path.h"
 #include "server/statuses.h"
-#include "server/view_path.h"
 
 namespace server {
 namespace {

@@ -1,11 +1,11 @@
 // Get and check out: one record per selected file, each carrying its stored archive.
 #include "common/format.h"
-#include "server/dates.h"
 #include "server/refusal.h"
+#include "server/scripts/dates.h"
 #include "server/scripts/file_selection.h"
 #include "server/scripts/scripts.h"
+#include "server/scripts/view_path.h"
 #include "server/statuses.h"
-#include "server/view_path.h"
 
 namespace server {
 namespace {

@@ -1,11 +1,11 @@
 // History and properties of one file.
 #include "common/format.h"
 #include "common/wire.h"
-#include "server/dates.h"
 #include "server/refusal.h"
+#include "server/scripts/dates.h"
 #include "server/scripts/scripts.h"
+#include "server/scripts/view_path.h"
 #include "server/statuses.h"
-#include "server/view_path.h"
 
 namespace server {
 namespace {

@@ -2,8 +2,8 @@
 #include "common/wire.h"
 #include "server/refusal.h"
 #include "server/scripts/scripts.h"
+#include "server/scripts/view_path.h"
 #include "server/statuses.h"
-#include "server/view_path.h"
 
 namespace server {
 namespace {

@@ -13,7 +13,7 @@
 
 #include "server/auth/authenticator.h"
 #include "server/refusal.h"
-#include "server/temp_file.h"
+#include "server/storage/temp_file.h"
 
 namespace server {
 

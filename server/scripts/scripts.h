@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "server/answer.h"
 #include "server/auth/authenticator.h"
-#include "server/record_stream.h"
+#include "server/http/record_stream.h"
+#include "server/scripts/answer.h"
 #include "server/scripts/requests.h"
 #include "server/storage/storage.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "server/temp_file.h"
+#include "server/storage/temp_file.h"
 
 namespace server {
 

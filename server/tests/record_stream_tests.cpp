@@ -1,7 +1,7 @@
 // The answer of a get as the record stream gives it: small records gathered into few pieces,
 // the bytes exactly those of the records one after another, and a stored archive that ends
 // early cutting the answer only after everything before it.
-#include "server/record_stream.h"
+#include "server/http/record_stream.h"
 
 #include <gtest/gtest.h>
 

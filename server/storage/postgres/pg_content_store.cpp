@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "server/file_content.h"
 #include "server/sha256.h"
+#include "server/storage/file_content.h"
 #include "server/storage/postgres/pg_transaction.h"
 
 namespace server::pg {

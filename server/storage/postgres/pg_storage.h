@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "server/serving_folder.h"
 #include "server/storage/postgres/pg_transaction.h"
+#include "server/storage/serving_folder.h"
 #include "server/storage/storage.h"
 
 namespace server::pg {

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "server/serving_folder.h"
+#include "server/storage/serving_folder.h"
 #include "server/storage/sqlite/database.h"
 #include "server/storage/sqlite/schema.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "server/temp_file.h"
+#include "server/storage/temp_file.h"
 
 namespace server {
 

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "server/file_content.h"
-#include "server/serving_folder.h"
+#include "server/storage/file_content.h"
+#include "server/storage/serving_folder.h"
 #include "server/storage/sqlite/sqlite_tx.h"
 
 namespace server {

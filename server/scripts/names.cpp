@@ -1,4 +1,4 @@
-#include "server/names.h"
+#include "server/scripts/names.h"
 
 #include <algorithm>
 

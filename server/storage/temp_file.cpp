@@ -1,4 +1,4 @@
-#include "server/temp_file.h"
+#include "server/storage/temp_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>

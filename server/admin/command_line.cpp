@@ -1,4 +1,4 @@
-#include "server/command_line.h"
+#include "server/admin/command_line.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,9 +7,9 @@
 
 #include "server/admin/admin.h"
 #include "server/admin/admin_commands.h"
-#include "server/command_values.h"
+#include "server/admin/command_values.h"
+#include "server/admin/serve_command.h"
 #include "server/repository_server.h"
-#include "server/serve_command.h"
 #include "server/storage/migrate.h"
 #include "server/storage/storage.h"
 

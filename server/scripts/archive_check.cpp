@@ -1,4 +1,4 @@
-#include "server/archive_check.h"
+#include "server/scripts/archive_check.h"
 
 #include "common/my_compress.h"
 #include "server/sha256.h"

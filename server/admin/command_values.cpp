@@ -1,4 +1,4 @@
-#include "server/command_values.h"
+#include "server/admin/command_values.h"
 
 #include <termios.h>
 #include <unistd.h>

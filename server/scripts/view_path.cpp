@@ -1,9 +1,9 @@
-#include "server/view_path.h"
+#include "server/scripts/view_path.h"
 
 #include <algorithm>
 
-#include "server/names.h"
 #include "server/refusal.h"
+#include "server/scripts/names.h"
 #include "server/statuses.h"
 
 namespace server {

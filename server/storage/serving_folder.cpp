@@ -1,4 +1,4 @@
-#include "server/serving_folder.h"
+#include "server/storage/serving_folder.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,7 +11,7 @@
 #include "common/format.h"
 #include "server/statuses.h"
 #include "server/storage/storage.h"
-#include "server/temp_file.h"
+#include "server/storage/temp_file.h"
 
 namespace server {
 namespace {

@@ -1,4 +1,4 @@
-#include "server/file_content.h"
+#include "server/storage/file_content.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "server/record_stream.h"
+#include "server/http/record_stream.h"
 
 #include <algorithm>
 #include <exception>
@@ -6,9 +6,9 @@
 
 #include "common/format.h"
 #include "common/wire.h"
-#include "server/answer.h"
+#include "server/scripts/answer.h"
+#include "server/scripts/view_path.h"
 #include "server/statuses.h"
-#include "server/view_path.h"
 
 namespace server {
 namespace {

@@ -1,4 +1,4 @@
-#include "server/serve_command.h"
+#include "server/admin/serve_command.h"
 
 #include <pthread.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "server/dates.h"
+#include "server/scripts/dates.h"
 
 #include <ctime>
 

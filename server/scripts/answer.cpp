@@ -1,4 +1,4 @@
-#include "server/answer.h"
+#include "server/scripts/answer.h"
 #include "common/wire.h"
 
 namespace server {
