@@ -23,7 +23,7 @@ need_tools curl zip
 
 cluster=$(mktemp -d)
 url=$(bash "$repo/scripts/pg-cluster.sh" start "$cluster")
-trap 'bash "$repo/scripts/pg-cluster.sh" stop "$cluster"; rm -rf "$cluster"; bench_cleanup' EXIT
+trap 'bench_cleanup; bash "$repo/scripts/pg-cluster.sh" stop "$cluster"; rm -rf "$cluster"' EXIT
 
 # Makes the storage named by "$@" (--data DIR or --database URL) with one user and project.
 prepare() {
@@ -33,13 +33,14 @@ prepare() {
     "$server_bin" project add bench small "$@" > /dev/null
 }
 
-# Starts a server on local folder $1 with the storage options that follow; prints its port.
+# Starts a server on local folder $2 with the storage options that follow and sets the
+# variable named $1 to its port. Not run in a subshell, so that the cleanup knows its pid.
 serve() {
-    local folder=$1
-    shift
+    local into=$1 folder=$2
+    shift 2
     "$server_bin" serve --data "$folder" "$@" --listen 127.0.0.1:0 > "$folder.out" 2> /dev/null &
     bench_pids+=($!)
-    port_from "$folder.out" 'listening on 127.0.0.1:[0-9]*'
+    printf -v "$into" '%s' "$(port_from "$folder.out" 'listening on 127.0.0.1:[0-9]*')"
 }
 
 credentials=(username=ann password=pw organization=bench project=small)
@@ -100,10 +101,10 @@ add_rate() {
 
 echo "machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
 prepare --data "$work/folder"
-folder_port=$(serve "$work/folder")
+serve folder_port "$work/folder"
 prepare --database "$url"
-first_port=$(serve "$work/first" --database "$url")
-second_port=$(serve "$work/second" --database "$url")
+serve first_port "$work/first" --database "$url"
+serve second_port "$work/second" --database "$url"
 
 printf '%-28s %18s %18s %18s\n' "" "data folder" "PostgreSQL, 1" "PostgreSQL, 2"
 printf '%-28s %18s %18s %18s\n' "validations/s (8 conn.)" "$(validations "$folder_port")" \
