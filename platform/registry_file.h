@@ -60,6 +60,18 @@ int RegDeleteKey(const std::string& keyPath);
 // message naming the file, and the line at fault, in *error.
 int RegImportFile(const std::string& file, std::string* error);
 
+// One key of a registry-export file with its values (a value given twice: its last line).
+struct RegImportedKey {
+    std::string key;
+    RegValues values;
+};
+
+// What RegImportFile would merge from the file, key by key in the file's order, without
+// storing anything: for checks of the values before they are imported. Returns 0, or an
+// errno value with the same message as RegImportFile's in *error.
+int RegReadImportFile(const std::string& file, std::vector<RegImportedKey>* keys,
+                      std::string* error);
+
 // Writes one key and its subkeys, with their values, as a registry-export file (mode 0600,
 // as it may hold the password). Returns 0, ENOENT for a missing key, or an errno value.
 int RegExportKey(const std::string& keyPath, const std::string& file);

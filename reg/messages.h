@@ -31,6 +31,10 @@ inline constexpr char kOutsideProduct[] =
 inline constexpr char kURLWithScheme[] =
     "'%s' holds a scheme: store the host name (and :PORT) alone, e.g. /d 127.0.0.1:8080, "
     "and choose HTTPS with the value \"Secure\" (/v Secure /t REG_BINARY /d 01)";
+inline constexpr char kURLWithSchemeInFile[] =
+    "'%s' in %s holds a scheme: write the host name (and :PORT) alone, e.g. "
+    "\"URL\"=\"127.0.0.1:8080\", and choose HTTPS with the value \"Secure\" "
+    "(\"Secure\"=hex:01); nothing was imported";
 inline constexpr char kProductKey[] = "SOFTWARE\\Farrowdyne\\Brelmox";
 inline constexpr char kURLName[] = "URL";
 inline constexpr char kNeedsName[] = "add needs /v NAME (or /ve) with /d";

@@ -125,9 +125,20 @@ int RunDelete(const RegArguments& arguments) {
     return Report(reg_text::kKeyDeleted, shown.c_str());
 }
 
+// The file's values get the checks of add before any of them is stored.
 int RunImport(const RegArguments& arguments) {
     const std::string& file = arguments.operands[0];
     std::string message;
+    std::vector<platform::RegImportedKey> keys;
+    if (platform::RegReadImportFile(file, &keys, &message)) return Fail("%s", message.c_str());
+    for (const platform::RegImportedKey& imported : keys) {
+        for (const auto& [name, value] : imported.values) {
+            if (IsURLWithScheme(name, value)) {
+                return Fail(reg_text::kURLWithSchemeInFile, value.data.c_str(), file.c_str());
+            }
+        }
+    }
+    for (const platform::RegImportedKey& imported : keys) WarnOutsideProduct(imported.key);
     if (platform::RegImportFile(file, &message)) return Fail("%s", message.c_str());
     return Report(reg_text::kImported, file.c_str());
 }

@@ -129,6 +129,17 @@ bool CheckImportable(const RegDocument& imported, const std::string& file, std::
     return inKey;
 }
 
+// Reads and checks a file to import. Returns 0, or an errno value with a message in *error.
+int ReadImportable(const std::string& file, RegDocument* imported, std::string* error) {
+    std::string text;
+    if (int readError = ReadWholeFile(file, &text)) {
+        *error = FileErrorText("read", file, readError);
+        return readError;
+    }
+    *imported = RegDocument::Parse(text);
+    return CheckImportable(*imported, file, error) ? 0 : EINVAL;
+}
+
 void Merge(const RegDocument& imported, RegDocument* store) {
     std::string key;
     for (const RegEntry& entry : imported.Entries()) {
@@ -193,19 +204,26 @@ int RegDeleteKey(const std::string& keyPath) {
 }
 
 int RegImportFile(const std::string& file, std::string* error) {
-    std::string text;
-    if (int readError = ReadWholeFile(file, &text)) {
-        *error = FileErrorText("read", file, readError);
-        return readError;
-    }
-    RegDocument imported = RegDocument::Parse(text);
-    if (!CheckImportable(imported, file, error)) return EINVAL;
+    RegDocument imported;
+    if (int problem = ReadImportable(file, &imported, error)) return problem;
     int writeError = ModifyStore([&](RegDocument* store) {
         Merge(imported, store);
         return 0;
     });
     if (writeError) *error = FileErrorText("write", ConfigFilePath(), writeError);
     return writeError;
+}
+
+int RegReadImportFile(const std::string& file, std::vector<RegImportedKey>* keys,
+                      std::string* error) {
+    RegDocument imported;
+    if (int problem = ReadImportable(file, &imported, error)) return problem;
+    for (const RegEntry& entry : imported.Entries()) {
+        if (entry.kind == RegEntry::Kind::Section) keys->push_back({entry.key, {}});
+        // A checked file has every value after a key, and readable.
+        if (entry.kind == RegEntry::Kind::Value) keys->back().values[entry.name] = *entry.value;
+    }
+    return 0;
 }
 
 int RegExportKey(const std::string& keyPath, const std::string& file) {

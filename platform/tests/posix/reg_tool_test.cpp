@@ -127,6 +127,14 @@ TEST_F(RegToolTest, BadCommandLinesFailAndLeaveTheStoreAlone) {
         {{"import", file("2.reg", "\"y\"=\"2\"\n")}, "2.reg, line 1: a value before any key"},
         {{"import", file("3.reg", "\n[HKLM\\A]\n")}, "3.reg, line 2: not a key of"},
         {{"import", file("4.reg", "; nothing\n")}, "4.reg: no key to import"},
+        // A file's URL gets the check of add, before any of the file's values is stored.
+        {{"import", file("5.reg",
+                         "[HKCU\\SOFTWARE\\Farrowdyne\\Brelmox\\Connection]\n"
+                         "\"Secure\"=hex:01\n\"url\"=\"https://h:443\"\n")},
+         "brelmox-reg: 'https://h:443' in " + home_.Path("5.reg") +
+             " holds a scheme: write the host name (and :PORT) alone, e.g. "
+             "\"URL\"=\"127.0.0.1:8080\", and choose HTTPS with the value \"Secure\" "
+             "(\"Secure\"=hex:01); nothing was imported\n"},
         {{"export", "HKCU\\SOFTWARE\\Missing", home_.Path("x.reg")}, "not found"},
         {{"export", kKey, home_.Path("no/x.reg")}, "Cannot write '" + home_.Path("no/x.reg")},
     };
@@ -167,6 +175,15 @@ TEST_F(RegToolTest, KeyOutsideTheProductIsStoredWithAWarning) {
         }
         EXPECT_EQ(Run({"query", c.key, "/v", "N"}).exitStatus, 0) << c.key;
     }
+    // An imported file's keys are warned about in the same words.
+    const std::string misspelt =
+        home_.WriteFile("misspelt.reg",
+                        "[HKCU\\SOFTWARE\\Farrowdyne\\BrelmoxOld]\n\"M\"=\"x\"\n"
+                        "[HKCU\\SOFTWARE\\Farrowdyne\\Brelmox\\Config]\n");
+    testsupport::RunResult imported = Run({"import", misspelt});
+    EXPECT_EQ(imported.exitStatus, 0);
+    EXPECT_EQ(imported.stderrText, cases[1].warning);
+    EXPECT_EQ(Run({"query", cases[1].key, "/v", "M"}).exitStatus, 0);
 }
 
 TEST_F(RegToolTest, AnswersHelpAndVersion) {
