@@ -37,8 +37,6 @@ class Field {
         Check();
         return std::get<0>(content_);
     }
-    T* operator->() { return &**this; }
-    const T* operator->() const { return &**this; }
 
   private:
     std::variant<T, Refusal> content_;
